@@ -1,0 +1,85 @@
+// Thin operating-system layer: files, mappings, temporary files, file facts,
+// the executable's path and a millisecond clock. Paths are CP932 byte strings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Longest path the system handles: 259 bytes plus the terminator.
+constexpr size_t kPlatPathMax = 260;
+
+struct PlatFile;     // an open file; null means none
+struct PlatMapping;  // a mapped view of a whole file; null means none
+
+enum class PlatAccess { Read, ReadWrite };
+enum class PlatShare { Exclusive, Read, ReadWrite };
+enum class PlatCreate {
+    OpenExisting,  // fail when the file does not exist
+    OpenAlways,    // open, or create an empty file
+    CreateAlways,  // create, or truncate an existing file
+};
+
+// Attribute bits as the find-first-file call reports them.
+constexpr uint32_t kPlatAttrReadOnly = 0x01;
+constexpr uint32_t kPlatAttrDirectory = 0x10;
+constexpr uint32_t kPlatAttrNormal = 0x80;
+
+// Directory entry of a file. Times are 100 ns ticks since 1601-01-01 UTC,
+// so that both builds compare and report them the same way.
+struct PlatFileFacts {
+    uint32_t attributes;
+    uint64_t creationTime;
+    uint64_t lastAccessTime;
+    uint64_t lastWriteTime;
+    uint64_t size;
+    char name[kPlatPathMax];  // name with extension, no folder
+    char shortName[14];       // 8.3 name where the system has one, else empty
+};
+
+// Broken-down local time of a file time.
+struct PlatLocalTime {
+    int year, month, day, hour, minute, second;
+};
+
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share,
+                       PlatCreate create);
+void platFileClose(PlatFile* file);
+// Reads or writes up to size bytes; done receives the count moved.
+bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done);
+bool platFileWrite(PlatFile* file, const void* data, size_t size,
+                   size_t* done);
+bool platFileSeek(PlatFile* file, uint64_t offset);
+bool platFileSeekEnd(PlatFile* file);
+// Current size in bytes, or -1 when it cannot be read.
+int64_t platFileSize(PlatFile* file);
+// Cuts the file at the current position.
+bool platFileTruncate(PlatFile* file);
+bool platFileDelete(const char* path);
+
+// Creates a new empty file with a unique name beginning with prefix in the
+// temporary directory (the fallback folder when that does not exist) and
+// writes its path to out. Returns false when no file could be made.
+bool platTempFile(const char* prefix, char* out, size_t outSize);
+// The folder used when the temporary directory does not exist.
+bool platFallbackTempDir(char* out, size_t outSize);
+bool platIsDirectory(const char* path);
+
+// Maps a whole open file. A zero-length file cannot be mapped: the call
+// fails and says why through *zeroLength when given.
+PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
+                         bool* zeroLength = nullptr);
+PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size,
+                              bool* zeroLength = nullptr);
+void platUnmap(PlatMapping* mapping);
+
+// Facts of the first file matching path, as find-first-file gives them.
+bool platFindFile(const char* path, PlatFileFacts* facts);
+bool platLocalTime(uint64_t fileTime, PlatLocalTime* out);
+
+bool platExecutablePath(char* out, size_t outSize);
+// Milliseconds since an arbitrary start; wraps after 49.7 days.
+uint32_t platTickCount();
+
+// Path separator and absolute-path rule of this build.
+char platPathSeparator();
+bool platIsAbsolutePath(const char* path);

@@ -1,0 +1,250 @@
+// POSIX backend of the operating-system layer. Sharing modes are advisory
+// here: POSIX has no mandatory share locks, and the stores' files are private
+// temporary files anyway.
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <new>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+struct PlatFile {
+    int fd;
+};
+
+struct PlatMapping {
+    void* view;
+    size_t size;
+};
+
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr uint64_t kEpochDelta = 11644473600ULL;
+
+uint64_t toFileTime(const timespec& ts) {
+    if (ts.tv_sec < 0) return 0;
+    return (static_cast<uint64_t>(ts.tv_sec) + kEpochDelta) * 10000000ULL +
+           static_cast<uint64_t>(ts.tv_nsec) / 100;
+}
+
+bool copyText(char* out, size_t outSize, const char* text) {
+    size_t n = strlen(text);
+    if (out == nullptr || n >= outSize) return false;
+    memcpy(out, text, n + 1);
+    return true;
+}
+
+PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
+                     bool* zeroLength) {
+    if (zeroLength != nullptr) *zeroLength = false;
+    if (file == nullptr) return nullptr;
+    int64_t length = platFileSize(file);
+    if (length <= 0) {
+        if (zeroLength != nullptr) *zeroLength = (length == 0);
+        return nullptr;
+    }
+    int prot = PROT_READ | (writable ? PROT_WRITE : 0);
+    void* p = mmap(nullptr, static_cast<size_t>(length), prot, MAP_SHARED,
+                   file->fd, 0);
+    if (p == MAP_FAILED) return nullptr;
+    auto* mapping = new (std::nothrow) PlatMapping{p, static_cast<size_t>(length)};
+    if (mapping == nullptr) {
+        munmap(p, static_cast<size_t>(length));
+        return nullptr;
+    }
+    *view = p;
+    if (size != nullptr) *size = mapping->size;
+    return mapping;
+}
+
+}  // namespace
+
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare,
+                       PlatCreate create) {
+    if (path == nullptr) return nullptr;
+    int flags = (access == PlatAccess::Read) ? O_RDONLY : O_RDWR;
+    if (create == PlatCreate::OpenAlways) flags |= O_CREAT;
+    if (create == PlatCreate::CreateAlways) flags |= O_CREAT | O_TRUNC;
+    int fd = open(path, flags | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    auto* file = new (std::nothrow) PlatFile{fd};
+    if (file == nullptr) close(fd);
+    return file;
+}
+
+void platFileClose(PlatFile* file) {
+    if (file == nullptr) return;
+    close(file->fd);
+    delete file;
+}
+
+bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done) {
+    if (done != nullptr) *done = 0;
+    if (file == nullptr) return false;
+    size_t total = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (total < size) {
+        ssize_t n = read(file->fd, p + total, size - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        total += static_cast<size_t>(n);
+    }
+    if (done != nullptr) *done = total;
+    return true;
+}
+
+bool platFileWrite(PlatFile* file, const void* data, size_t size,
+                   size_t* done) {
+    if (done != nullptr) *done = 0;
+    if (file == nullptr) return false;
+    size_t total = 0;
+    auto* p = static_cast<const char*>(data);
+    while (total < size) {
+        ssize_t n = write(file->fd, p + total, size - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        total += static_cast<size_t>(n);
+    }
+    if (done != nullptr) *done = total;
+    return total == size;
+}
+
+bool platFileSeek(PlatFile* file, uint64_t offset) {
+    return file != nullptr &&
+           lseek(file->fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool platFileSeekEnd(PlatFile* file) {
+    return file != nullptr && lseek(file->fd, 0, SEEK_END) >= 0;
+}
+
+int64_t platFileSize(PlatFile* file) {
+    struct stat st;
+    if (file == nullptr || fstat(file->fd, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool platFileTruncate(PlatFile* file) {
+    if (file == nullptr) return false;
+    off_t here = lseek(file->fd, 0, SEEK_CUR);
+    return here >= 0 && ftruncate(file->fd, here) == 0;
+}
+
+bool platFileDelete(const char* path) {
+    return path != nullptr && unlink(path) == 0;
+}
+
+bool platIsDirectory(const char* path) {
+    struct stat st;
+    return path != nullptr && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool platFallbackTempDir(char* out, size_t outSize) {
+    return copyText(out, outSize, "/tmp");
+}
+
+bool platTempFile(const char* prefix, char* out, size_t outSize) {
+    if (prefix == nullptr || out == nullptr) return false;
+    char dir[kPlatPathMax];
+    const char* env = getenv("TMPDIR");
+    if (env == nullptr || !copyText(dir, sizeof dir, env) ||
+        !platIsDirectory(dir)) {
+        platFallbackTempDir(dir, sizeof dir);
+    }
+    size_t len = strlen(dir);
+    while (len > 1 && dir[len - 1] == '/') dir[--len] = '\0';
+    char name[kPlatPathMax];
+    int n = snprintf(name, sizeof name, "%s/%.3sXXXXXX", dir, prefix);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof name) return false;
+    int fd = mkstemp(name);
+    if (fd < 0) return false;
+    close(fd);
+    if (!copyText(out, outSize, name)) {
+        unlink(name);
+        return false;
+    }
+    return true;
+}
+
+PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
+                         bool* zeroLength) {
+    void* p = nullptr;
+    PlatMapping* m = mapFile(file, false, &p, size, zeroLength);
+    if (m != nullptr) *view = p;
+    return m;
+}
+
+PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size,
+                              bool* zeroLength) {
+    return mapFile(file, true, view, size, zeroLength);
+}
+
+void platUnmap(PlatMapping* mapping) {
+    if (mapping == nullptr) return;
+    munmap(mapping->view, mapping->size);
+    delete mapping;
+}
+
+bool platFindFile(const char* path, PlatFileFacts* facts) {
+    struct stat st;
+    if (path == nullptr || facts == nullptr || stat(path, &st) != 0) {
+        return false;
+    }
+    memset(facts, 0, sizeof *facts);
+    if (S_ISDIR(st.st_mode)) facts->attributes |= kPlatAttrDirectory;
+    if (access(path, W_OK) != 0) facts->attributes |= kPlatAttrReadOnly;
+    if (facts->attributes == 0) facts->attributes = kPlatAttrNormal;
+    facts->creationTime = toFileTime(st.st_ctim);
+    facts->lastAccessTime = toFileTime(st.st_atim);
+    facts->lastWriteTime = toFileTime(st.st_mtim);
+    facts->size = static_cast<uint64_t>(st.st_size);
+    const char* slash = strrchr(path, '/');
+    const char* base = slash != nullptr ? slash + 1 : path;
+    snprintf(facts->name, sizeof facts->name, "%s", base);
+    return true;
+}
+
+bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
+    if (out == nullptr || fileTime / 10000000ULL < kEpochDelta) return false;
+    time_t t = static_cast<time_t>(fileTime / 10000000ULL - kEpochDelta);
+    struct tm tmv;
+    if (localtime_r(&t, &tmv) == nullptr) return false;
+    *out = {tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday,
+            tmv.tm_hour,        tmv.tm_min,     tmv.tm_sec};
+    return true;
+}
+
+bool platExecutablePath(char* out, size_t outSize) {
+    if (out == nullptr || outSize == 0) return false;
+    ssize_t n = readlink("/proc/self/exe", out, outSize - 1);
+    if (n <= 0 || static_cast<size_t>(n) >= outSize - 1) return false;
+    out[n] = '\0';
+    return true;
+}
+
+uint32_t platTickCount() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000ULL +
+                  static_cast<uint64_t>(ts.tv_nsec) / 1000000ULL;
+    return static_cast<uint32_t>(ms);
+}
+
+char platPathSeparator() { return '/'; }
+
+bool platIsAbsolutePath(const char* path) {
+    return path != nullptr && path[0] == '/';
+}

@@ -1,0 +1,271 @@
+// Win32 backend of the operating-system layer. Paths arrive as CP932 bytes
+// and are converted explicitly, so the result does not depend on the
+// system's ANSI code page.
+#include "platform/platform.h"
+#include "platform/win32/wide.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+struct PlatFile {
+    HANDLE handle;
+};
+
+struct PlatMapping {
+    HANDLE mapping;
+    void* view;
+};
+
+namespace {
+
+uint64_t joinFileTime(const FILETIME& ft) {
+    return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+DWORD shareFlags(PlatShare share) {
+    switch (share) {
+    case PlatShare::Exclusive: return 0;
+    case PlatShare::Read: return FILE_SHARE_READ;
+    case PlatShare::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    }
+    return 0;
+}
+
+DWORD createFlags(PlatCreate create) {
+    switch (create) {
+    case PlatCreate::OpenExisting: return OPEN_EXISTING;
+    case PlatCreate::OpenAlways: return OPEN_ALWAYS;
+    case PlatCreate::CreateAlways: return CREATE_ALWAYS;
+    }
+    return OPEN_EXISTING;
+}
+
+PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
+                     bool* zeroLength) {
+    if (zeroLength != nullptr) *zeroLength = false;
+    if (file == nullptr) return nullptr;
+    int64_t length = platFileSize(file);
+    if (length <= 0) {
+        if (zeroLength != nullptr) *zeroLength = (length == 0);
+        return nullptr;
+    }
+    HANDLE m = CreateFileMappingW(file->handle, nullptr,
+                                  writable ? PAGE_READWRITE : PAGE_READONLY, 0,
+                                  0, nullptr);
+    if (m == nullptr) return nullptr;
+    void* p = MapViewOfFile(m, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
+    if (p == nullptr) {
+        CloseHandle(m);
+        return nullptr;
+    }
+    auto* mapping = new (std::nothrow) PlatMapping{m, p};
+    if (mapping == nullptr) {
+        UnmapViewOfFile(p);
+        CloseHandle(m);
+        return nullptr;
+    }
+    *view = p;
+    if (size != nullptr) *size = static_cast<size_t>(length);
+    return mapping;
+}
+
+}  // namespace
+
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share,
+                       PlatCreate create) {
+    WidePath wide;
+    if (!wide.assign(path)) return nullptr;
+    DWORD rights = GENERIC_READ;
+    if (access == PlatAccess::ReadWrite) rights |= GENERIC_WRITE;
+    HANDLE h = CreateFileW(wide.text, rights, shareFlags(share), nullptr,
+                           createFlags(create), FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    auto* file = new (std::nothrow) PlatFile{h};
+    if (file == nullptr) CloseHandle(h);
+    return file;
+}
+
+void platFileClose(PlatFile* file) {
+    if (file == nullptr) return;
+    CloseHandle(file->handle);
+    delete file;
+}
+
+bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done) {
+    if (done != nullptr) *done = 0;
+    if (file == nullptr) return false;
+    size_t total = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (total < size) {
+        DWORD chunk = static_cast<DWORD>(
+            size - total > 0x40000000 ? 0x40000000 : size - total);
+        DWORD n = 0;
+        if (!ReadFile(file->handle, p + total, chunk, &n, nullptr)) return false;
+        if (n == 0) break;
+        total += n;
+    }
+    if (done != nullptr) *done = total;
+    return true;
+}
+
+bool platFileWrite(PlatFile* file, const void* data, size_t size,
+                   size_t* done) {
+    if (done != nullptr) *done = 0;
+    if (file == nullptr) return false;
+    size_t total = 0;
+    auto* p = static_cast<const char*>(data);
+    while (total < size) {
+        DWORD chunk = static_cast<DWORD>(
+            size - total > 0x40000000 ? 0x40000000 : size - total);
+        DWORD n = 0;
+        if (!WriteFile(file->handle, p + total, chunk, &n, nullptr) || n == 0) {
+            break;
+        }
+        total += n;
+    }
+    if (done != nullptr) *done = total;
+    return total == size;
+}
+
+bool platFileSeek(PlatFile* file, uint64_t offset) {
+    if (file == nullptr) return false;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file->handle, to, nullptr, FILE_BEGIN) != 0;
+}
+
+bool platFileSeekEnd(PlatFile* file) {
+    if (file == nullptr) return false;
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    return SetFilePointerEx(file->handle, zero, nullptr, FILE_END) != 0;
+}
+
+int64_t platFileSize(PlatFile* file) {
+    LARGE_INTEGER size;
+    if (file == nullptr || !GetFileSizeEx(file->handle, &size)) return -1;
+    return size.QuadPart;
+}
+
+bool platFileTruncate(PlatFile* file) {
+    return file != nullptr && SetEndOfFile(file->handle) != 0;
+}
+
+bool platFileDelete(const char* path) {
+    WidePath wide;
+    return wide.assign(path) && DeleteFileW(wide.text) != 0;
+}
+
+bool platIsDirectory(const char* path) {
+    WidePath wide;
+    if (!wide.assign(path)) return false;
+    DWORD attributes = GetFileAttributesW(wide.text);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool platFallbackTempDir(char* out, size_t outSize) {
+    wchar_t dir[MAX_PATH];
+    UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
+    return n > 0 && n < MAX_PATH && narrowCopy(dir, out, outSize);
+}
+
+bool platTempFile(const char* prefix, char* out, size_t outSize) {
+    if (prefix == nullptr || out == nullptr) return false;
+    wchar_t dir[MAX_PATH];
+    DWORD n = GetTempPathW(MAX_PATH, dir);
+    bool usable = n > 0 && n < MAX_PATH;
+    if (usable) {
+        DWORD attributes = GetFileAttributesW(dir);
+        usable = attributes != INVALID_FILE_ATTRIBUTES &&
+                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    if (!usable) {
+        UINT w = GetWindowsDirectoryW(dir, MAX_PATH);
+        if (w == 0 || w >= MAX_PATH) return false;
+    }
+    WidePath widePrefix;
+    if (!widePrefix.assign(prefix)) return false;
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(dir, widePrefix.text, 0, name) == 0) return false;
+    if (!narrowCopy(name, out, outSize)) {
+        DeleteFileW(name);
+        return false;
+    }
+    return true;
+}
+
+PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
+                         bool* zeroLength) {
+    void* p = nullptr;
+    PlatMapping* m = mapFile(file, false, &p, size, zeroLength);
+    if (m != nullptr) *view = p;
+    return m;
+}
+
+PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size,
+                              bool* zeroLength) {
+    return mapFile(file, true, view, size, zeroLength);
+}
+
+void platUnmap(PlatMapping* mapping) {
+    if (mapping == nullptr) return;
+    UnmapViewOfFile(mapping->view);
+    CloseHandle(mapping->mapping);
+    delete mapping;
+}
+
+bool platFindFile(const char* path, PlatFileFacts* facts) {
+    WidePath wide;
+    if (facts == nullptr || !wide.assign(path)) return false;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(wide.text, &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    memset(facts, 0, sizeof *facts);
+    facts->attributes = data.dwFileAttributes;
+    facts->creationTime = joinFileTime(data.ftCreationTime);
+    facts->lastAccessTime = joinFileTime(data.ftLastAccessTime);
+    facts->lastWriteTime = joinFileTime(data.ftLastWriteTime);
+    facts->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                  data.nFileSizeLow;
+    narrowCopy(data.cFileName, facts->name, sizeof facts->name);
+    narrowCopy(data.cAlternateFileName, facts->shortName,
+               sizeof facts->shortName);
+    return true;
+}
+
+bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
+    if (out == nullptr) return false;
+    FILETIME utc, local;
+    utc.dwLowDateTime = static_cast<DWORD>(fileTime);
+    utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&utc, &local) ||
+        !FileTimeToSystemTime(&local, &st)) {
+        return false;
+    }
+    *out = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+    return true;
+}
+
+bool platExecutablePath(char* out, size_t outSize) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return n > 0 && n < MAX_PATH && narrowCopy(path, out, outSize);
+}
+
+uint32_t platTickCount() { return GetTickCount(); }
+
+char platPathSeparator() { return '\\'; }
+
+bool platIsAbsolutePath(const char* path) {
+    if (path == nullptr) return false;
+    if (path[0] == '\\' || path[0] == '/') return true;
+    bool letter = (path[0] >= 'A' && path[0] <= 'Z') ||
+                  (path[0] >= 'a' && path[0] <= 'z');
+    return letter && path[1] == ':';
+}

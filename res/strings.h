@@ -1,0 +1,24 @@
+// The program's messages by string id, as CP932 text, for code that runs on
+// every build (the Windows string table holds the same texts).
+#pragma once
+
+// String ids of the messages that code refers to by name.
+enum TlvStringId {
+    IDS_PRODUCT = 48,
+    IDS_INVALID_HANDLE = 59,
+    IDS_INVALID_ARGUMENT = 60,
+    IDS_OUT_OF_MEMORY = 61,
+    IDS_WRITE_FAILED = 63,
+    IDS_READ_FAILED = 64,
+    IDS_DUPLICATE_PROGRAM = 65,
+    IDS_SELF_CALL = 66,
+    IDS_READY = 68,
+    IDS_ABORTED = 69,
+    IDS_FILE_CHANGED = 70,
+    IDS_UNTITLED = 89,
+    IDS_CREATE_FAILED = 97,
+    IDS_NESTING_OVERFLOW = 98,
+};
+
+// The text of string id, or an empty text for an unknown id.
+const char* tlvString(int id);

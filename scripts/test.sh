@@ -1,0 +1,42 @@
+#!/bin/bash
+# Builds all three configurations and runs every test: native, native under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and Windows under Wine.
+# Exits non-zero when any build or test fails.
+set -uo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+root="${TLV_BUILD_ROOT:-$top/build}"
+export TLV_WINEPREFIX="${TLV_WINEPREFIX:-$root/wineprefix}"
+status=0
+summary=()
+
+run_ctest() {  # name build-dir
+    local log="$2/ctest.log"
+    if ctest --test-dir "$2" -j "$(nproc)" --output-on-failure >"$log" 2>&1; then
+        summary+=("$1: $(grep -E 'tests passed' "$log" | tail -n 1)")
+    else
+        cat "$log"
+        summary+=("$1: FAILED $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+        status=1
+    fi
+}
+
+for kind in native sanitize; do
+    if "$top/scripts/build.sh" "$kind"; then
+        ASAN_OPTIONS=detect_leaks=1 run_ctest "$kind" "$root/$kind"
+    else
+        summary+=("$kind: BUILD FAILED"); status=1
+    fi
+done
+
+if "$top/scripts/build.sh" windows; then
+    "$top/scripts/wine-session.sh" start
+    run_ctest "windows (wine)" "$root/windows"
+    "$top/scripts/wine-session.sh" stop
+else
+    summary+=("windows: BUILD FAILED"); status=1
+fi
+
+echo
+echo "== Test summary =="
+printf '%s\n' "${summary[@]}"
+exit $status
