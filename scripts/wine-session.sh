@@ -10,6 +10,20 @@ display="${TLV_DISPLAY:-:99}"
 export WINEPREFIX="$prefix" WINEDEBUG=-all DISPLAY="$display"
 export PATH="/usr/lib/wine:$PATH"
 
+# The menus mix Japanese and simplified Chinese; the Japanese fonts lack the
+# Chinese-only characters, so link a Chinese font behind the UI fonts.
+link_chinese_font() {
+    local ttc=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+    [ -f "$ttc" ] || return 0
+    cp "$ttc" "$prefix/drive_c/windows/Fonts/"
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    local face
+    for face in "MS UI Gothic" "Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Gothic" "MS PGothic"; do
+        "$here/wine-run.sh" reg add "$key" /v "$face" /t REG_MULTI_SZ \
+            /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    done
+}
+
 start() {
     if ! pgrep -f "Xvfb $display " >/dev/null 2>&1; then
         Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
@@ -25,12 +39,13 @@ start() {
         "$here/wine-run.sh" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
         mkdir -p "$prefix/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+        link_chinese_font
         wineserver -w
     fi
     # One wineserver and one window alive for the whole run: each test
     # process would otherwise pay for their start.
     wineserver -p
-    "$here/wine-run.sh" start /min notepad >/dev/null 2>&1
+    pgrep -f 'notepad' >/dev/null 2>&1 || "$here/wine-run.sh" start /min notepad >/dev/null 2>&1
 }
 
 stop() {
