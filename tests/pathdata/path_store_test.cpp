@@ -1,0 +1,209 @@
+#include "pathdata/path_store.h"
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// A record whose every byte depends on i, so that a misplaced or torn
+// record cannot compare equal.
+MotionRecord makeRecord(int i) {
+    MotionRecord r;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&r);
+    for (size_t k = 0; k < sizeof r; ++k) bytes[k] = static_cast<unsigned char>(i * 31 + k * 7);
+    return r;
+}
+
+bool sameBytes(const MotionRecord& a, const MotionRecord& b) {
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+uint64_t fileSize(const char* path) {
+    PlatFileFacts facts;
+    return platFindFile(path, &facts) ? facts.size : UINT64_MAX;
+}
+
+class PathStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = pathStoreCreate();
+        ASSERT_NE(store, nullptr);
+        path = pathStoreFileName(store);
+    }
+    void TearDown() override { pathStoreDestroy(store); }
+    void fill(int n) {
+        for (int i = 0; i < n; ++i) {
+            MotionRecord r = makeRecord(i);
+            ASSERT_EQ(pathStoreAppend(store, &r), 1) << i;
+        }
+    }
+    PathRecordStore* store = nullptr;
+    std::string path;
+};
+
+TEST_F(PathStore, NewStoreIsEmptyAndStaysUnmapped) {
+    EXPECT_EQ(pathStoreCount(store), 0);
+    EXPECT_EQ(pathStoreMap(store), 1);
+    EXPECT_EQ(pathStoreView(store, nullptr), nullptr);
+    MotionRecord out = makeRecord(7), before = out;
+    EXPECT_EQ(pathStoreRead(store, 0, &out), 0);
+    EXPECT_TRUE(sameBytes(out, before));
+    EXPECT_EQ(path.rfind("tlv"), path.find_last_of("/\\") + 1);
+}
+
+TEST_F(PathStore, ReadsAreIdenticalBufferedUnmappedAndMapped) {
+    const int n = 2500;  // more than one append buffer
+    fill(n);
+    EXPECT_EQ(pathStoreCount(store), n);
+    MotionRecord out;
+    for (int i : {0, 1, 1023, 1024, 2047, 2048, n - 1}) {
+        ASSERT_EQ(pathStoreRead(store, i, &out), 1) << i;
+        EXPECT_TRUE(sameBytes(out, makeRecord(i))) << i;
+    }
+    ASSERT_EQ(pathStoreMap(store), 1);
+    int mapped = 0;
+    const MotionRecord* view = pathStoreView(store, &mapped);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(mapped, n);
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(pathStoreRead(store, i, &out), 1);
+        ASSERT_TRUE(sameBytes(out, makeRecord(i))) << i;
+        ASSERT_TRUE(sameBytes(view[i], makeRecord(i))) << i;
+    }
+}
+
+TEST_F(PathStore, FileHoldsRecordsBackToBack) {
+    fill(3);
+    ASSERT_EQ(pathStoreMap(store), 1);
+    ASSERT_EQ(fileSize(path.c_str()), 3u * 58u);
+    PlatFile* f = platFileOpen(path.c_str(), PlatAccess::Read, PlatShare::ReadWrite,
+                               PlatCreate::OpenExisting);
+#ifdef _WIN32
+    // The store holds its file exclusively; compare through the view there.
+    EXPECT_EQ(f, nullptr);
+    EXPECT_TRUE(sameBytes(pathStoreView(store, nullptr)[2], makeRecord(2)));
+#else
+    ASSERT_NE(f, nullptr);
+    unsigned char bytes[3 * 58];
+    size_t done = 0;
+    ASSERT_TRUE(platFileRead(f, bytes, sizeof bytes, &done));
+    ASSERT_EQ(done, sizeof bytes);
+    for (int i = 0; i < 3; ++i) {
+        MotionRecord want = makeRecord(i);
+        EXPECT_EQ(memcmp(bytes + i * 58, &want, 58), 0) << i;
+    }
+    platFileClose(f);
+#endif
+}
+
+TEST_F(PathStore, OutOfRangeReadsLeaveOutputUntouched) {
+    fill(5);
+    for (bool mapped : {false, true}) {
+        if (mapped) {
+            ASSERT_EQ(pathStoreMap(store), 1);
+        }
+        for (int index : {-1, 5, 1000000}) {
+            MotionRecord out = makeRecord(99), before = out;
+            EXPECT_EQ(pathStoreRead(store, index, &out), 0) << index;
+            EXPECT_TRUE(sameBytes(out, before));
+        }
+    }
+    EXPECT_EQ(pathStoreRead(store, 0, nullptr), 0);
+    EXPECT_EQ(pathStoreRead(nullptr, 0, nullptr), 0);
+}
+
+TEST_F(PathStore, ClearEmptiesMappedStoreAndRefills) {
+    fill(1500);
+    ASSERT_EQ(pathStoreMap(store), 1);
+    ASSERT_EQ(pathStoreClear(store), 1);
+    EXPECT_EQ(pathStoreCount(store), 0);
+    EXPECT_EQ(pathStoreView(store, nullptr), nullptr);
+    EXPECT_EQ(fileSize(path.c_str()), 0u);
+    // Cleared with records still buffered: none of them may resurface.
+    fill(10);
+    ASSERT_EQ(pathStoreClear(store), 1);
+    MotionRecord r = makeRecord(500);
+    ASSERT_EQ(pathStoreAppend(store, &r), 1);
+    ASSERT_EQ(pathStoreMap(store), 1);
+    EXPECT_EQ(pathStoreCount(store), 1);
+    EXPECT_EQ(fileSize(path.c_str()), 58u);
+    MotionRecord out;
+    ASSERT_EQ(pathStoreRead(store, 0, &out), 1);
+    EXPECT_TRUE(sameBytes(out, r));
+}
+
+TEST_F(PathStore, AppendsAfterMappingAreReadFromTheFileNotBeyondTheView) {
+    fill(4);
+    ASSERT_EQ(pathStoreMap(store), 1);
+    int mapped = 0;
+    pathStoreView(store, &mapped);
+    fill(2000);  // flushes past the end of the view
+    EXPECT_EQ(mapped, 4);
+    MotionRecord out;
+    ASSERT_EQ(pathStoreRead(store, 1500, &out), 1);
+    EXPECT_TRUE(sameBytes(out, makeRecord(1500 - 4)));
+}
+
+TEST(PathStoreLife, DestroyRemovesTheFileAndNullStoresAreRefused) {
+    PathRecordStore* store = pathStoreCreate();
+    ASSERT_NE(store, nullptr);
+    std::string path = pathStoreFileName(store);
+    PlatFileFacts facts;
+    ASSERT_TRUE(platFindFile(path.c_str(), &facts));
+    EXPECT_EQ(pathStoreDestroy(store), 1);
+    EXPECT_FALSE(platFindFile(path.c_str(), &facts));
+    MotionRecord r = makeRecord(0);
+    EXPECT_EQ(pathStoreDestroy(nullptr), 0);
+    EXPECT_EQ(pathStoreClear(nullptr), 0);
+    EXPECT_EQ(pathStoreMap(nullptr), 0);
+    EXPECT_EQ(pathStoreCount(nullptr), -1);
+    EXPECT_EQ(pathStoreAppend(nullptr, &r), 0);
+    EXPECT_STREQ(pathStoreFileName(nullptr), "");
+}
+
+#ifndef _WIN32
+// A full disk, simulated with the file size limit: the records that did
+// not reach the file must not be counted, and the failure must be reported.
+TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
+    PathRecordStore* store = pathStoreCreate();
+    ASSERT_NE(store, nullptr);
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100 * 58;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int accepted = 0, failedAt = -1;
+    for (int i = 0; i < 3000 && failedAt < 0; ++i) {
+        MotionRecord r = makeRecord(i);
+        if (pathStoreAppend(store, &r) == 1) {
+            ++accepted;
+        } else {
+            failedAt = i;
+        }
+    }
+    int mapResult = pathStoreMap(store);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(failedAt, 1024);  // the append that needed the first flush
+    EXPECT_EQ(pathStoreCount(store), 100);
+    EXPECT_EQ(mapResult, 1);    // nothing was left to write
+    MotionRecord out;
+    EXPECT_EQ(pathStoreRead(store, 99, &out), 1);
+    EXPECT_TRUE(sameBytes(out, makeRecord(99)));
+    EXPECT_EQ(pathStoreRead(store, 100, &out), 0);
+    pathStoreDestroy(store);
+}
+#endif
+
+}  // namespace
