@@ -1,0 +1,264 @@
+#include "pathdata/export_writer.h"
+
+#include "pathdata/motion_style.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr double kEpsilon = 1e-6;
+constexpr double kRadiansPerDegree = 0.017453292519943295;
+
+struct Layer {
+    const char* name;
+    const char* lineType;
+};
+
+// In style order: rapid, cutting, cutting along Z, compensation.
+constexpr Layer kLayers[4] = {
+    {"Layer_G00", "DOT"},
+    {"Layer_G01XYZ", "CONTINUOUS"},
+    {"Layer_G01Z", "CONTINUOUS"},
+    {"Layer_G01D", "CONTINUOUS"},
+};
+
+const char kDxfTables[] =
+    "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLTYPE\n"
+    "  0\nLTYPE\n  2\nCONTINUOUS\n 70\n  0\n  3\nSolid line\n 72\n 65\n 73\n  0\n 40\n0.0\n"
+    "  0\nLTYPE\n  2\nDOT\n 70\n  0\n"
+    "  3\nDot ...........................................\n"
+    " 72\n 65\n 73\n  2\n 40\n0.25\n 49\n0.0\n 49\n-0.25\n  0\nENDTAB\n"
+    "  0\nTABLE\n  2\nLAYER\n 70\n 16\n";
+
+// Appends text to a line being composed in out; returns the new end.
+char* append(char* out, const char* text) {
+    size_t n = strlen(text);
+    memcpy(out, text, n);
+    return out + n;
+}
+
+char* appendFixed(char* out, double value) { return out + formatFixed6(value, out); }
+
+// Group codes " 10", " 20", " 30" (or 11/21/31, 210/220/230) with a point.
+char* appendPoint(char* out, const char* const codes[3], double x, double y, double z) {
+    const double v[3] = {x, y, z};
+    for (int i = 0; i < 3; ++i) {
+        out = append(out, codes[i]);
+        out = appendFixed(out, v[i]);
+        *out++ = '\n';
+    }
+    return out;
+}
+
+constexpr const char* kFirstPoint[3] = {" 10\n", " 20\n", " 30\n"};
+constexpr const char* kSecondPoint[3] = {" 11\n", " 21\n", " 31\n"};
+constexpr const char* kExtrusion[3] = {"210\n", "220\n", "230\n"};
+
+bool differs(const float a[3], const float b[3]) {
+    for (int i = 0; i < 3; ++i) {
+        if (std::fabs(static_cast<double>(a[i]) - b[i]) > kEpsilon) return true;
+    }
+    return false;
+}
+
+bool writeLine(TextSink* sink, MotionStyle style, const double from[3], const double to[3]) {
+    char text[1024];
+    char* p = append(text, "  0\nLINE\n  8\n");
+    p = append(p, kLayers[style].name);
+    *p++ = '\n';
+    p = appendPoint(p, kFirstPoint, from[0], from[1], from[2]);
+    p = appendPoint(p, kSecondPoint, to[0], to[1], to[2]);
+    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+}
+
+bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
+    char text[1024];
+    char* p = append(text, "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  9\n$EXTMIN\n");
+    p = appendPoint(p, kFirstPoint, style.rangeMin[0], style.rangeMin[1], style.rangeMin[2]);
+    p = append(p, "  9\n$EXTMAX\n");
+    p = appendPoint(p, kFirstPoint, style.rangeMax[0], style.rangeMax[1], style.rangeMax[2]);
+    p = append(p, "  0\nENDSEC\n");
+    if (!sinkWrite(sink, text, static_cast<size_t>(p - text))) return false;
+    if (!sinkWrite(sink, kDxfTables)) return false;
+    for (int i = 0; i < 4; ++i) {
+        int color = dxfColorNumber(style.colorMap[i]);
+        if ((style.displayMask & styleShowBit(i)) == 0) color = -color;
+        if (!WriteText(sink, "  0\nLAYER\n  2\n%s\n 70\n  0\n 62\n%3d\n  6\n%s\n", kLayers[i].name,
+                       color, kLayers[i].lineType)) {
+            return false;
+        }
+    }
+    return sinkWrite(sink, "  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n");
+}
+
+bool writeDxfStraight(TextSink* sink, const MotionRecord& r) {
+    const MotionLine& m = r.line;
+    if (!differs(m.start, m.end)) return true;
+    const double from[3] = {m.start[0], m.start[1], m.start[2]};
+    const double to[3] = {m.end[0], m.end[1], m.end[2]};
+    return writeLine(sink, lineStyle(r), from, to);
+}
+
+bool writeDxfArc(TextSink* sink, const MotionRecord& r) {
+    const MotionArc& a = r.arc;
+    if (!(a.radius > kEpsilon)) return true;
+    PlaneAxes axes = planeAxes(r.modeFlags);
+    double normal[3] = {0, 0, 0};
+    normal[axes.normal] = 1;
+    char text[1024];
+    char* p = append(text, "  0\nARC\n  8\n");
+    p = append(p, kLayers[arcStyle(r)].name);
+    *p++ = '\n';
+    p = appendPoint(p, kFirstPoint, a.centre[axes.first], a.centre[axes.second],
+                    a.centre[axes.normal]);
+    p = append(p, " 40\n");
+    p = appendFixed(p, a.radius);
+    p = append(p, "\n 50\n");
+    p = appendFixed(p, a.angleFrom);
+    p = append(p, "\n 51\n");
+    p = appendFixed(p, a.angleTo);
+    *p++ = '\n';
+    p = appendPoint(p, kExtrusion, normal[0], normal[1], normal[2]);
+    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+}
+
+// The three points of hole i of a cycle: every point moves by the step.
+struct Hole {
+    double start[3], r[3], bottom[3];
+};
+
+Hole cycleHole(const MotionCycle& c, int i) {
+    Hole h;
+    const double dx = static_cast<double>(i) * c.stepX, dy = static_cast<double>(i) * c.stepY;
+    const float* src[3] = {c.start, c.rPoint, c.bottom};
+    double* dst[3] = {h.start, h.r, h.bottom};
+    for (int k = 0; k < 3; ++k) {
+        dst[k][0] = src[k][0] + dx;
+        dst[k][1] = src[k][1] + dy;
+        dst[k][2] = src[k][2];
+    }
+    return h;
+}
+
+int holeCount(const MotionCycle& c) { return c.repeatCount > 1 ? c.repeatCount : 1; }
+
+bool writeDxfHole(TextSink* sink, const MotionCycle& c, const Hole& h) {
+    const double above[3] = {h.r[0], h.r[1], h.start[2]};
+    if (std::fabs(h.r[0] - h.start[0]) > kEpsilon || std::fabs(h.r[1] - h.start[1]) > kEpsilon) {
+        if (!writeLine(sink, kStyleRapid, h.start, above)) return false;
+    }
+    if (std::fabs(h.r[2] - h.start[2]) > kEpsilon && !writeLine(sink, kStyleRapid, above, h.r)) {
+        return false;
+    }
+    bool feed = false;
+    for (int k = 0; k < 3; ++k) feed = feed || std::fabs(h.r[k] - h.bottom[k]) > kEpsilon;
+    if (feed && !writeLine(sink, kStyleCuttingZ, h.r, h.bottom)) return false;
+    if (!(c.toolRadius > 0)) return true;
+    char text[1024];
+    char* p = append(text, "  0\nCIRCLE\n  8\nLayer_G01XYZ\n");
+    p = appendPoint(p, kFirstPoint, h.r[0], h.r[1], h.r[2]);
+    p = append(p, " 40\n");
+    p = appendFixed(p, c.toolRadius);
+    p = append(p, "\n 39\n");
+    p = appendFixed(p, h.bottom[2] - h.r[2]);
+    *p++ = '\n';
+    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+}
+
+bool writeDxfCycle(TextSink* sink, const MotionRecord& r) {
+    for (int i = 0; i < holeCount(r.cycle); ++i) {
+        if (!writeDxfHole(sink, r.cycle, cycleHole(r.cycle, i))) return false;
+    }
+    return true;
+}
+
+bool writeCsvPoint(TextSink* sink, double x, double y, double z) {
+    char text[128];
+    char* p = appendFixed(text, x);
+    *p++ = ',';
+    p = appendFixed(p, y);
+    *p++ = ',';
+    p = appendFixed(p, z);
+    *p++ = '\n';
+    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+}
+
+// An arc as a polyline from its start point. The segment count follows the
+// size of the sweep whichever way it turns, so clockwise arcs get the same
+// resolution as counter-clockwise ones.
+bool writeCsvArc(TextSink* sink, const MotionRecord& r) {
+    const MotionArc& a = r.arc;
+    if (!(a.radius > kEpsilon)) return true;
+    PlaneAxes ax = planeAxes(r.modeFlags);
+    double sweep = static_cast<double>(a.angleTo) - a.angleFrom;
+    if (r.gCode == 2) sweep = -sweep;
+    int k = static_cast<int>(0.5 + 0.3 * std::fabs(sweep));
+    k = k < 8 ? 8 : (k > 108 ? 108 : k);
+    const double step = sweep * kRadiansPerDegree / k;
+    const double c = std::cos(step), s = std::sin(step);
+    double p[3] = {a.start[0], a.start[1], a.start[2]};
+    const double rise = (static_cast<double>(a.end[ax.normal]) - a.start[ax.normal]) / k;
+    if (!writeCsvPoint(sink, p[0], p[1], p[2])) return false;
+    const double ca = a.centre[ax.first], cb = a.centre[ax.second];
+    for (int i = 0; i < k; ++i) {
+        const double da = p[ax.first] - ca, db = p[ax.second] - cb;
+        p[ax.first] = ca + da * c - db * s;
+        p[ax.second] = cb + da * s + db * c;
+        p[ax.normal] += rise;
+        if (!writeCsvPoint(sink, p[0], p[1], p[2])) return false;
+    }
+    return true;
+}
+
+bool writeCsvRecord(TextSink* sink, const MotionRecord& r) {
+    switch (r.kind) {
+    case kMotionLine:
+        if (!differs(r.line.start, r.line.end)) return true;
+        return writeCsvPoint(sink, r.line.end[0], r.line.end[1], r.line.end[2]);
+    case kMotionArc: return writeCsvArc(sink, r);
+    case kMotionCycle:
+        for (int i = 0; i < holeCount(r.cycle); ++i) {
+            Hole h = cycleHole(r.cycle, i);
+            if (!writeCsvPoint(sink, h.r[0], h.r[1], h.start[2])) return false;
+        }
+        return true;
+    default: return true;
+    }
+}
+
+bool writeDxfRecord(TextSink* sink, const MotionRecord& r) {
+    switch (r.kind) {
+    case kMotionLine: return writeDxfStraight(sink, r);
+    case kMotionArc: return writeDxfArc(sink, r);
+    case kMotionCycle: return writeDxfCycle(sink, r);
+    default: return true;
+    }
+}
+
+}  // namespace
+
+int dxfColorNumber(uint32_t color) {
+    // Eight basic colours of the DXF palette, indexed by which of red,
+    // green and blue are more than faint.
+    static constexpr int kPalette[8] = {7, 1, 3, 2, 5, 6, 4, 7};
+    int bits = ((color & 0xFF) > 15 ? 1 : 0) | (((color >> 8) & 0xFF) > 15 ? 2 : 0) |
+               (((color >> 16) & 0xFF) > 15 ? 4 : 0);
+    return kPalette[bits];
+}
+
+int WriteDxf(TextSink* sink, int phase, const MotionRecord* record, const DxfStyle* style) {
+    if (sink == nullptr) return 0;
+    switch (phase) {
+    case kPhaseHeader: return style != nullptr && writeDxfHeader(sink, *style) ? 1 : 0;
+    case kPhaseRecord: return record != nullptr && writeDxfRecord(sink, *record) ? 1 : 0;
+    case kPhaseTrailer: return sinkWrite(sink, "  0\nENDSEC\n  0\nEOF\n") ? 1 : 0;
+    default: return 0;
+    }
+}
+
+int WriteCsv(TextSink* sink, int phase, const MotionRecord* record) {
+    if (sink == nullptr) return 0;
+    if (phase != kPhaseRecord) return sink->failed ? 0 : 1;
+    return record != nullptr && writeCsvRecord(sink, *record) ? 1 : 0;
+}

@@ -1,0 +1,117 @@
+#include "pathdata/text_sink.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool flushSink(TextSink* sink) {
+    if (sink->used == 0 || sink->failed) {
+        sink->used = 0;
+        return !sink->failed;
+    }
+    size_t done = 0;
+    if (!platFileWrite(sink->file, sink->buffer, sink->used, &done) || done != sink->used) {
+        sink->failed = true;
+    }
+    sink->used = 0;
+    return !sink->failed;
+}
+
+void putChar(TextSink* sink, char c) {
+    if (sink->used == sizeof sink->buffer) flushSink(sink);
+    sink->buffer[sink->used++] = c;
+}
+
+// Writes digits of n (n < 10^19) right-aligned to end; returns the start.
+char* putUnsigned(uint64_t n, char* end) {
+    do {
+        *--end = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    return end;
+}
+
+}  // namespace
+
+size_t formatFixed6(double value, char* out) {
+    // A float times 10^6 needs at most 24 + 14 significant bits, so for
+    // values that came from floats the product is exact and rounding it to
+    // an integer (to nearest, ties to even, as printf does) gives printf's
+    // digits. Anything else takes the general exact conversion.
+    double scaled = value * 1e6;
+    if (std::isfinite(value) && std::fabs(scaled) < 9.0e15 &&
+        std::fma(value, 1e6, -scaled) == 0.0) {
+        double rounded = std::nearbyint(std::fabs(scaled));
+        uint64_t q = static_cast<uint64_t>(rounded);
+        char digits[32];
+        char* end = digits + sizeof digits;
+        char* p = putUnsigned(q % 1000000, end);
+        while (p > end - 6) *--p = '0';
+        *--p = '.';
+        p = putUnsigned(q / 1000000, p);
+        if (std::signbit(value)) *--p = '-';
+        size_t n = static_cast<size_t>(end - p);
+        memcpy(out, p, n);
+        out[n] = '\0';
+        return n;
+    }
+    // Data that came from floats stays below 1e39; beyond 1e50 the fixed
+    // form would need hundreds of digits, so such a value is given with an
+    // exponent rather than overrun the caller's buffer.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e50) {
+        const char* format = std::isfinite(value) ? "%.6e" : "%lf";
+        return static_cast<size_t>(snprintf(out, kFixed6Max, format, value));
+    }
+    auto result = std::to_chars(out, out + kFixed6Max - 1, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) return static_cast<size_t>(snprintf(out, kFixed6Max, "%.6e", value));
+    *result.ptr = '\0';
+    return static_cast<size_t>(result.ptr - out);
+}
+
+bool sinkOpen(TextSink* sink, const char* path) {
+    sink->file =
+        platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Read, PlatCreate::CreateAlways);
+    sink->failed = false;
+    sink->used = 0;
+    return sink->file != nullptr;
+}
+
+bool sinkWrite(TextSink* sink, const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '\n') putChar(sink, '\r');
+        putChar(sink, text[i]);
+    }
+    return !sink->failed;
+}
+
+bool sinkWrite(TextSink* sink, const char* text) { return sinkWrite(sink, text, strlen(text)); }
+
+bool sinkWriteFixed(TextSink* sink, double value) {
+    char digits[kFixed6Max];
+    size_t n = formatFixed6(value, digits);
+    return sinkWrite(sink, digits, n);
+}
+
+bool sinkClose(TextSink* sink) {
+    if (sink->file == nullptr) return false;
+    bool ok = flushSink(sink);
+    platFileClose(sink->file);
+    sink->file = nullptr;
+    return ok;
+}
+
+int WriteText(TextSink* sink, const char* format, ...) {
+    char text[2048];
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n < 0) return 0;
+    size_t length = static_cast<size_t>(n) < sizeof text ? static_cast<size_t>(n) : sizeof text - 1;
+    return sinkWrite(sink, text, length) ? 1 : 0;
+}

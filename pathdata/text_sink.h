@@ -1,0 +1,36 @@
+// Buffered output of export files: CP932 text whose line feeds are stored
+// as CR LF on every platform, and numbers in the "%lf" form, written fast.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstddef>
+
+struct TextSink {
+    PlatFile* file = nullptr;
+    bool failed = false;  // a write failed; everything after it is dropped
+    size_t used = 0;
+    char buffer[1 << 16];
+};
+
+// Creates (or truncates) path for writing. False when it cannot be created.
+bool sinkOpen(TextSink* sink, const char* path);
+// Writes text, turning each "\n" into "\r\n". False once any write failed.
+bool sinkWrite(TextSink* sink, const char* text, size_t length);
+bool sinkWrite(TextSink* sink, const char* text);
+// Writes value exactly as printf's "%lf" would (six decimals).
+bool sinkWriteFixed(TextSink* sink, double value);
+// Writes what is buffered and closes the file. False if any write failed.
+bool sinkClose(TextSink* sink);
+
+// Formats into a 2048-byte buffer and writes the text; 1 on success, 0 when
+// the write failed. format is always a literal of the program, never text
+// from a file.
+int WriteText(TextSink* sink, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Room formatFixed6 needs, terminator included.
+constexpr size_t kFixed6Max = 64;
+// Formats value like "%lf" into out (kFixed6Max bytes); returns the length.
+// Magnitudes of 1e50 and more, which float data never reaches, take the
+// "%.6e" form instead so that the text stays bounded.
+size_t formatFixed6(double value, char* out);

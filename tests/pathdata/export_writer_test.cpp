@@ -1,0 +1,290 @@
+#include "pathdata/export_writer.h"
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string readFile(const char* path) {
+    PlatFile* f = platFileOpen(path, PlatAccess::Read, PlatShare::ReadWrite, PlatCreate::OpenExisting);
+    if (f == nullptr) return "<missing>";
+    std::string text(static_cast<size_t>(platFileSize(f)), '\0');
+    size_t done = 0;
+    platFileRead(f, text.data(), text.size(), &done);
+    platFileClose(f);
+    return text;
+}
+
+std::string withoutCr(std::string text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    return out;
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Writes records through one writer into a temporary file and returns the
+// file's text with CR LF turned back into LF (after checking every LF had
+// its CR).
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(platTempFile("tlv", path, sizeof path)); }
+    void TearDown() override { platFileDelete(path); }
+
+    std::string run(bool dxf, std::initializer_list<MotionRecord> records) {
+        auto* sink = new TextSink;
+        EXPECT_TRUE(sinkOpen(sink, path));
+        auto write = [&](int phase, const MotionRecord* r) {
+            return dxf ? WriteDxf(sink, phase, r, &style) : WriteCsv(sink, phase, r);
+        };
+        EXPECT_EQ(write(kPhaseHeader, nullptr), 1);
+        for (const MotionRecord& r : records) EXPECT_EQ(write(kPhaseRecord, &r), 1);
+        EXPECT_EQ(write(kPhaseTrailer, nullptr), 1);
+        EXPECT_TRUE(sinkClose(sink));
+        delete sink;
+        std::string raw = readFile(path);
+        EXPECT_EQ(count(raw, "\n"), count(raw, "\r\n"));
+        std::string text = withoutCr(raw);
+        return dxf ? entities(text) : text;
+    }
+
+    // The entity section of a DXF text.
+    static std::string entities(const std::string& text) {
+        size_t from = text.find("ENTITIES\n");
+        size_t to = text.rfind("  0\nENDSEC\n");
+        if (from == std::string::npos || to == std::string::npos) return "<no entities>";
+        return text.substr(from + 9, to - from - 9);
+    }
+
+    char path[kPlatPathMax] = {};
+    DxfStyle style = {{-10, -10, -5}, {110, 60, 55}, {0x00FFFF, 0x0000FF, 0x00FF00, 0xFF00FF}, 0xF0};
+};
+
+MotionRecord line(int g, uint8_t flags, uint16_t axes, std::initializer_list<float> from,
+                  std::initializer_list<float> to) {
+    MotionRecord r = {};
+    r.kind = kMotionLine;
+    r.gCode = static_cast<int16_t>(g);
+    r.modeFlags = flags;
+    r.line.axisMask = axes;
+    std::copy(from.begin(), from.end(), r.line.start);
+    std::copy(to.begin(), to.end(), r.line.end);
+    return r;
+}
+
+MotionRecord arc(int g, uint8_t plane, std::initializer_list<float> centre, float radius,
+                 std::initializer_list<float> from, std::initializer_list<float> to, float a0,
+                 float a1) {
+    MotionRecord r = {};
+    r.kind = kMotionArc;
+    r.gCode = static_cast<int16_t>(g);
+    r.modeFlags = plane;
+    std::copy(centre.begin(), centre.end(), r.arc.centre);
+    std::copy(from.begin(), from.end(), r.arc.start);
+    std::copy(to.begin(), to.end(), r.arc.end);
+    r.arc.radius = radius;
+    r.arc.angleFrom = a0;
+    r.arc.angleTo = a1;
+    return r;
+}
+
+MotionRecord drillThreeHoles() {
+    MotionRecord r = {};
+    r.kind = kMotionCycle;
+    r.gCode = 81;
+    r.modeFlags = kModePlaneXY;
+    const float start[3] = {0, 0, 50}, rp[3] = {10, 10, 2}, bottom[3] = {10, 10, -12};
+    memcpy(r.cycle.start, start, sizeof start);
+    memcpy(r.cycle.rPoint, rp, sizeof rp);
+    memcpy(r.cycle.bottom, bottom, sizeof bottom);
+    r.cycle.toolRadius = 3.4f;
+    r.cycle.repeatCount = 3;
+    r.cycle.stepX = 20;
+    return r;
+}
+
+TEST(FormatFixed, MatchesPrintfForFloatsAndDoubles) {
+    const double cases[] = {0.0, -0.0, 1.0, -1.5, 0.0078125 /* tie: rounds to even */,
+                            -0.0078125, 1e-9, -1e-9, 123456.789, 1e10, -3e12, 1e20, 0.1,
+                            2.0 / 3.0, 16777217.0, 0.0000005, 3.4e38, -1e49};
+    for (double v : cases) {
+        char want[400], got[kFixed6Max];
+        snprintf(want, sizeof want, "%lf", v);
+        EXPECT_EQ(formatFixed6(v, got), strlen(want));
+        EXPECT_STREQ(got, want) << v;
+    }
+    char got[kFixed6Max];
+    formatFixed6(1e300, got);
+    EXPECT_STREQ(got, "1.000000e+300");
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> small(-2000.0f, 2000.0f);
+    std::uniform_int_distribution<uint32_t> bits;
+    for (int i = 0; i < 200000; ++i) {
+        uint32_t b = bits(rng);
+        float f;
+        memcpy(&f, &b, sizeof f);
+        if (i % 2 == 0) f = small(rng);
+        if (!std::isfinite(f) || std::fabs(f) > 1e30f) continue;
+        double v = i % 3 == 0 ? static_cast<double>(f) / 3.0 : static_cast<double>(f);
+        char want[400], got[kFixed6Max];
+        snprintf(want, sizeof want, "%lf", v);
+        formatFixed6(v, got);
+        ASSERT_STREQ(got, want) << i;
+    }
+}
+
+TEST_F(Export, DxfHeaderAndLayerTable) {
+    style.displayMask = 0xE0;  // the rapid layer is hidden
+    run(true, {});
+    std::string text = withoutCr(readFile(path));
+    const std::string head =
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n"
+        "  9\n$EXTMIN\n 10\n-10.000000\n 20\n-10.000000\n 30\n-5.000000\n"
+        "  9\n$EXTMAX\n 10\n110.000000\n 20\n60.000000\n 30\n55.000000\n  0\nENDSEC\n";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    EXPECT_NE(text.find("  3\nDot ...........................................\n 72\n 65\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  2\nLAYER\n 70\n 16\n"), std::string::npos);
+    // Yellow hidden rapid layer: -2; red 1, green 3, magenta 6.
+    EXPECT_NE(text.find("  2\nLayer_G00\n 70\n  0\n 62\n -2\n  6\nDOT\n"), std::string::npos);
+    EXPECT_NE(text.find("  2\nLayer_G01XYZ\n 70\n  0\n 62\n  1\n  6\nCONTINUOUS\n"), std::string::npos);
+    EXPECT_NE(text.find("  2\nLayer_G01Z\n 70\n  0\n 62\n  3\n"), std::string::npos);
+    EXPECT_NE(text.find("  2\nLayer_G01D\n 70\n  0\n 62\n  6\n"), std::string::npos);
+    const std::string tail = "ENTITIES\n  0\nENDSEC\n  0\nEOF\n";
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST(DxfColor, EightBasicColours) {
+    const struct {
+        uint32_t rgb;
+        int number;
+    } cases[] = {{0x000000, 7}, {0x0000FF, 1}, {0x00FF00, 3}, {0x00FFFF, 2}, {0xFF0000, 5},
+                 {0xFF00FF, 6}, {0xFFFF00, 4}, {0xFFFFFF, 7}, {0x0F0F0F, 7}, {0x000010, 1}};
+    for (const auto& c : cases) EXPECT_EQ(dxfColorNumber(c.rgb), c.number) << std::hex << c.rgb;
+}
+
+TEST_F(Export, DxfStraightMovesGoToTheirLayers) {
+    const struct {
+        MotionRecord record;
+        const char* layer;  // null: nothing written
+    } cases[] = {
+        {line(0, kModeG41, 7, {0, 0, 0}, {1, 2, 3}), "Layer_G00"},
+        {line(28, 0, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G00"},
+        {line(1, kModeG42, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G01D"},
+        {line(1, 0, 4, {0, 0, 0}, {0, 0, -3}), "Layer_G01Z"},
+        {line(1, 0, 5, {0, 0, 0}, {1, 0, -3}), "Layer_G01XYZ"},
+        {line(1, 0, 1, {5, 5, 5}, {5.0000005f, 5, 5}), nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string text = run(true, {c.record});
+        if (c.layer == nullptr) {
+            EXPECT_EQ(text, "");
+        } else {
+            EXPECT_EQ(text.substr(0, 13 + strlen(c.layer)), std::string("  0\nLINE\n  8\n") + c.layer);
+        }
+    }
+    EXPECT_EQ(run(true, {line(1, 0, 3, {1, 2, 3}, {4, 5, 6})}),
+              "  0\nLINE\n  8\nLayer_G01XYZ\n 10\n1.000000\n 20\n2.000000\n 30\n3.000000\n"
+              " 11\n4.000000\n 21\n5.000000\n 31\n6.000000\n");
+}
+
+TEST_F(Export, DxfArcInG18WritesCentreInPlaneOrderAndExtrusion) {
+    MotionRecord r = arc(3, kModePlaneZX, {1, 2, 3}, 5, {1, 2, 8}, {6, 2, 3}, 0, 90);
+    EXPECT_EQ(run(true, {r}),
+              "  0\nARC\n  8\nLayer_G01XYZ\n 10\n3.000000\n 20\n1.000000\n 30\n2.000000\n"
+              " 40\n5.000000\n 50\n0.000000\n 51\n90.000000\n"
+              "210\n0.000000\n220\n1.000000\n230\n0.000000\n");
+    r.modeFlags = kModePlaneYZ | kModeG41;
+    std::string text = run(true, {r});
+    EXPECT_EQ(count(text, "Layer_G01D"), 1);
+    EXPECT_NE(text.find(" 10\n2.000000\n 20\n3.000000\n 30\n1.000000\n"), std::string::npos);
+    EXPECT_NE(text.find("210\n1.000000\n220\n0.000000\n230\n0.000000\n"), std::string::npos);
+    r.arc.radius = 0;
+    EXPECT_EQ(run(true, {r}), "");
+}
+
+TEST_F(Export, DxfCycleWritesEveryHole) {
+    std::string text = run(true, {drillThreeHoles()});
+    EXPECT_EQ(count(text, "  0\nLINE\n"), 9);
+    EXPECT_EQ(count(text, "  0\nCIRCLE\n"), 3);
+    EXPECT_EQ(count(text, "Layer_G00"), 6);
+    EXPECT_EQ(count(text, "Layer_G01Z"), 3);
+    // Third hole: 40 mm along X, feed from R level to the bottom, thickness -14.
+    EXPECT_NE(text.find(" 10\n50.000000\n 20\n10.000000\n 30\n2.000000\n 11\n50.000000\n"
+                        " 21\n10.000000\n 31\n-12.000000\n"),
+              std::string::npos);
+    EXPECT_NE(text.find(" 40\n3.400000\n 39\n-14.000000\n"), std::string::npos);
+}
+
+TEST_F(Export, CsvPointCounts) {
+    const struct {
+        MotionRecord record;
+        int lines;
+    } cases[] = {
+        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
+        // Clockwise arcs get the same resolution as counter-clockwise ones.
+        {arc(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
+        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, 10, 0}, 0, 90), 28},
+        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {9.98f, 0.6f, 0}, 0, 3), 9},
+        {drillThreeHoles(), 3},
+        {line(1, 0, 1, {1, 1, 1}, {1, 1, 1}), 0},
+        {line(1, 0, 1, {1, 1, 1}, {2, 1, 1}), 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(count(run(false, {c.record}), "\n"), c.lines);
+}
+
+TEST_F(Export, CsvArcEndsOnItsEndPointAndTurnsTheRightWay) {
+    // A quarter turn clockwise in XY from (10,0) to (0,-10), rising 4 in Z.
+    MotionRecord r = arc(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, -10, 4}, 270, 360);
+    std::string text = run(false, {r});
+    EXPECT_EQ(text.substr(0, 28), "10.000000,0.000000,0.000000\n");
+    size_t last = text.rfind('\n', text.size() - 2);
+    double x = 0, y = 0, z = 0;
+    ASSERT_EQ(sscanf(text.c_str() + last + 1, "%lf,%lf,%lf", &x, &y, &z), 3);
+    EXPECT_NEAR(x, 0, 1e-5);
+    EXPECT_NEAR(y, -10, 1e-5);
+    EXPECT_NEAR(z, 4, 1e-5);
+    // The second point lies below the X axis: clockwise.
+    double y1 = 0;
+    ASSERT_EQ(sscanf(text.c_str() + text.find('\n') + 1, "%*f,%lf", &y1), 1);
+    EXPECT_LT(y1, 0);
+}
+
+TEST_F(Export, CsvCycleHolesAtStartLevel) {
+    EXPECT_EQ(run(false, {drillThreeHoles()}),
+              "10.000000,10.000000,50.000000\n30.000000,10.000000,50.000000\n"
+              "50.000000,10.000000,50.000000\n");
+}
+
+TEST(TextSinkFile, WriteTextAndLineEnds) {
+    char path[kPlatPathMax];
+    ASSERT_TRUE(platTempFile("tlv", path, sizeof path));
+    auto* sink = new TextSink;
+    ASSERT_TRUE(sinkOpen(sink, path));
+    EXPECT_EQ(WriteText(sink, "%s=%d\n", "a", 5), 1);
+    std::string big(100000, 'x');
+    big += "\n";
+    EXPECT_TRUE(sinkWrite(sink, big.c_str()));
+    EXPECT_TRUE(sinkClose(sink));
+    delete sink;
+    std::string text = readFile(path);
+    EXPECT_EQ(text.size(), 5u + 100002u);
+    EXPECT_EQ(text.substr(0, 5), "a=5\r\n");
+    EXPECT_EQ(text.substr(text.size() - 3), "x\r\n");
+    platFileDelete(path);
+}
+
+}  // namespace
