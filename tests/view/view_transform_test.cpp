@@ -1,0 +1,226 @@
+#include "view/view_transform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A view state with every pane set up for its own kind on a client area.
+ViewState makeState(ViewRect client) {
+    ViewState s = {};
+    for (int k = 0; k < kPaneCount; ++k) {
+        float angles[3];
+        viewDefaultAngles(k, angles);
+        initPane(&s.panes[k], k, angles);
+        s.panes[k].clientRect = client;
+    }
+    s.range = kDefaultRangeBox;
+    s.zoomValue = 1.5f;
+    s.zoomRecentre = true;
+    return s;
+}
+
+// Screen position of a model point in pane k after building its matrix.
+void screenOf(ViewPane& p, float x, float y, float z, float* sx, float* sy) {
+    BuildViewMatrix(&p, p.clientRect, p.scale);
+    ProjectPoint(p.matrix, x, y, z, sx, sy);
+    *sy = static_cast<float>(p.clientRect.top + p.clientRect.bottom) - *sy;
+}
+
+TEST(ViewTransform, DefaultAnglesShowTheNamedPlanes) {
+    ViewState s = makeState({0, 0, 200, 200});
+    // Unit steps along each model axis, as screen offsets (right, up).
+    const struct {
+        int kind;
+        float axis[3][2];
+    } cases[] = {
+        {kViewXY, {{1, 0}, {0, 1}, {0, 0}}},
+        {kViewXZ, {{1, 0}, {0, 0}, {0, 1}}},
+        {kViewYZ, {{0, 0}, {-1, 0}, {0, 1}}},
+        {kViewXYZ, {{0.695f, 0.360f}, {-0.719f, 0.347f}, {0, 0.866f}}},
+    };
+    for (const auto& c : cases) {
+        ViewPane& p = s.panes[c.kind];
+        float x0, y0;
+        screenOf(p, 0, 0, 0, &x0, &y0);
+        for (int a = 0; a < 3; ++a) {
+            float v[3] = {0, 0, 0};
+            v[a] = 1;
+            float x1, y1;
+            screenOf(p, v[0], v[1], v[2], &x1, &y1);
+            EXPECT_NEAR(x1 - x0, c.axis[a][0], 0.002) << c.kind << " axis " << a;
+            EXPECT_NEAR(y0 - y1, c.axis[a][1], 0.002) << c.kind << " axis " << a;
+        }
+    }
+}
+
+TEST(ViewTransform, PanAndScalePlaceModelPoints) {
+    ViewState s = makeState({0, 0, 400, 300});
+    ViewPane& p = s.panes[kViewXY];
+    p.scale = 2;
+    p.panX = 10;
+    p.panY = 5;
+    float x, y;
+    screenOf(p, 10, 5, 0, &x, &y);  // the pan point sits at the centre
+    EXPECT_NEAR(x, 200, 1e-3);
+    EXPECT_NEAR(y, 150, 1e-3);
+    screenOf(p, 20, 15, 0, &x, &y);  // 10 units right and up: 20 pixels
+    EXPECT_NEAR(x, 220, 1e-3);
+    EXPECT_NEAR(y, 130, 1e-3);
+    // The build clamps the scale but does not store the clamped value.
+    p.scale = 1e6f;
+    BuildViewMatrix(&p, p.clientRect, p.scale);
+    EXPECT_NEAR(p.matrix[0], 9999, 0.01);
+    EXPECT_EQ(p.scale, 1e6f);
+}
+
+TEST(ViewTransform, ZoomTwiceAtTheCentre) {
+    ViewState even = makeState({0, 0, 400, 300});
+    ViewPane& p = even.panes[0];
+    p.scale = 2;
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(ZoomView(&even, 0, true, 200, 150, nullptr).changed);
+    EXPECT_FLOAT_EQ(p.scale, 4.5f);
+    EXPECT_EQ(p.panX, 0);
+    EXPECT_EQ(p.panY, 0);
+    // With an odd height the flipped centre row is one pixel off.
+    ViewState odd = makeState({0, 0, 400, 301});
+    odd.panes[0].scale = 2;
+    ZoomView(&odd, 0, true, 200, 150, nullptr);
+    EXPECT_FLOAT_EQ(odd.panes[0].panY, 0.5f);
+    ZoomView(&odd, 0, true, 200, 150, nullptr);
+    EXPECT_FLOAT_EQ(odd.panes[0].panY, 0.5f + 1 / 3.0f);
+}
+
+TEST(ViewTransform, ZoomBringsThePointToTheCentreAndMovesTheCursorOnlyWhenOnIt) {
+    ViewState s = makeState({0, 0, 400, 300});
+    ViewPane& p = s.panes[0];
+    p.scale = 2;
+    float mx, my;
+    BuildViewMatrix(&p, p.clientRect, p.scale);
+    // Model point under client pixel (300, 100).
+    const float wantX = p.panX + (300 - 200) / 2.0f, wantY = p.panY + (150 - 100) / 2.0f;
+    const int onPoint[2] = {301, 99}, away[2] = {310, 100};
+    ZoomResult r = ZoomView(&s, 0, true, 300, 100, onPoint);
+    EXPECT_TRUE(r.moveCursor);
+    EXPECT_EQ(r.cursorX, 200);
+    EXPECT_EQ(r.cursorY, 150);
+    screenOf(p, wantX, wantY, 0, &mx, &my);
+    EXPECT_NEAR(mx, 200, 1e-3);
+    EXPECT_NEAR(my, 150, 1e-3);
+    EXPECT_FALSE(ZoomView(&s, 0, false, 300, 100, away).moveCursor);
+}
+
+TEST(ViewTransform, BandZoomUsesTheLongerSideAndClearsTheBand) {
+    for (bool zoomIn : {true, false}) {
+        ViewState s = makeState({0, 0, 600, 400});
+        s.panes[0].scale = 1;
+        s.band = {100, 100, 300, 200};  // 200 x 100: the width decides
+        ZoomView(&s, 0, zoomIn, 0, 0, nullptr);
+        EXPECT_FLOAT_EQ(s.panes[0].scale, zoomIn ? 3.0f : 1 / 3.0f);
+        EXPECT_EQ(s.band.right, 0);
+        // The band centre (200, 150) became the pane centre.
+        EXPECT_FLOAT_EQ(s.panes[0].panX, -100.0f);
+        EXPECT_FLOAT_EQ(s.panes[0].panY, 50.0f);
+    }
+}
+
+TEST(ViewTransform, ZoomClampsScaleAndFallsBackOnZeroFactor) {
+    ViewState s = makeState({0, 0, 100, 100});
+    s.panes[0].scale = 9000;
+    ZoomView(&s, 0, true, 50, 50, nullptr);
+    EXPECT_EQ(s.panes[0].scale, 9999.0f);
+    s.zoomValue = 0.0001f;
+    s.panes[0].scale = 2;
+    ZoomView(&s, 0, true, 50, 50, nullptr);
+    EXPECT_FLOAT_EQ(s.panes[0].scale, 3.0f);
+    EXPECT_FALSE(ZoomView(&s, 7, true, 50, 50, nullptr).changed);
+}
+
+TEST(ViewTransform, ZoomWithoutRecentre) {
+    ViewState s = makeState({0, 0, 400, 300});
+    s.zoomRecentre = false;
+    s.panes[0].scale = 2;
+    EXPECT_FALSE(ZoomView(&s, 0, true, -1, 10, nullptr).changed);
+    ZoomView(&s, 0, true, 230, 150, nullptr);
+    EXPECT_FLOAT_EQ(s.panes[0].panX, 30 / 3.0f);
+    ZoomView(&s, 0, false, 230, 150, nullptr);
+    EXPECT_FLOAT_EQ(s.panes[0].panX, 10.0f - 0.5f * 30 / 2.0f);
+}
+
+TEST(ViewTransform, PanStepsAreOneSixteenthTruncated) {
+    ViewState s = makeState({0, 0, 50, 100});
+    s.panes[0].scale = 2;
+    const struct {
+        int direction, dx, dy;
+        float panX, panY;
+        bool moved;
+    } cases[] = {
+        {0, 0, 0, 0, 3, true},   {1, 0, 0, 0, -3, true},  {2, 0, 0, -1.5f, 0, true},
+        {3, 0, 0, 1.5f, 0, true}, {9, 4, 10, 2, -5, true}, {9, 0, 0, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        s.panes[0].panX = s.panes[0].panY = 0;
+        s.band = {1, 1, 5, 5};
+        EXPECT_EQ(PanView(&s, 0, c.direction, c.dx, c.dy), c.moved) << c.direction;
+        EXPECT_FLOAT_EQ(s.panes[0].panX, c.panX) << c.direction;
+        EXPECT_FLOAT_EQ(s.panes[0].panY, c.panY) << c.direction;
+        EXPECT_EQ(s.band.right, 0);
+    }
+}
+
+TEST(ViewTransform, AnglesAreNormalised) {
+    const float cases[][2] = {{-5, 355}, {365, 5}, {360, 0}, {0, 0}, {719, 359},
+                               // an exact negative turn lands on 360, the same angle
+                               {-360, 360}};
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(normaliseAngle(c[0]), c[1]) << c[0];
+    ViewState s = makeState({0, 0, 100, 100});
+    RotateView(&s, 3, -130, 0, 200);
+    EXPECT_FLOAT_EQ(s.panes[3].angleX, 350);
+    EXPECT_FLOAT_EQ(s.panes[3].angleY, 180);
+    EXPECT_FLOAT_EQ(s.panes[3].angleZ, 66);
+}
+
+TEST(ViewTransform, FitScalesTheSmallerQuotientAndCentres) {
+    ViewState s = makeState({0, 0, 400, 300});
+    s.range = {{10, 20, 0}, {110, 70, 0}};  // 100 x 50, flat in Z
+    FitView(&s, kViewXY);
+    EXPECT_NEAR(s.panes[kViewXY].scale, 4, 1e-4);
+    EXPECT_NEAR(s.panes[kViewXY].panX, 60, 1e-3);
+    EXPECT_NEAR(s.panes[kViewXY].panY, 45, 1e-3);
+    EXPECT_EQ(s.panes[kViewXZ].scale, 1.0f);  // other panes untouched
+    // XZ sees a flat box: the finite quotient decides.
+    FitView(&s, -1);
+    EXPECT_NEAR(s.panes[kViewXZ].scale, 4, 1e-4);
+    EXPECT_TRUE(std::isfinite(s.panes[kViewXZ].scale));
+}
+
+TEST(ViewTransform, ResetRotationRestoresDefaultsAndFits) {
+    ViewState s = makeState({0, 0, 400, 300});
+    RotateView(&s, 3, 10, 20, 30);
+    ResetRotation(&s, 3, kViewXYZ);
+    EXPECT_EQ(s.panes[3].angleX, 120);
+    EXPECT_EQ(s.panes[3].angleZ, 226);
+    EXPECT_NE(s.panes[3].scale, 1.0f);
+}
+
+TEST(ViewTransform, ClipSegment) {
+    const ViewRect r = {0, 0, 100, 50};
+    float a[2] = {50, 25}, b[2] = {250, 25};
+    ASSERT_TRUE(ClipSegment(r, a, b));
+    EXPECT_FLOAT_EQ(b[0], 100);
+    EXPECT_FLOAT_EQ(b[1], 25);
+    float c[2] = {-30, 10}, d[2] = {-5, 40};
+    EXPECT_FALSE(ClipSegment(r, c, d));
+    float e[2] = {-50, -25}, f[2] = {150, 75};  // crosses the whole pane
+    ASSERT_TRUE(ClipSegment(r, e, f));
+    EXPECT_FLOAT_EQ(e[0], 0);
+    EXPECT_FLOAT_EQ(e[1], 0);
+    EXPECT_FLOAT_EQ(f[0], 100);
+    EXPECT_FLOAT_EQ(f[1], 50);
+    float g[2] = {10, 10}, h[2] = {20, 20};
+    ASSERT_TRUE(ClipSegment(r, g, h));
+    EXPECT_FLOAT_EQ(h[0], 20);
+}
+
+}  // namespace
