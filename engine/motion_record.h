@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 // Record types (low byte of the kind word).
@@ -77,6 +78,20 @@ struct MotionRecord {
 };
 
 #pragma pack(pop)
+
+// Fields of a packed record may lie at any address, so a point is copied
+// out (or in) whole instead of being read through a float pointer.
+struct Point3 {
+    float v[3];
+};
+
+inline Point3 loadPoint(const float* field) {
+    Point3 p;
+    std::memcpy(p.v, field, sizeof p.v);
+    return p;
+}
+
+inline void storePoint(float* field, const float v[3]) { std::memcpy(field, v, 3 * sizeof(float)); }
 
 // Stored files are little-endian and are written as they lie in memory.
 static_assert(std::endian::native == std::endian::little);

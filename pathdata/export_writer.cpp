@@ -55,9 +55,9 @@ constexpr const char* kFirstPoint[3] = {" 10\n", " 20\n", " 30\n"};
 constexpr const char* kSecondPoint[3] = {" 11\n", " 21\n", " 31\n"};
 constexpr const char* kExtrusion[3] = {"210\n", "220\n", "230\n"};
 
-bool differs(const float a[3], const float b[3]) {
+bool differs(const Point3& a, const Point3& b) {
     for (int i = 0; i < 3; ++i) {
-        if (std::fabs(static_cast<double>(a[i]) - b[i]) > kEpsilon) return true;
+        if (std::fabs(static_cast<double>(a.v[i]) - b.v[i]) > kEpsilon) return true;
     }
     return false;
 }
@@ -93,10 +93,10 @@ bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
 }
 
 bool writeDxfStraight(TextSink* sink, const MotionRecord& r) {
-    const MotionLine& m = r.line;
-    if (!differs(m.start, m.end)) return true;
-    const double from[3] = {m.start[0], m.start[1], m.start[2]};
-    const double to[3] = {m.end[0], m.end[1], m.end[2]};
+    const Point3 a = loadPoint(r.line.start), b = loadPoint(r.line.end);
+    if (!differs(a, b)) return true;
+    const double from[3] = {a.v[0], a.v[1], a.v[2]};
+    const double to[3] = {b.v[0], b.v[1], b.v[2]};
     return writeLine(sink, lineStyle(r), from, to);
 }
 
@@ -131,12 +131,12 @@ struct Hole {
 Hole cycleHole(const MotionCycle& c, int i) {
     Hole h;
     const double dx = static_cast<double>(i) * c.stepX, dy = static_cast<double>(i) * c.stepY;
-    const float* src[3] = {c.start, c.rPoint, c.bottom};
+    const Point3 src[3] = {loadPoint(c.start), loadPoint(c.rPoint), loadPoint(c.bottom)};
     double* dst[3] = {h.start, h.r, h.bottom};
     for (int k = 0; k < 3; ++k) {
-        dst[k][0] = src[k][0] + dx;
-        dst[k][1] = src[k][1] + dy;
-        dst[k][2] = src[k][2];
+        dst[k][0] = src[k].v[0] + dx;
+        dst[k][1] = src[k].v[1] + dy;
+        dst[k][2] = src[k].v[2];
     }
     return h;
 }
@@ -214,7 +214,7 @@ bool writeCsvArc(TextSink* sink, const MotionRecord& r) {
 bool writeCsvRecord(TextSink* sink, const MotionRecord& r) {
     switch (r.kind) {
     case kMotionLine:
-        if (!differs(r.line.start, r.line.end)) return true;
+        if (!differs(loadPoint(r.line.start), loadPoint(r.line.end))) return true;
         return writeCsvPoint(sink, r.line.end[0], r.line.end[1], r.line.end[2]);
     case kMotionArc: return writeCsvArc(sink, r);
     case kMotionCycle:
