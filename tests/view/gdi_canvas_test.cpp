@@ -1,0 +1,111 @@
+#include "view/win32/gdi_canvas.h"
+
+#include "view/path_render.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t kColors[16] = {0xA0A0A0, 0xFFFF00, 0x00FFFF, 0x0000FF, 0x000000, 0x0000FF,
+                                  0x00FF00, 0xFF0000, 0x808000, 0x00FFFF};
+constexpr int kWidths[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
+// A 200 x 200 memory picture, black, with the view pens.
+class Gdi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 200;
+        bi.bmiHeader.biHeight = -200;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        ASSERT_NE(bitmap, nullptr);
+        old = SelectObject(dc, bitmap);
+        BuildPens(&pens, kPensColour, kColors, kWidths);
+    }
+    void TearDown() override {
+        BuildPens(&pens, -1, kColors, kWidths);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    // The pixel as COLORREF (0x00BBGGRR).
+    uint32_t pixel(int x, int y) {
+        GdiFlush();
+        uint32_t bgra = bits[y * 200 + x];
+        return ((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF);
+    }
+    int lit() {
+        GdiFlush();
+        int n = 0;
+        for (int i = 0; i < 200 * 200; ++i) n += (bits[i] & 0xFFFFFF) != 0;
+        return n;
+    }
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    uint32_t* bits = nullptr;
+    ViewPens pens = {};
+};
+
+TEST_F(Gdi, PensCarryTheMapColours) {
+    GdiCanvas canvas(dc, &pens);
+    canvas.selectPen(kPenCutting);
+    canvas.moveTo(10, 50);
+    canvas.lineTo(190, 50);
+    canvas.selectPen(kPenCompensation);
+    canvas.beginPath();
+    canvas.moveTo(100, 10);
+    canvas.lineTo(100, 40);
+    canvas.strokePath();
+    EXPECT_EQ(pixel(60, 50), 0xFFFF00u);
+    EXPECT_EQ(pixel(100, 20), 0x0000FFu);
+    EXPECT_EQ(pixel(60, 60), 0u);
+    EXPECT_EQ(pens.pens[4], nullptr);
+    BuildPens(&pens, kPensBlack, kColors, kWidths);
+    EXPECT_NE(pens.pens[9], nullptr);
+}
+
+TEST_F(Gdi, ToolDotIsErasedByDrawingItTwice) {
+    GdiCanvas canvas(dc, &pens);
+    ViewPane pane = {};
+    float angles[3];
+    viewDefaultAngles(kViewXY, angles);
+    initPane(&pane, kViewXY, angles);
+    BuildViewMatrix(&pane, {0, 0, 200, 200}, 1.0f);
+    RenderTarget t = {&canvas, {0, 0, 200, 200}, pane.matrix, kDefaultDisplayMask, nullptr};
+    const float at[3] = {10, 10, 0};
+    DrawToolImage(t, nullptr, at);
+    EXPECT_EQ(pixel(110, 90), 0x00FFFFu);  // model (10, 10): 10 right of and above the centre
+    EXPECT_GT(lit(), 40);
+    DrawToolImage(t, nullptr, at);
+    EXPECT_EQ(lit(), 0);
+}
+
+TEST_F(Gdi, MotionAndLabelsReachThePicture) {
+    GdiCanvas canvas(dc, &pens);
+    ViewPane pane = {};
+    float angles[3];
+    viewDefaultAngles(kViewXY, angles);
+    initPane(&pane, kViewXY, angles);
+    BuildViewMatrix(&pane, {0, 0, 200, 200}, 1.0f);
+    RenderTarget t = {&canvas, {0, 0, 200, 200}, pane.matrix, kDefaultDisplayMask, nullptr};
+    MotionRecord r = {};
+    r.kind = kMotionArc;
+    r.gCode = 3;
+    r.modeFlags = kModePlaneXY;
+    r.arc.radius = 50;
+    r.arc.start[0] = 50;
+    r.arc.end[0] = 50;
+    r.arc.angleTo = 360;
+    ASSERT_EQ(DrawMotion(t, r, nullptr), 1);
+    EXPECT_EQ(pixel(150, 100), 0xFFFF00u);  // the circle crosses +X at (150, 100)
+    EXPECT_EQ(pixel(100, 100), 0u);         // and leaves its centre dark
+    canvas.text(5, 5, "\x82\x60X", 0x00FF00);  // "ＡX" in CP932
+    EXPECT_GT(lit(), 300);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "view/win32/gdi_canvas.h"
+
+#include "platform/win32/wide.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+void freePens(ViewPens* pens) {
+    for (int i = 0; i < 10; ++i) {
+        if (pens->pens[i] != nullptr) DeleteObject(pens->pens[i]);
+        if (pens->brushes[i] != nullptr) DeleteObject(pens->brushes[i]);
+    }
+    memset(pens, 0, sizeof *pens);
+}
+
+}  // namespace
+
+void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16]) {
+    freePens(pens);
+    if (mode != kPensColour && mode != kPensBlack) return;
+    for (int i = 0; i < 10; ++i) {
+        if (i == 4) continue;  // the background is filled, never stroked
+        const COLORREF color = mode == kPensBlack ? RGB(0, 0, 0) : colorMap[i];
+        const int width = widthMap[i] > 0 ? widthMap[i] : 1;
+        // A dotted pen must be one pixel wide or GDI draws it solid.
+        pens->pens[i] = i == 0 ? CreatePen(PS_DOT, 1, color) : CreatePen(PS_SOLID, width, color);
+        pens->brushes[i] = CreateSolidBrush(color);
+    }
+}
+
+GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
+    oldPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
+    SetBkMode(dc_, TRANSPARENT);
+}
+
+GdiCanvas::~GdiCanvas() { SelectObject(dc_, oldPen_); }
+
+void GdiCanvas::selectPen(int pen) {
+    if (pen >= 0 && pen < 10 && pens_->pens[pen] != nullptr) SelectObject(dc_, pens_->pens[pen]);
+}
+
+void GdiCanvas::moveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
+
+void GdiCanvas::lineTo(int x, int y) { LineTo(dc_, x, y); }
+
+void GdiCanvas::beginPath() { BeginPath(dc_); }
+
+void GdiCanvas::strokePath() {
+    EndPath(dc_);
+    StrokePath(dc_);
+}
+
+void GdiCanvas::abandonPath() { AbortPath(dc_); }
+
+void GdiCanvas::fillEllipse(int left, int top, int right, int bottom, int brush) {
+    if (brush < 0 || brush >= 10 || pens_->brushes[brush] == nullptr) return;
+    HGDIOBJ oldBrush = SelectObject(dc_, pens_->brushes[brush]);
+    HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(NULL_PEN));
+    // Without an outline GDI leaves out the right and bottom edge; one more
+    // pixel keeps the dot the size it was asked for.
+    Ellipse(dc_, left, top, right + 1, bottom + 1);
+    SelectObject(dc_, oldPen);
+    SelectObject(dc_, oldBrush);
+}
+
+void GdiCanvas::text(int x, int y, const char* text, uint32_t color) {
+    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
+    if (n <= 1) return;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(kCodePage932, 0, text, -1, wide.data(), n);
+    COLORREF old = SetTextColor(dc_, color);
+    TextOutW(dc_, x, y, wide.c_str(), n - 1);
+    SetTextColor(dc_, old);
+}
+
+void GdiCanvas::setXor(bool on) {
+    if (on) {
+        oldRop_ = SetROP2(dc_, R2_XORPEN);
+    } else if (oldRop_ != 0) {
+        SetROP2(dc_, oldRop_);
+        oldRop_ = 0;
+    }
+}
