@@ -1,0 +1,180 @@
+#include "pathdata/report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Inputs of a loaded program with an empty, reset interpreter state.
+struct Report {
+    Report() {
+        const uint32_t modal[4] = {0, 0, 0, 0};
+        ncModalReset(&state, modal);
+        in.loaded = true;
+        in.programNumber = 12;
+        in.sourcePath = "C:\\NC\\PARTS\\O0012.NC";
+        in.facts.size = 5000;
+        in.facts.lastWriteTime = 133000000000000000ULL;
+        in.state = &state;
+        in.timeTC = 0;
+    }
+    std::string text(bool compact = false, const char* end = "\n") {
+        size_t size = BuildReportText(in, compact, nullptr, 0, end);
+        if (size == 0) return "<none>";
+        std::vector<char> buffer(size, '\x7f');
+        EXPECT_EQ(BuildReportText(in, compact, buffer.data(), size, end), size);
+        std::string out(buffer.data());
+        EXPECT_LT(out.size(), size);  // the measured size always holds the text
+        return out;
+    }
+    std::vector<std::string> lines(bool compact = false) {
+        std::vector<std::string> out;
+        std::string t = text(compact);
+        for (size_t at = 0, nl; (nl = t.find('\n', at)) != std::string::npos; at = nl + 1) {
+            out.push_back(t.substr(at, nl - at));
+        }
+        return out;
+    }
+    NcModalState state;
+    ReportInputs in = {};
+};
+
+TEST(ReportTime, ThreeForms) {
+    const struct {
+        float total;
+        int h, m, s;
+    } cases[] = {{3725, 1, 2, 5}, {125, 0, 2, 5}, {59.9f, 0, 0, 59}, {0, 0, 0, 0}, {7200, 2, 0, 0}};
+    for (const auto& c : cases) {
+        ReportTime t = reportTime(c.total);
+        EXPECT_EQ(t.hours, c.h) << c.total;
+        EXPECT_EQ(t.minutes, c.m) << c.total;
+        EXPECT_EQ(t.seconds, c.s) << c.total;
+    }
+    Report r;
+    r.state.tools[0].machiningTime = 3725;
+    EXPECT_EQ(r.lines()[4], "加工所要時間 : 約 1時間 2分 5秒");
+    r.state.tools[0].machiningTime = 125;
+    EXPECT_EQ(r.lines()[4], "加工所要時間 : 約 2分 5秒");
+    r.state.tools[0].machiningTime = 59.9f;
+    EXPECT_EQ(r.lines()[4], "加工所要時間 : 約 59秒");
+}
+
+TEST(ReportText, HeaderLinesAndRanges) {
+    Report r;
+    r.state.tools[0].cutLength = 1234.6f;
+    r.state.pathMax[0] = 100;
+    r.state.pathMin[0] = -2.5f;
+    auto lines = r.lines();
+    ASSERT_GE(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "ファイル名   : O0012.NC");
+    EXPECT_EQ(lines[1], "フォルダ名   : C:\\NC\\PARTS");
+    EXPECT_EQ(lines[2].substr(0, 15), "ファイル日時 : ");
+    EXPECT_EQ(lines[2].substr(lines[2].size() - 5), "  4KB");
+    EXPECT_EQ(lines[3], "プログラムNo : 0012");
+    EXPECT_EQ(lines[5], "加工切削長さ : 約 1235mm");
+    EXPECT_EQ(lines[6], "全体範囲 MAX :   100.000,-99999.000,-99999.000");
+    EXPECT_EQ(lines[7], "         MIN :    -2.500,-99999.000,-99999.000");
+    EXPECT_EQ(lines[8].substr(0, 12), "切削範囲 MAX");
+    EXPECT_EQ(lines.size(), 10u);  // no tool was changed: no tool section
+}
+
+TEST(ReportText, ProgramNumberOnlyForNumberedPrograms) {
+    for (int number : {0, 10000, 12345}) {
+        Report r;
+        r.in.programNumber = number;
+        EXPECT_EQ(r.text().find("プログラムNo"), std::string::npos) << number;
+    }
+}
+
+TEST(ReportText, ToolSectionsAndLists) {
+    Report r;
+    r.in.timeTC = 10;
+    NcToolStats& t = r.state.tools[3];
+    t.changeCount = 2;
+    t.machiningTime = 100;
+    t.cutLength = 55;
+    t.dList[0] = 1;
+    t.dList[1] = 21;
+    t.fList[0] = 300;
+    t.fList[1] = 1200;
+    t.cycleList[0] = 81 | (6 << 16);
+    t.cycleList[1] = 83 | (2 << 16);
+    r.state.tools[5].machiningTime = 40;  // moved but never changed in: no section
+    auto lines = r.lines();
+    // 100 + 40 + 2 x 10 seconds, but the T line shows the tool's own time.
+    EXPECT_EQ(lines[4], "加工所要時間 : 約 2分 40秒");
+    const std::vector<std::string> section(lines.begin() + 10, lines.end());
+    const std::vector<std::string> want = {
+        "",
+        "<<<<<<<<<<<<<< 使用工具リスト >>>>>>>>>>>>>>",
+        "T03      時間[  100]秒 長さ[   55]mm 交換[2]",
+        "         MAX : -99999.000,-99999.000,-99999.000",
+        "         MIN : -99999.000,-99999.000,-99999.000",
+        "           D : 01,21",
+        "           F : 300,1200",
+        "           G : G81(6),G83(2)",
+    };
+    EXPECT_EQ(section, want);
+}
+
+TEST(ReportText, NoReportWithoutDataOrWhileTracing) {
+    Report r;
+    r.in.tracing = true;
+    EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u);
+    r.in.tracing = false;
+    r.in.loaded = false;
+    EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u);
+    r.in.loaded = true;
+    r.in.sourcePath = nullptr;
+    EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u);
+}
+
+TEST(ReportText, LineEndsAndSmallBuffersNeverOverrun) {
+    Report r;
+    std::string dialog = r.text(false, "\r\r\n");
+    EXPECT_EQ(dialog.find("ファイル名   : O0012.NC\r\r\nフォルダ名"), 0u);
+    // A buffer too small for everything receives whole pieces only.
+    char small[40];
+    memset(small, 'x', sizeof small);
+    BuildReportText(r.in, false, small, sizeof small, "\n");
+    EXPECT_STREQ(small, "ファイル名   : O0012.NC\n");
+}
+
+TEST(ReportText, FolderOfARootFileLosesItsSeparator) {
+    Report r;
+    r.in.sourcePath = "C:\\A.NC";
+    EXPECT_EQ(r.lines()[1], "フォルダ名   : C:");
+    // "表" ends in the byte of "\": it is not a separator.
+    r.in.sourcePath = "D:\\\x95\x5c\\B.NC";
+    EXPECT_EQ(r.lines()[1], "フォルダ名   : D:\\\x95\x5c");
+    EXPECT_EQ(r.lines()[0], "ファイル名   : B.NC");
+}
+
+TEST(CompactName, CutsToTwentyNineBytesWithoutSplittingCharacters) {
+    char out[40];
+    const struct {
+        const char* text;
+        const char* want;
+    } cases[] = {
+        {"short.nc", "short.nc"},
+        {"abcdefghijklmnopqrstuvwxyz0123456789", "abcdefghijklmnopqrstuvwxyz..."},
+        {"abcdefghijklmnopqrstuvwxy\x8a\xbfZZZZZ", "abcdefghijklmnopqrstuvwxy\x8a\xbf.."},
+        {"abcdefghijklmnopqrstuvwxyz\x8a\xbfZZZZ", "abcdefghijklmnopqrstuvwxyz..."},
+        {"abcdefghijklmnopqrstuvwxyzABC", "abcdefghijklmnopqrstuvwxyzABC"},  // 29 bytes stay
+    };
+    for (const auto& c : cases) {
+        compactName(c.text, out);
+        EXPECT_STREQ(out, c.want) << c.text;
+        EXPECT_LE(strlen(out), 29u);
+    }
+    Report r;
+    r.in.sourcePath = "C:\\0123456789012345678901234567890123\\abcdefghijklmnopqrstuvwxyz0123.NC";
+    auto lines = r.lines(true);
+    EXPECT_EQ(lines[0], "ファイル名   : abcdefghijklmnopqrstuvwxyz...");
+    EXPECT_EQ(lines[1], "フォルダ名   : C:\\01234567890123456789012...");
+}
+
+}  // namespace
