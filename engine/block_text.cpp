@@ -1,0 +1,260 @@
+#include "engine/block_text.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/status.h"
+
+namespace {
+
+bool isCapital(uint8_t c) {
+    return c >= 'A' && c <= 'Z';
+}
+// Any byte below 0x20, the terminator included, ends a scan.
+bool isControl(uint8_t c) {
+    return c < 0x20;
+}
+bool isDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+bool isNumberByte(uint8_t c) {
+    return isDigit(c) || c == '+' || c == '-' || c == '.';
+}
+uint8_t at(const char* s, size_t i) {
+    return static_cast<uint8_t>(s[i]);
+}
+
+struct Keyword {
+    const char* text;
+    size_t length;
+};
+
+// Any of these anywhere in the comment-free line makes a macro statement;
+// "=" and the brackets catch assignments and expressions.
+constexpr Keyword kStatementKeywords[] = {
+    {"OR", 2},   {"XOR", 3},   {"IF", 2},  {"GOTO", 4}, {"EQ", 2},  {"NE", 2},    {"GT", 2},
+    {"LT", 2},   {"GE", 2},    {"LE", 2},  {"AND", 3},  {"SIN", 3}, {"COS", 3},   {"TAN", 3},
+    {"ATAN", 4}, {"SQRT", 4},  {"ABS", 3}, {"BIN", 3},  {"BCD", 3}, {"ROUND", 5}, {"FIX", 3},
+    {"FUP", 3},  {"WHILE", 5}, {"DO", 2},  {"END", 3},  {"=", 1},   {"[", 1},     {"]", 1},
+};
+
+// First bytes of the keywords: the scan compares keywords only where one
+// can start, so a line costs one pass and no allocation.
+constexpr std::array<bool, 256> kKeywordStart = [] {
+    std::array<bool, 256> starts{};
+    for (const Keyword& k : kStatementKeywords) starts[static_cast<uint8_t>(k.text[0])] = true;
+    return starts;
+}();
+
+bool hasStatementKeyword(const char* work, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (!kKeywordStart[at(work, i)]) continue;
+        for (const Keyword& k : kStatementKeywords) {
+            if (k.text[0] == work[i] && k.length <= length - i &&
+                memcmp(work + i, k.text, k.length) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// One comment span: from the first "(" to the last ")" after it. Two
+// comments on a line therefore also blank the code between them, and an
+// unclosed "(" blanks nothing.
+void blankComment(char* work, size_t length) {
+    const char* open = static_cast<const char*>(memchr(work, '(', length));
+    if (open == nullptr) return;
+    size_t first = static_cast<size_t>(open - work);
+    for (size_t last = length; last-- > first + 1;) {
+        if (work[last] == ')') {
+            memset(work + first, ' ', last - first + 1);
+            return;
+        }
+    }
+}
+
+bool hasCapital(const char* work, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (isCapital(at(work, i))) return true;
+    }
+    return false;
+}
+
+// Exact powers of ten: a decimal of at most 15 or so digits divided by one
+// of them is correctly rounded, as the C library's conversion is.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr uint64_t kExactMantissa = uint64_t{1} << 53;
+
+// Converts an optional sign, digits, an optional point and fraction, and
+// stops at the first byte that does not fit, like strtod on such a run
+// (a run like "1-2" gives 1). Long or tiny numbers go to strtod itself.
+float convertRun(const char* run, size_t length) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < length && (run[i] == '+' || run[i] == '-')) negative = run[i++] == '-';
+    uint64_t mantissa = 0;
+    int fraction = 0;
+    bool any = false, exact = true, point = false;
+    for (; i < length; ++i) {
+        uint8_t c = at(run, i);
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(c)) break;
+        any = true;
+        if (mantissa < kExactMantissa / 10) {
+            mantissa = mantissa * 10 + (c - '0');
+        } else {
+            exact = false;
+        }
+        if (point) ++fraction;
+    }
+    if (!any) return 0.0f;
+    if (exact && fraction < static_cast<int>(std::size(kPow10))) {
+        double v = static_cast<double>(mantissa) / kPow10[fraction];
+        return static_cast<float>(negative ? -v : v);
+    }
+    char copy[kNcLineSize];
+    size_t n = length < sizeof copy - 1 ? length : sizeof copy - 1;
+    memcpy(copy, run, n);
+    copy[n] = '\0';
+    return static_cast<float>(strtod(copy, nullptr));
+}
+
+struct Number {
+    size_t end;  // index after the run
+    float value;
+    bool point;  // a "." occurred in the run
+};
+
+// Collects the run of digits, signs and points that starts at i.
+Number readNumber(const char* work, size_t i) {
+    size_t start = i;
+    bool point = false;
+    while (isNumberByte(at(work, i))) point |= work[i++] == '.';
+    return {i, convertRun(work + start, i - start), point};
+}
+
+void storeWord(NcAddressWord* word, uint8_t letter, const Number& number, uint8_t flags) {
+    word->letter = letter;
+    word->value = number.value;
+    word->flags = number.point ? static_cast<uint8_t>(flags & ~NcWordNoPoint) : flags;
+}
+
+// Reads up to 16 address words; returns how many were stored.
+int readWords(NcBlockText* block, const char* work) {
+    int count = 0;
+    size_t i = 0;
+    while (count < kNcWordSlots) {
+        while (!isCapital(at(work, i)) && !isControl(at(work, i))) ++i;
+        if (isControl(at(work, i))) break;
+        uint8_t letter = at(work, i++);
+        uint8_t next = at(work, i);
+        if (!isNumberByte(next) && next != '#') {
+            // A letter without a number starts a token that means nothing here.
+            while (work[i] != ' ' && !isControl(at(work, i))) ++i;
+            continue;
+        }
+        uint8_t flags = NcWordNoPoint;
+        if (next == '#') {
+            flags |= NcWordVariable;
+            ++i;
+        }
+        Number number = readNumber(work, i);
+        storeWord(&block->words[count++], letter, number, flags);
+        i = number.end;
+    }
+    return count;
+}
+
+// A line without capital letters is a point list: its first three numbers
+// become X, Y and Z.
+void readBareNumbers(NcBlockText* block, const char* work) {
+    static constexpr uint8_t kAxes[] = {'X', 'Y', 'Z'};
+    size_t i = 0;
+    for (uint8_t axis : kAxes) {
+        while (!isNumberByte(at(work, i)) && !isControl(at(work, i))) ++i;
+        if (isControl(at(work, i))) return;
+        Number number = readNumber(work, i);
+        storeWord(&block->words[axis - 'X'], axis, number, NcWordNoPoint);
+        i = number.end;
+    }
+}
+
+int chooseSlot(const NcBlockText* block, uint8_t letter) {
+    for (int i = 0; i < kNcWordSlots; ++i) {
+        if (block->words[i].letter == letter) return i;
+    }
+    for (int i = kNcWordSlots - 1; i >= 0; --i) {
+        if (block->words[i].letter == 0) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
+    if (block == nullptr || line == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncAddrAnalysis(args)", 0);
+    }
+    memset(block, 0, sizeof *block);
+    size_t length = strnlen(line, kNcLineMax);
+    char work[kNcLineSize];
+    memcpy(block->text, line, length);
+    memcpy(work, line, length);
+    work[length] = '\0';
+    blankComment(work, length);
+
+    size_t first = 0;
+    while (work[first] == ' ') ++first;
+    if (work[first] == '/') return 1;  // optional block skip is always in effect
+
+    if (hasStatementKeyword(work, length)) {
+        block->kind = KindStatement;
+        memcpy(block->statement, line, strnlen(line, kNcStatementMax));
+    } else if (!hasCapital(work, length)) {
+        block->kind = KindBareNumbers;
+        if (!isControl(at(work, 0))) readBareNumbers(block, work);
+    } else {
+        bool readable = !isControl(at(work, 0)) && readWords(block, work) > 0;
+        block->kind = readable ? KindWords : KindEmpty;
+    }
+    return 1;
+}
+
+int32_t ncAddrFind(const NcBlockText* block, char letter, float scale, float* value) {
+    if (block == nullptr) return ncFail(NcStatusInvalidArgument, "Error::ncAddrFind(args)", -1);
+    if (value != nullptr) *value = 0.0f;
+    uint8_t wanted = static_cast<uint8_t>(letter);
+    for (int i = 0; wanted != 0 && i < kNcWordSlots; ++i) {
+        const NcAddressWord& word = block->words[i];
+        if (word.letter != wanted) continue;
+        if (value != nullptr) {
+            bool scaled = (word.flags & NcWordNoPoint) != 0 && scale > 0.0f;
+            *value = scaled ? word.value * scale : word.value;
+        }
+        return i;
+    }
+    return -1;
+}
+
+int32_t ncAddrSet(NcBlockText* block, int32_t slot, NcAddressWord word) {
+    if (block == nullptr) return ncFail(NcStatusInvalidArgument, "Error::ncAddrSet(args)", 0);
+    if (slot < 0 || slot >= kNcWordSlots) slot = chooseSlot(block, word.letter);
+    if (slot < 0) return 0;
+    block->words[slot] = word;
+    return 1;
+}
+
+int32_t ncAddrSetValue(NcBlockText* block, char letter, float value, uint8_t flags) {
+    if (block == nullptr) return ncFail(NcStatusInvalidArgument, "Error::ncAddrSetValue(args)", 0);
+    NcAddressWord word{static_cast<uint8_t>(letter), value, flags};
+    int slot = chooseSlot(block, word.letter);
+    if (slot < 0) return 0;
+    block->words[slot] = word;
+    return 1;
+}

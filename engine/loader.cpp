@@ -1,0 +1,320 @@
+#include "engine/loader.h"
+
+#include <cstring>
+
+#include "engine/status.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Automatic program numbers start here; O numbers below it never collide.
+constexpr int32_t kNcAutomaticBase = 10000;
+
+bool isLeadByte(uint8_t c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool isDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+bool isAsciiLetter(uint8_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+uint8_t byteAt(const char* s, size_t i) {
+    return static_cast<uint8_t>(s[i]);
+}
+
+// The longest prefix of at most limit bytes that ends on a character
+// boundary: a double-byte character is kept whole or dropped whole.
+size_t characterBoundary(const char* text, size_t limit) {
+    size_t i = 0;
+    while (i < limit && text[i] != '\0') {
+        size_t step = isLeadByte(byteAt(text, i)) && text[i + 1] != '\0' ? 2 : 1;
+        if (i + step > limit) break;
+        i += step;
+    }
+    return i;
+}
+
+// Walks whole characters, so that a trail byte equal to "\" (as in many
+// CP932 kanji) is never taken for a separator.
+const char* baseName(const char* path) {
+    const char* base = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        uint8_t c = static_cast<uint8_t>(*p);
+        if (isLeadByte(c) && p[1] != '\0') {
+            ++p;
+        } else if (c == '/' || c == static_cast<uint8_t>(platPathSeparator())) {
+            base = p + 1;
+        }
+    }
+    return base;
+}
+
+// Length of a base name without its extension (from the last ".").
+size_t stemLength(const char* base) {
+    size_t length = strlen(base), stem = length;
+    for (size_t i = 0; i < length; ++i) {
+        if (isLeadByte(byteAt(base, i)) && i + 1 < length) {
+            ++i;
+        } else if (base[i] == '.') {
+            stem = i;
+        }
+    }
+    return stem;
+}
+
+// A file named like O1234.NC or P0010.NC (a letter, then a number from 1 to
+// 9999) names the program it holds; -1 for any other name.
+int32_t numberFromName(const char* path) {
+    const char* base = baseName(path);
+    size_t stem = stemLength(base);
+    uint8_t second = stem >= 2 ? byteAt(base, 1) : 0;
+    if (stem < 2 || !isAsciiLetter(byteAt(base, 0)) ||
+        !(isDigit(second) || second == '+' || second == '-' || second == '.')) {
+        return -1;
+    }
+    size_t i = 1;
+    bool negative = false;
+    if (base[i] == '+' || base[i] == '-') negative = base[i++] == '-';
+    int32_t value = 0;
+    // Growth stops once the value is out of range, so no name can overflow it.
+    for (; i < stem && isDigit(byteAt(base, i)); ++i) {
+        if (value < kNcAutomaticBase) value = value * 10 + (base[i] - '0');
+    }
+    if (negative) value = -value;
+    return value > 0 && value < kNcAutomaticBase ? value : -1;
+}
+
+bool sameIgnoringCase(const char* a, const char* b) {
+    auto lower = [](uint8_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (lower(static_cast<uint8_t>(*a)) != lower(static_cast<uint8_t>(*b))) return false;
+    }
+    return *a == *b;
+}
+
+// Replaces the first occurrence of from; the result is cut to 127 bytes
+// on a character boundary.
+void replaceFirst(char* line, const char* from, const char* to) {
+    const char* hit = strstr(line, from);
+    if (hit == nullptr) return;
+    const char* tail = hit + strlen(from);
+    const char* parts[] = {line, to, tail};
+    const size_t lengths[] = {static_cast<size_t>(hit - line), strlen(to), strlen(tail)};
+    // One byte beyond the limit is kept so that a double-byte character
+    // that straddles it can be recognised and dropped whole.
+    char joined[kNcLineSize + 1];
+    size_t used = 0, total = 0;
+    for (int k = 0; k < 3; ++k) {
+        size_t room = kNcLineSize - used;
+        size_t n = lengths[k] < room ? lengths[k] : room;
+        memcpy(joined + used, parts[k], n);
+        used += n;
+        total += lengths[k];
+    }
+    joined[used] = '\0';
+    size_t keep = total > kNcLineMax ? characterBoundary(joined, kNcLineMax) : used;
+    memcpy(line, joined, keep);
+    line[keep] = '\0';
+}
+
+// The directives \find, \else and \end switch the pairs that follow on and
+// off; an unknown directive changes nothing.
+bool applyDirective(const char* keyword, const char* to, const char* line, bool skip) {
+    if (strcmp(keyword, "find") == 0) return strstr(line, to) == nullptr;
+    if (strcmp(keyword, "else") == 0) return !skip;
+    if (strcmp(keyword, "end") == 0) return false;
+    return skip;
+}
+
+struct Load {
+    NcBlockStore* store;
+    const NcMachineConfig* config;
+    const char* path;
+    NcProgressCallback callback;
+    int32_t program;  // the program that lines are appended to
+    int32_t mainProgram;
+};
+
+int notify(const Load& load, uint32_t phase, uint32_t progress, const NcBlockText* block) {
+    if (load.callback == nullptr) return 1;
+    NcProgressEvent event{ncEventCode(kNcStageLoading, phase),
+                          progress,
+                          load.store,
+                          load.config,
+                          nullptr,
+                          block,
+                          nullptr};
+    return load.callback(&event);
+}
+
+int32_t automaticNumber(NcBlockStore* store) {
+    int32_t number = kNcAutomaticBase;
+    while (number < INT32_MAX && ncBlockCount(store, number) != -1) ++number;
+    return number;
+}
+
+bool appendHeader(const Load& load) {
+    NcBlockText header;
+    memset(&header, 0, sizeof header);
+    header.kind = KindFileHeader;
+    header.lineIndex = -1;
+    const char* name = baseName(load.path);
+    memcpy(header.text, name, characterBoundary(name, kNcLineMax));
+    return ncBlockAppend(load.store, load.path, load.program, &header) == 1;
+}
+
+// A positive O word starts a new program with that number; false after
+// reporting a number that the store already holds.
+bool takeProgramNumber(Load& load, const NcBlockText& block) {
+    float value = 0.0f;
+    if (block.kind != KindWords || ncAddrFind(&block, 'O', 0.0f, &value) < 0) return true;
+    // Beyond the signed 32-bit range a number cannot name a program.
+    if (!(value > 0.0f) || value >= 2147483648.0f) return true;
+    int32_t number = static_cast<int32_t>(value);
+    if (ncBlockCount(load.store, number) != -1) {
+        ncFail(NcStatusDuplicateProgram, block.text, 0);
+        return false;
+    }
+    load.program = number;
+    return true;
+}
+
+// The program holding the first M02 or M30 is where execution starts.
+void noteMainProgram(Load& load, const NcBlockText& block) {
+    float m = 0.0f;
+    if (load.mainProgram != -1 || block.kind != KindWords) return;
+    if (ncAddrFind(&block, 'M', 0.0f, &m) < 0) return;
+    // Compared as ranges: the value truncated toward zero is 2 or 30.
+    if ((m >= 2.0f && m < 3.0f) || (m >= 30.0f && m < 31.0f)) load.mainProgram = load.program;
+}
+
+// Analyses the processed line, but keeps the raw line as the block's text
+// so that viewers show what the file holds.
+bool processLine(Load& load, const char* raw, int32_t lineIndex, NcBlockText* block) {
+    char work[kNcLineSize];
+    memcpy(work, raw, kNcLineSize);
+    if (!ncLineReplace(work, load.config->replaceFrom, load.config->replaceTo)) return false;
+    if ((load.config->options & kNcOptionIgnoreSpaces) != 0 && !ncLineDelSpace(work)) return false;
+    if (!ncAddrAnalysis(block, work)) return false;
+    block->lineIndex = lineIndex;
+    memcpy(block->text, raw, kNcLineSize);
+    if (!takeProgramNumber(load, *block)) return false;
+    if (!ncBlockAppend(load.store, load.path, load.program, block)) return false;
+    noteMainProgram(load, *block);
+    return true;
+}
+
+// Copies the line at pos into raw (first 127 bytes, zero-padded) and
+// returns the position after its terminator: CR LF, CR, LF or the end.
+size_t cutLine(const unsigned char* data, size_t size, size_t pos, char* raw) {
+    size_t end = pos;
+    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+    size_t n = end - pos < static_cast<size_t>(kNcLineMax) ? end - pos : kNcLineMax;
+    memcpy(raw, data + pos, n);
+    memset(raw + n, 0, kNcLineSize - n);
+    if (end == size) return end;
+    bool crlf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
+    return end + (crlf ? 2 : 1);
+}
+
+bool readLines(Load& load, const unsigned char* data, size_t size) {
+    char raw[kNcLineSize];
+    NcBlockText block;
+    int32_t lineIndex = 0;
+    for (size_t pos = 0; pos < size;) {
+        pos = cutLine(data, size, pos, raw);
+        if (!processLine(load, raw, lineIndex++, &block)) return false;
+        auto percent = static_cast<uint32_t>(static_cast<uint64_t>(pos) * 100 / size);
+        if (!notify(load, kNcPhaseStep, percent, &block)) return false;
+    }
+    return true;
+}
+
+// A file without O words takes its program number from its name.
+void renumberFromName(Load& load) {
+    int32_t number = numberFromName(load.path);
+    if (number < 0 || ncBlockReplacePno(load.store, load.program, number) != 1) return;
+    if (load.mainProgram == load.program) load.mainProgram = number;
+    load.program = number;
+}
+
+struct Source {
+    PlatFile* file;
+    PlatMapping* mapping;
+    const unsigned char* data;
+    size_t size;
+};
+
+bool openSource(const char* path, Source* source) {
+    source->file = platFileOpen(path, PlatAccess::Read, PlatShare::Read, PlatCreate::OpenExisting);
+    if (source->file == nullptr) return false;
+    const void* view = nullptr;
+    source->mapping = platMapRead(source->file, &view, &source->size);
+    source->data = static_cast<const unsigned char*>(view);
+    return source->mapping != nullptr;
+}
+
+void closeSource(Source* source) {
+    platUnmap(source->mapping);
+    platFileClose(source->file);
+}
+
+}  // namespace
+
+int32_t ncBlockLoading(NcBlockStore* store, const NcMachineConfig* config, const char* path,
+                       int32_t* mainProgram, NcProgressCallback callback) {
+    if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockLoading(args)", 0);
+    if (config == nullptr || path == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncBlockLoading(args)", 0);
+    }
+    if (mainProgram != nullptr) *mainProgram = -1;
+    Load load{store, config, path, callback, automaticNumber(store), -1};
+    Source source{};
+    if (!openSource(path, &source)) {
+        closeSource(&source);  // an empty file opens but cannot be mapped
+        return ncFail(NcStatusReadFailed, path, 0);
+    }
+    bool ok = notify(load, kNcPhaseBegin, 0, nullptr) != 0 && appendHeader(load) &&
+              readLines(load, source.data, source.size);
+    if (load.program >= kNcAutomaticBase) renumberFromName(load);
+    if (mainProgram != nullptr) *mainProgram = load.mainProgram;
+    closeSource(&source);
+    notify(load, kNcPhaseEnd, 0, nullptr);
+    // Mapping writes out the buffered appends: a write failure ends the load here.
+    if (ok && ncBlockMemoryMap(store) != 1) ok = false;
+    return ok ? 1 : 0;
+}
+
+int32_t ncLineReplace(char* line, const char* replaceFrom, const char* replaceTo) {
+    if (line == nullptr || replaceFrom == nullptr || replaceTo == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncLineReplace(args)", 0);
+    }
+    // A list that starts with a control byte or with a byte of 0x80 and above
+    // (negative as a signed char) counts as empty.
+    if (static_cast<signed char>(replaceFrom[0]) < 0x20) return 1;
+    bool skip = false;
+    const char* from = replaceFrom;
+    const char* to = replaceTo;
+    for (; *from != '\0'; from += strlen(from) + 1, to += strlen(to) + 1) {
+        if (*from == '\\') {
+            skip = applyDirective(from + 1, to, line, skip);
+        } else if (!skip) {
+            if (sameIgnoringCase(from, to)) {
+                return ncFail(NcStatusInvalidArgument, "Error::ncLineReplace(cmp)", 0);
+            }
+            replaceFirst(line, from, to);
+        }
+    }
+    return 1;
+}
+
+int32_t ncLineDelSpace(char* line) {
+    if (line == nullptr) return ncFail(NcStatusInvalidArgument, "Error::ncLineDelSpace(args)", 0);
+    char* out = line;
+    for (const char* in = line; *in != '\0'; ++in) {
+        if (*in != ' ') *out++ = *in;
+    }
+    *out = '\0';
+    return 1;
+}

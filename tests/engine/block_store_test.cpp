@@ -1,0 +1,244 @@
+#include "engine/block_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "engine/block_store_detail.h"
+#include "engine_test_support.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// A block that carries its marker in lineIndex.
+NcBlockText makeBlock(int32_t marker) {
+    char line[16];
+    snprintf(line, sizeof line, "N%d", marker);
+    NcBlockText block;
+    ncAddrAnalysis(&block, line);
+    block.lineIndex = marker;
+    return block;
+}
+
+class BlockStore : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(store = ncBlockCreate(), nullptr); }
+    void TearDown() override { EXPECT_EQ(ncBlockDestroy(store), 1); }
+
+    // Appends blocks marked first, first + 1, ... to program until count are
+    // in or one is refused; returns how many went in.
+    int append(int32_t program, int count, int32_t first) {
+        for (int i = 0; i < count; ++i) {
+            NcBlockText block = makeBlock(first + i);
+            if (ncBlockAppend(store, nullptr, program, &block) != 1) return i;
+        }
+        return count;
+    }
+    int32_t markerAt(int32_t listIndex) {
+        NcBlockText block{};
+        EXPECT_EQ(ncBlockListGet(store, listIndex, &block), 1) << listIndex;
+        return block.lineIndex;
+    }
+    NcBlockStore* store = nullptr;
+};
+
+// The file stays readable, but every write to it fails from now on.
+void makeWritesFail(NcBlockStore* store) {
+    platFileClose(store->backingFile);
+    store->backingFile = platFileOpen(store->backingFileName, PlatAccess::Read,
+                                      PlatShare::ReadWrite, PlatCreate::OpenExisting);
+    ASSERT_NE(store->backingFile, nullptr);
+}
+
+TEST_F(BlockStore, NewStoreIsEmptyAndDestroyDeletesItsFile) {
+    EXPECT_EQ(ncBlockCount(store, -1) + ncBlockNext(store, -1) + ncBlockListCount(store), -1);
+    NcBlockStore* other = ncBlockCreate();
+    std::string path = other->backingFileName;
+    PlatFileFacts facts;
+    ASSERT_TRUE(platFindFile(path.c_str(), &facts));
+    EXPECT_EQ(std::string(facts.name).substr(0, 3), "nck");
+    EXPECT_EQ(ncBlockDestroy(other), 1);
+    EXPECT_FALSE(platFindFile(path.c_str(), &facts));
+}
+
+TEST_F(BlockStore, AddressesBlocksByProgramAndByList) {
+    ASSERT_EQ(append(5, 2, 0) + append(7, 3, 2) + append(3, 1, 5), 6);
+    // Creation order, not numeric order.
+    EXPECT_EQ(describePrograms(store), "5:0+2 7:2+3 3:5+1 /6");
+    EXPECT_EQ(ncBlockCount(store, -1) * 100 + ncBlockCount(store, 4), 300 - 1);
+    EXPECT_EQ(ncBlockNext(store, 3) + ncBlockNext(store, 99), -2);
+    const int32_t places[][3] = {{5, 1, 1}, {7, 0, 2}, {7, 2, 4}, {3, 0, 5}};
+    for (const auto& [program, index, listIndex] : places) {
+        int32_t p = -1, i = -1;
+        NcBlockText block;
+        EXPECT_EQ(ncBlockListToProgram(store, listIndex, &p, &i), 1);
+        EXPECT_EQ(p * 100 + i, program * 100 + index);
+        EXPECT_EQ(ncBlockGet(store, program, index, &block), 1);
+        EXPECT_EQ(int32_t{block.lineIndex}, listIndex);  // copied: the field is unaligned
+    }
+    ncStatus(0, "");
+    EXPECT_EQ(ncBlockProgramToList(store, 7, 3) + ncBlockListToProgram(store, 6, nullptr, nullptr),
+              -1);
+    EXPECT_STATUS(0u, "");  // not found is no failure
+}
+
+TEST_F(BlockStore, FailuresReportTheirStatusAndDetail) {
+    append(5, 2, 0);
+    NcBlockText b = makeBlock(0);
+    char name[8];
+    const uint32_t handle = NcStatusInvalidHandle, argument = NcStatusInvalidArgument;
+    const struct {
+        std::function<int32_t()> call;
+        int32_t result;
+        uint32_t code;
+        const char* detail;
+    } rows[] = {
+        {[&] { return ncBlockDestroy(nullptr); }, 0, handle, "Error::ncBlockDestroy(args)"},
+        {[&] { return ncBlockClear(nullptr); }, 0, handle, "Error::ncBlockClear(args)"},
+        {[&] { return ncBlockMemoryMap(nullptr); }, -1, handle, "Error::ncBlockMemoryMap(args)"},
+        {[&] { return ncBlockCount(nullptr, -1); }, -1, handle, "Error::ncBlockCount(args)"},
+        {[&] { return ncBlockNext(nullptr, -1); }, -1, handle, "Error::ncBlockNext(args)"},
+        {[&] { return ncBlockAppend(nullptr, nullptr, 1, &b); }, 0, handle,
+         "Error::ncBlockAppend(args)"},
+        {[&] { return ncBlockAppend(store, nullptr, 1, nullptr); }, 0, argument,
+         "Error::ncBlockAppend(block)"},
+        {[&] { return ncBlockReplacePno(nullptr, 1, 2); }, 0, handle,
+         "Error::ncBlockReplacePno(args)"},
+        {[&] { return ncBlockReplacePno(store, -1, 2); }, 0, argument,
+         "Error::ncBlockReplacePno(program)"},
+        {[&] { return ncBlockGetFilename(nullptr, 5, name, 8, nullptr); }, 0, handle,
+         "Error::ncBlockGetFilename(args)"},
+        {[&] { return ncBlockGetFilename(store, -1, name, 8, nullptr); }, 0, argument,
+         "Error::ncBlockGetFilename(program)"},
+        {[&] { return ncBlockGet(nullptr, 5, 0, &b); }, 0, handle, "Error::ncBlockGet(args)"},
+        {[&] { return ncBlockGet(store, 5, 2, &b); }, 0, argument, "Error::ncBlockGet(index)"},
+        {[&] { return ncBlockProgramToList(nullptr, 5, 0); }, -1, handle,
+         "Error::ncBlockProgramToList(args)"},
+        {[&] { return ncBlockProgramToList(store, 5, -1); }, -1, argument,
+         "Error::ncBlockProgramToList(args)"},
+        {[&] { return ncBlockListToProgram(nullptr, 0, nullptr, nullptr); }, 0, handle,
+         "Error::ncBlockGet(args)"},
+        {[&] { return ncBlockListToProgram(store, -1, nullptr, nullptr); }, 0, argument,
+         "Error::ncBlockGet(index)"},
+        {[&] { return ncBlockListCount(nullptr); }, -1, handle, "Error::ncBlockListCount(args)"},
+        {[&] { return ncBlockListGet(nullptr, 0, &b); }, 0, handle, "Error::ncBlockListGet(args)"},
+        {[&] { return ncBlockListGet(store, 2, &b); }, 0, argument, "Error::ncBlockListGet(index)"},
+        {[&] { return ncBlockListSet(nullptr, 0, &b); }, 0, handle, "Error::ncBlockListSet(args)"},
+        {[&] { return ncBlockListSet(store, 2, &b); }, 0, argument, "Error::ncBlockListSet(index)"},
+    };
+    for (const auto& row : rows) {
+        ncStatus(0, "");
+        EXPECT_EQ(row.call(), row.result) << row.detail;
+        EXPECT_STATUS(row.code, row.detail);
+    }
+}
+
+TEST_F(BlockStore, OnlyTheNewestProgramGrowsAndNumbersStayUnique) {
+    ASSERT_EQ(append(5, 2, 0) + append(7, 1, 2) + append(5, 1, 9), 3);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncBlockAppend(block)");
+    // Renaming to a taken number or from an absent one changes nothing.
+    EXPECT_EQ(ncBlockReplacePno(store, 7, 5) + ncBlockReplacePno(store, 8, 9), 0);
+    EXPECT_EQ(ncBlockReplacePno(store, 7, 12), 1);
+    EXPECT_EQ(describePrograms(store), "5:0+2 12:2+1 /3");
+}
+
+TEST_F(BlockStore, KeepsTheSourceFileOfEachProgram) {
+    TempNcFile source("G01\n");
+    NcBlockText block = makeBlock(0);
+    append(1, 1, 0);
+    ASSERT_EQ(ncBlockAppend(store, source.path, 1, &block), 1);  // recorded on a later append
+    char path[kPlatPathMax];
+    PlatFileFacts facts{};
+    EXPECT_EQ(ncBlockGetFilename(store, 1, path, sizeof path, &facts), 1);
+    EXPECT_STREQ(path, source.path);
+    EXPECT_EQ(facts.size, 4u);
+    char shortBuffer[6] = "xxxxx";
+    EXPECT_EQ(ncBlockGetFilename(store, 1, shortBuffer, sizeof shortBuffer, nullptr), 1);
+    EXPECT_EQ(std::string(shortBuffer), std::string(source.path, 5));  // cut, terminated
+    EXPECT_EQ(ncBlockGetFilename(store, 2, path, sizeof path, nullptr), 0);
+    EXPECT_STREQ(path, "");
+}
+
+// A rewrite is seen by every read, through the view or the file; blocks
+// appended after the mapping come from the file; the file holds the records
+// byte for byte.
+TEST_F(BlockStore, ReadsSeeRewritesAndAppendsMappedOrNot) {
+    for (bool mapped : {false, true}) {
+        ASSERT_EQ(ncBlockClear(store), 1);
+        append(5, 3, 0);
+        if (mapped) {
+            ASSERT_EQ(ncBlockMemoryMap(store), 1);
+        }
+        EXPECT_EQ(store->view != nullptr, mapped);
+        NcBlockText marked = makeBlock(1), viaList, viaProgram;
+        marked.breakMark = kNcBreakMark;
+        ASSERT_EQ(ncBlockListSet(store, 1, &marked), 1);
+        ASSERT_EQ(ncBlockListGet(store, 1, &viaList) + ncBlockGet(store, 5, 1, &viaProgram), 2);
+        EXPECT_EQ(memcmp(&viaList, &marked, sizeof marked), 0);
+        EXPECT_EQ(memcmp(&viaProgram, &marked, sizeof marked), 0);
+        append(5, 1, 3);
+        EXPECT_EQ(markerAt(3), 3);
+    }
+    EXPECT_EQ(platFileSize(store->backingFile), 4 * 233);
+    ASSERT_EQ(ncBlockMemoryMap(store), 1);
+    NcBlockText third = makeBlock(2);
+    EXPECT_EQ(memcmp(store->view + 2 * 233, &third, 233), 0);
+}
+
+TEST_F(BlockStore, ClearEmptiesTheFileAndFreesTheNumbers) {
+    ASSERT_EQ(append(5, 2, 0) + append(7, 2, 2) + ncBlockMemoryMap(store), 5);
+    EXPECT_EQ(ncBlockClear(store), 1);
+    EXPECT_EQ(platFileSize(store->backingFile), 0);
+    EXPECT_EQ(describePrograms(store), "/0");
+    ASSERT_EQ(append(7, 1, 40) + append(5, 1, 41), 2);
+    EXPECT_EQ(describePrograms(store), "7:0+1 5:1+1 /2");
+    EXPECT_EQ(markerAt(0), 40);
+}
+
+// Buffered appends are seen by every read; those that never reach the file
+// are not counted, and the failure names the backing file whenever the
+// buffer is written.
+TEST_F(BlockStore, FailedWritesAreReportedAndNotCounted) {
+    EXPECT_EQ(append(1, 300, 0), 300);
+    EXPECT_EQ(markerAt(299), 299);
+    EXPECT_EQ(platFileSize(store->backingFile), 300 * 233);
+    makeWritesFail(store);
+    EXPECT_EQ(append(2, 100, 0) + append(3, 200, 0), kNcPendingRecords - 1);
+    EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);
+    EXPECT_EQ(describePrograms(store), "1:0+300 2:-1+0 3:-1+0 /300");
+    EXPECT_EQ(append(3, 1, 0), 1);  // buffered
+    ncStatus(0, "");
+    EXPECT_EQ(ncBlockMemoryMap(store), -1);
+    EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);
+    EXPECT_EQ(ncBlockListCount(store), 300);
+}
+
+#ifndef _WIN32
+// A full disk, simulated with the file size limit, takes part of the
+// buffer: whole records stay, and a program begun in the lost part is empty.
+TEST_F(BlockStore, PartlyWrittenBufferKeepsWholeRecords) {
+    rlimit old, small;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    small = {100 * 233 + 100, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int accepted = append(1, 50, 0) + append(2, 100, 50) + append(3, 200, 150);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(accepted, kNcPendingRecords - 1);
+    EXPECT_EQ(platFileSize(store->backingFile), 100 * 233);
+    EXPECT_EQ(describePrograms(store), "1:0+50 2:50+50 3:-1+0 /100");
+    EXPECT_EQ(append(3, 1, 77), 1);  // the store goes on at the new end
+    EXPECT_EQ(describePrograms(store), "1:0+50 2:50+50 3:100+1 /101");
+    EXPECT_EQ(markerAt(100), 77);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "engine/block_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine_test_support.h"
+
+namespace {
+
+// The words of a block as "letter value:flags", separated by spaces.
+std::string describeWords(const NcBlockText& block) {
+    std::string out;
+    for (const NcAddressWord& word : block.words) {
+        char text[48];
+        snprintf(text, sizeof text, "%s%c%g:%d", out.empty() ? "" : " ", word.letter,
+                 static_cast<double>(word.value), word.flags);
+        if (word.letter != 0) out += text;
+    }
+    return out;
+}
+
+NcBlockText analyse(const std::string& line) {
+    NcBlockText block;
+    EXPECT_EQ(ncAddrAnalysis(&block, line.c_str()), 1);
+    return block;
+}
+
+TEST(NcAddrAnalysis, KindsAndWords) {
+    struct Row {
+        const char* line;
+        int kind;
+        const char* words;
+    };
+    const Row rows[] = {
+        {"N10 G01 X10. Y-5 F200", KindWords, "N10:1 G1:1 X10:0 Y-5:1 F200:1"},
+        // One comment span from the first "(" to the last ")": END is never seen.
+        {"G00 X1.(MOVE) Y2.(END)", KindWords, "G0:1 X1:0"},
+        {"G01 (OPEN X1.", KindWords, "G1:1 X1:0"},
+        {"G01 XABC Y2.", KindWords, "G1:1 Y2:0"},
+        {"X#101 Y#", KindWords, "X101:3 Y0:3"},
+        {"X1-2 Y.5 Z", KindWords, "X1:1 Y0.5:0"},
+        {"   /G01 X5.", KindEmpty, ""},
+        {"\tG01 X5.", KindEmpty, ""},
+        {"ABC DEF", KindEmpty, ""},
+        {"#100=#100+1", KindStatement, "#100=#100+1"},
+        {"IF[#1GT0]GOTO10 (LOOP)", KindStatement, "IF[#1GT0]GOTO10 (LOOP)"},
+        {"12.5 30 -4.0 7", KindBareNumbers, "X12.5:0 Y30:1 Z-4:0"},
+        {"g01 x1.", KindBareNumbers, "X1:1 Y1:0"},
+        {"", KindBareNumbers, ""},
+        {"%", KindBareNumbers, ""},
+        {"(ONLY A COMMENT)", KindBareNumbers, ""},
+    };
+    for (const Row& row : rows) {
+        NcBlockText block = analyse(row.line);
+        EXPECT_EQ(block.kind, row.kind) << row.line;
+        EXPECT_STREQ(block.text, row.line);
+        bool statement = row.kind == KindStatement;
+        EXPECT_EQ(statement ? block.statement : describeWords(block), row.words) << row.line;
+    }
+}
+
+TEST(NcAddrAnalysis, LongLinesKeepTheirLimits) {
+    std::string statement = "#1=[#2+#3]" + std::string(150, '1');
+    NcBlockText block = analyse(statement);
+    EXPECT_EQ(std::string(block.statement), statement.substr(0, kNcStatementMax));
+    EXPECT_EQ(std::string(block.text), statement.substr(0, kNcLineMax));
+    std::string twenty;
+    for (char letter = 'A'; letter < 'A' + 20; ++letter) twenty += std::string(1, letter) + "1 ";
+    block = analyse(twenty);
+    EXPECT_EQ(block.words[kNcWordSlots - 1].letter, 'A' + kNcWordSlots - 1);
+    EXPECT_EQ(ncAddrFind(&block, 'Q', 0.0f, nullptr), -1);
+}
+
+TEST(NcAddrAnalysis, ValuesMatchTheLibraryConversion) {
+    for (const char* run : {"0.1", "-0.001", "123456.789", "9007199254740993", "1.2.3", "-.5",
+                            "+7.", "0.0000000000000000000000001234", "123456789012345678901234"}) {
+        EXPECT_EQ(float{analyse(std::string("X") + run).words[0].value},
+                  static_cast<float>(strtod(run, nullptr)))
+            << run;
+    }
+}
+
+TEST(NcAddrFind, ScalesOnlyValuesWrittenWithoutPoint) {
+    NcBlockText block = analyse("N10 G01 X10. Y-5 F200");
+    float value = 1.0f;
+    EXPECT_EQ(ncAddrFind(&block, 'Y', 0.001f, &value), 3);
+    EXPECT_FLOAT_EQ(value, -0.005f);
+    EXPECT_EQ(ncAddrFind(&block, 'Y', 0.0f, &value), 3);
+    EXPECT_EQ(value, -5.0f);
+    EXPECT_EQ(ncAddrFind(&block, 'X', 0.001f, &value), 2);
+    EXPECT_EQ(value, 10.0f);
+    EXPECT_EQ(ncAddrFind(&block, 'Z', 0.001f, &value), -1);
+    EXPECT_EQ(value, 0.0f);
+}
+
+TEST(NcAddrSet, ChoosesTheSlotByLetter) {
+    NcBlockText block = analyse("G01 X1.");
+    EXPECT_EQ(ncAddrSet(&block, -1, NcAddressWord{'F', 100.0f, 0}), 1);
+    EXPECT_EQ(block.words[15].letter, 'F');  // the highest empty slot
+    EXPECT_EQ(ncAddrSetValue(&block, 'X', 2.0f, NcWordNoPoint), 1);
+    EXPECT_EQ(ncAddrSet(&block, 4, NcAddressWord{'S', 9.0f, 0}), 1);
+    EXPECT_EQ(describeWords(block), "G1:1 X2:1 S9:0 F100:0");
+    for (char letter = 'A'; letter < 'Z'; ++letter) ncAddrSetValue(&block, letter, 1.0f, 0);
+    EXPECT_EQ(ncAddrSetValue(&block, 'Z', 1.0f, 0), 0);  // every slot holds another letter
+    EXPECT_EQ(ncAddrSet(&block, 16, NcAddressWord{'Z', 1.0f, 0}), 0);
+}
+
+TEST(NcAddr, NullArgumentsAreReported) {
+    NcBlockText block;
+    EXPECT_EQ(ncAddrAnalysis(&block, nullptr) + ncAddrSet(nullptr, 0, {}), 0);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncAddrSet(args)");
+    EXPECT_EQ(ncAddrFind(nullptr, 'X', 0.0f, nullptr) + ncAddrSetValue(nullptr, 'X', 0.0f, 0), -1);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncAddrSetValue(args)");
+}
+
+}  // namespace

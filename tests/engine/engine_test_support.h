@@ -1,0 +1,54 @@
+// Helpers shared by the engine's tests: NC files in the temporary directory,
+// the last status, and a store's programs as text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/block_store.h"
+#include "engine/status.h"
+#include "platform/platform.h"
+
+// A file holding bytes in the temporary directory, removed when the test
+// ends. Its name is the three-character prefix and a unique tail.
+struct TempNcFile {
+    char path[kPlatPathMax] = {};
+    explicit TempNcFile(const std::string& bytes, const char* prefix = "tlt") {
+        EXPECT_TRUE(platTempFile(prefix, path, sizeof path));
+        PlatFile* file = platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Exclusive,
+                                      PlatCreate::CreateAlways);
+        size_t done = 0;
+        EXPECT_TRUE(bytes.empty() || platFileWrite(file, bytes.data(), bytes.size(), &done));
+        platFileClose(file);
+    }
+    ~TempNcFile() { platFileDelete(path); }
+    TempNcFile(const TempNcFile&) = delete;
+    TempNcFile& operator=(const TempNcFile&) = delete;
+};
+
+inline uint32_t statusCode() {
+    return ncStatus(kNcStatusRead, nullptr);
+}
+
+inline std::string statusDetail() {
+    char detail[kNcStatusTextSize];
+    ncStatus(kNcStatusRead, detail);
+    return detail;
+}
+
+#define EXPECT_STATUS(code, detail)          \
+    do {                                     \
+        EXPECT_EQ(statusCode(), (code));     \
+        EXPECT_EQ(statusDetail(), (detail)); \
+    } while (0)
+
+// Programs in creation order as "number:first+count", then the list count.
+inline std::string describePrograms(NcBlockStore* store) {
+    std::string out;
+    for (int32_t p = ncBlockNext(store, -1); p >= 0; p = ncBlockNext(store, p)) {
+        out += std::to_string(p) + ":" + std::to_string(ncBlockProgramToList(store, p, 0)) + "+" +
+               std::to_string(ncBlockCount(store, p)) + " ";
+    }
+    return out + "/" + std::to_string(ncBlockListCount(store));
+}

@@ -1,0 +1,244 @@
+#include "engine/loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/block_store_detail.h"
+#include "engine_test_support.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+// Packs pairs into the two lists of a configuration.
+void setReplacements(NcMachineConfig* config, const Pairs& pairs) {
+    memset(config->replaceFrom, 0, sizeof config->replaceFrom);
+    memset(config->replaceTo, 0, sizeof config->replaceTo);
+    size_t from = 0, to = 0;
+    for (const auto& pair : pairs) {
+        memcpy(config->replaceFrom + from, pair.first.c_str(), pair.first.size() + 1);
+        memcpy(config->replaceTo + to, pair.second.c_str(), pair.second.size() + 1);
+        from += pair.first.size() + 1;
+        to += pair.second.size() + 1;
+    }
+}
+
+std::string baseName(const char* path) {
+    std::string p(path);
+    return p.substr(p.find_last_of(platPathSeparator()) + 1);
+}
+
+class Loader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(store = ncBlockCreate(), nullptr);
+        memset(&config, 0, sizeof config);
+        ncStatus(0, "");
+    }
+    void TearDown() override { ncBlockDestroy(store); }
+
+    int32_t load(const TempNcFile& file, NcProgressCallback callback = nullptr) {
+        return ncBlockLoading(store, &config, file.path, &mainProgram, callback);
+    }
+    // The texts of the blocks after the file header, each ended by "|".
+    std::string lineTexts() {
+        std::string out;
+        NcBlockText block;
+        for (int32_t i = 1; ncBlockListGet(store, i, &block) == 1; ++i)
+            out += block.text + std::string("|");
+        return out;
+    }
+    NcBlockText blockAt(int32_t program, int32_t index) {
+        NcBlockText block{};
+        EXPECT_EQ(ncBlockGet(store, program, index, &block), 1);
+        return block;
+    }
+    NcBlockStore* store = nullptr;
+    NcMachineConfig config;
+    int32_t mainProgram = 0;
+};
+
+TEST_F(Loader, ProgramsFollowOWordsAndRepeatedNumbersAreRefused) {
+    TempNcFile file("%\r\nO0001\r\nG00X0Y0\r\nO0 O-5\r\nM30\r\n%\r\n");
+    ASSERT_EQ(load(file), 1);
+    EXPECT_EQ(mainProgram, 1);
+    // The header and the first "%" are automatic; O0 and O-5 start nothing.
+    EXPECT_EQ(describePrograms(store), "10000:0+2 1:2+5 /7");
+    NcBlockText header = blockAt(10000, 0);
+    EXPECT_EQ(header.kind * 1000 + header.lineIndex, KindFileHeader * 1000 - 1);
+    EXPECT_EQ(std::string(header.text), baseName(file.path));
+    EXPECT_EQ(int32_t{blockAt(1, 4).lineIndex}, 5);
+    EXPECT_NE(store->view, nullptr);  // mapped again after the load
+    ASSERT_EQ(load(file), 0);
+    EXPECT_STATUS(NcStatusDuplicateProgram, "O0001");
+    EXPECT_EQ(describePrograms(store), "10000:0+2 1:2+5 10001:7+2 /9");
+}
+
+TEST_F(Loader, FilesWithoutOWordsAreNumberedFromTheirName) {
+    const std::pair<const char*, int32_t> rows[] = {
+        {"P5.", 5}, {"o7-", 7}, {"ABC", 10000}, {"P0.", 10000}, {"5P.", 10000}};
+    for (const auto& [prefix, program] : rows) {
+        ASSERT_EQ(ncBlockClear(store), 1);
+        TempNcFile file("G01 X1.\nM02\n", prefix);
+        ASSERT_EQ(load(file), 1) << prefix;
+        EXPECT_EQ(describePrograms(store), std::to_string(program) + ":0+3 /3");
+        EXPECT_EQ(mainProgram, program) << prefix;
+    }
+    // When the name's number is taken the file keeps its automatic number.
+    TempNcFile first("G01\n", "P5."), second("G01\n", "P5.");
+    ASSERT_EQ(load(first) + load(second), 2);
+    EXPECT_EQ(describePrograms(store), "10000:0+3 5:3+2 10001:5+2 /7");
+}
+
+TEST_F(Loader, LinesEndAtCrLfCrOrLfAndAreCutAt127Bytes) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"A1\r\nB2\r\nC3", "A1|B2|C3|"},
+        {"A1\rB2\rC3\r", "A1|B2|C3|"},
+        {"A1\nB2\nC3\n", "A1|B2|C3|"},
+        {"A1\r\rB2\n\nC3", "A1||B2||C3|"},
+        // Double-byte characters pass whole, even with a trail byte of "\" or "|".
+        {std::string(200, 'X') + "\nG01(\x95\x5C\x83\x7C)",
+         std::string(127, 'X') + "|G01(\x95\x5C\x83\x7C)|"},
+    };
+    for (const auto& [bytes, lines] : rows) {
+        ASSERT_EQ(ncBlockClear(store), 1);
+        TempNcFile file(bytes);
+        ASSERT_EQ(load(file), 1);
+        EXPECT_EQ(lineTexts(), lines);
+    }
+}
+
+TEST_F(Loader, RewritesAffectOnlyTheAnalysis) {
+    setReplacements(&config, {{"\\find", "M06"}, {"T", "TT"}, {"\\end", ""}, {"G92", "G92.1"}});
+    config.options = kNcOptionIgnoreSpaces;
+    TempNcFile file("T1 M06\nT2 G92 X 1.\n");
+    ASSERT_EQ(load(file), 1);
+    NcBlockText first = blockAt(10000, 1), second = blockAt(10000, 2);
+    EXPECT_EQ(ncAddrFind(&first, 'T', 0.0f, nullptr), -1);  // "TT1" is no word
+    float g = 0.0f, x = 0.0f;
+    EXPECT_EQ(ncAddrFind(&second, 'G', 0.0f, &g) + ncAddrFind(&second, 'X', 0.0f, &x), 3);
+    EXPECT_FLOAT_EQ(g, 92.1f);
+    EXPECT_EQ(x, 1.0f);  // read only once the space is gone
+    EXPECT_STREQ(second.text, "T2 G92 X 1.");
+    setReplacements(&config, {{"G92", "g92"}});
+    EXPECT_EQ(load(file), 0);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncLineReplace(cmp)");
+}
+
+TEST(NcLineReplace, AppliesPairsAndDirectivesInOrder) {
+    const std::string kanji = "\x88\x9F", n125(125, 'N');
+    const std::pair<Pairs, std::pair<std::string, std::string>> rows[] = {
+        {{{"X", "Y"}, {"Y", "Z"}}, {"X1 X2", "Z1 X2"}},
+        {{{"\\find", "M06"}, {"T", "TT"}, {"\\end", ""}, {"1", "3"}}, {"T1 M06", "TT3 M06"}},
+        {{{"\\find", "M06"}, {"T", "TT"}, {"\\end", ""}, {"1", "3"}}, {"T1", "T3"}},
+        {{{"\\find", "M06"}, {"T", "TT"}, {"\\else", ""}, {"T", "D"}}, {"T1", "D1"}},
+        {{{"\\what", ""}, {" ", ""}}, {"G0 X1", "G0X1"}},
+        {{{"\x88", "X"}, {"G", "H"}}, {"G0", "G0"}},  // a list starting with a high byte is off
+        {{{"Q", std::string(40, 'W')}}, {n125 + "Q", n125 + "WW"}},
+        {{{"Q", kanji + kanji}}, {n125 + "NQ", n125 + "N"}},
+        {{{"Q", kanji + kanji}}, {n125 + "Q", n125 + kanji}},
+    };
+    NcMachineConfig lists;
+    for (const auto& [pairs, lines] : rows) {
+        setReplacements(&lists, pairs);
+        char line[kNcLineSize];
+        memcpy(line, lines.first.c_str(), lines.first.size() + 1);
+        EXPECT_EQ(ncLineReplace(line, lists.replaceFrom, lists.replaceTo), 1);
+        EXPECT_EQ(std::string(line), lines.second) << lines.first;
+    }
+    char line[kNcLineSize] = "G01  X1.\tY2. ";
+    EXPECT_EQ(ncLineDelSpace(line), 1);
+    EXPECT_STREQ(line, "G01X1.\tY2.");
+    EXPECT_EQ(ncLineReplace(nullptr, "", ""), 0);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncLineReplace(args)");
+    EXPECT_EQ(ncLineDelSpace(nullptr), 0);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncLineDelSpace(args)");
+}
+
+TEST_F(Loader, UnreadableFilesAndBadArgumentsFail) {
+    TempNcFile empty("");
+    EXPECT_EQ(load(empty), 0);
+    EXPECT_STATUS(NcStatusReadFailed, empty.path);
+    std::string missing = std::string(empty.path) + "-missing";
+    EXPECT_EQ(ncBlockLoading(store, &config, missing.c_str(), &mainProgram, nullptr), 0);
+    EXPECT_STATUS(NcStatusReadFailed, missing);
+    EXPECT_EQ(ncBlockLoading(nullptr, &config, empty.path, nullptr, nullptr), 0);
+    EXPECT_STATUS(NcStatusInvalidHandle, "Error::ncBlockLoading(args)");
+    EXPECT_EQ(ncBlockLoading(store, nullptr, empty.path, nullptr, nullptr), 0);
+    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncBlockLoading(args)");
+}
+
+// Each event as stage, phase and progress; the callback answers 0 at abortAt.
+std::vector<uint32_t> events;
+size_t abortAt;
+
+int recordEvent(const NcProgressEvent* event) {
+    bool step = ncEventPhase(event->event) == kNcPhaseStep;
+    EXPECT_TRUE(step == (event->block != nullptr) && event->state == nullptr);
+    events.push_back(event->event << 8 | event->progress);
+    return events.size() - 1 == abortAt ? 0 : 1;
+}
+
+// Stopped at the begin event nothing is appended; stopped at the first step
+// the header and the first line stay. An abort records no status.
+TEST_F(Loader, ReportsProgressAndStopsWhenTheCallbackSaysSo) {
+    TempNcFile file("G01\nG02\n");
+    const struct {
+        size_t abortAt;
+        int32_t result, blocks;
+        std::vector<uint32_t> events;
+    } rows[] = {{99, 1, 3, {0, 0x100 | 50, 0x100 | 100, 0x200}},
+                {0, 0, 0, {0, 0x200}},
+                {1, 0, 2, {0, 0x100 | 50, 0x200}}};
+    for (const auto& row : rows) {
+        ASSERT_EQ(ncBlockClear(store), 1);
+        events.clear();
+        abortAt = row.abortAt;
+        EXPECT_EQ(load(file, recordEvent), row.result);
+        EXPECT_EQ(statusCode(), 0u);
+        EXPECT_EQ(ncBlockListCount(store), row.blocks);
+        EXPECT_EQ(events, row.events);
+    }
+}
+
+// Appends that cannot be written end the load with the backing file's path,
+// whether the write buffer fills first or the load ends first.
+TEST_F(Loader, FailedWritesEndTheLoad) {
+    std::string many;
+    for (int i = 0; i < 1000; ++i) many += "G01 X" + std::to_string(i) + "\n";
+    for (const std::string& text : {std::string("G01\n"), many}) {
+        ASSERT_EQ(ncBlockClear(store), 1);
+        platFileClose(store->backingFile);
+        store->backingFile = platFileOpen(store->backingFileName, PlatAccess::Read,
+                                          PlatShare::ReadWrite, PlatCreate::OpenExisting);
+        TempNcFile file(text);
+        EXPECT_EQ(load(file), 0);
+        EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);
+        EXPECT_EQ(ncBlockListCount(store), 0);
+    }
+}
+
+// Binary content, NUL bytes, very long lines and growing rewrites are safe.
+TEST_F(Loader, ArbitraryBytesLoadSafely) {
+    std::string bytes;
+    unsigned seed = 99;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes += i % 1500 == 0 ? '\n' : static_cast<char>(seed >> 16);
+    }
+    TempNcFile file(bytes);
+    setReplacements(&config, {{"X", std::string(63, 'Y')}});
+    config.options = kNcOptionIgnoreSpaces;
+    int32_t result = load(file);
+    EXPECT_TRUE(result == 1 || statusCode() == NcStatusDuplicateProgram);
+    NcBlockText block;
+    for (int32_t i = 0; ncBlockListGet(store, i, &block) == 1; ++i) {
+        EXPECT_LE(strnlen(block.text, sizeof block.text), static_cast<size_t>(kNcLineMax));
+    }
+}
+
+}  // namespace
