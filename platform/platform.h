@@ -55,6 +55,11 @@ int64_t platFileSize(PlatFile* file);
 // Cuts the file at the current position.
 bool platFileTruncate(PlatFile* file);
 bool platFileDelete(const char* path);
+// Makes the contents of the closed file source durable, then puts it in
+// place of target in one step, replacing target when it exists: a reader
+// sees either the old file or the whole new one, never a part. Both paths
+// must lie on one volume (in one folder, in practice).
+bool platReplaceFile(const char* source, const char* target);
 
 // Creates a new empty file with a unique name beginning with prefix in the
 // temporary directory (the fallback folder when that does not exist) and

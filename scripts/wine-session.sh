@@ -24,6 +24,16 @@ link_chinese_font() {
     done
 }
 
+# Whether this prefix already has its keep-alive window (other prefixes on
+# the same machine have their own).
+keepalive_running() {
+    local pid
+    for pid in $(pgrep -f notepad 2>/dev/null); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && return 0
+    done
+    return 1
+}
+
 start() {
     if ! pgrep -f "Xvfb $display " >/dev/null 2>&1; then
         Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
@@ -45,7 +55,7 @@ start() {
     # One wineserver and one window alive for the whole run: each test
     # process would otherwise pay for their start.
     wineserver -p
-    pgrep -f 'notepad' >/dev/null 2>&1 || "$here/wine-run.sh" start /min notepad >/dev/null 2>&1
+    keepalive_running || "$here/wine-run.sh" start /min notepad >/dev/null 2>&1
 }
 
 stop() {

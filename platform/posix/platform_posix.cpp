@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <string>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -145,6 +146,31 @@ bool platFileTruncate(PlatFile* file) {
 
 bool platFileDelete(const char* path) {
     return path != nullptr && unlink(path) == 0;
+}
+
+bool platReplaceFile(const char* source, const char* target) {
+    if (source == nullptr || target == nullptr) return false;
+    int fd = open(source, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // The replacement keeps the permissions of the file it replaces.
+    struct stat st;
+    bool ok = true;
+    if (stat(target, &st) == 0) ok = fchmod(fd, st.st_mode & 07777) == 0;
+    // Without the flush a crash after the rename could leave an empty file.
+    ok = ok && fsync(fd) == 0;
+    close(fd);
+    if (!ok || rename(source, target) != 0) return false;
+    // The rename itself lives in the folder; flushing it is best effort.
+    const char* slash = strrchr(target, '/');
+    std::string dir = slash == nullptr ? std::string(".")
+                      : slash == target ? std::string("/")
+                                        : std::string(target, slash);
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
 }
 
 bool platIsDirectory(const char* path) {

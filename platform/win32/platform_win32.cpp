@@ -159,6 +159,20 @@ bool platFileDelete(const char* path) {
     return wide.assign(path) && DeleteFileW(wide.text) != 0;
 }
 
+bool platReplaceFile(const char* source, const char* target) {
+    WidePath from, to;
+    if (!from.assign(source) || !to.assign(target)) return false;
+    // Without the flush a crash after the move could leave an empty file.
+    HANDLE h = CreateFileW(from.text, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BOOL flushed = FlushFileBuffers(h);
+    CloseHandle(h);
+    return flushed &&
+           MoveFileExW(from.text, to.text,
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool platIsDirectory(const char* path) {
     WidePath wide;
     if (!wide.assign(path)) return false;
