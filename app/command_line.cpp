@@ -1,0 +1,148 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Steps over one character: two bytes for a Shift-JIS lead byte followed by
+// anything but the terminator, else one.
+char* nextChar(char* p) { return isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0' ? p + 2 : p + 1; }
+
+char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsNoCase(const char* a, const char* b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (toUpper(*a) != toUpper(*b)) return false;
+    }
+    return *a == *b;
+}
+
+bool startsNoCase(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (toUpper(*text) != toUpper(*prefix)) return false;
+    }
+    return true;
+}
+
+void copyCut(char* out, const char* text) {
+    size_t n = strlen(text);
+    if (n > kCommandPathMax - 1) n = kCommandPathMax - 1;
+    memcpy(out, text, n);
+    out[n] = '\0';
+}
+
+// A value given as a quoted path keeps only what lies between its first two
+// quotes; a value with a single quote keeps it.
+void unquote(char* value) {
+    char* first = strchr(value, '"');
+    char* second = first != nullptr ? strchr(first + 1, '"') : nullptr;
+    if (second == nullptr) return;
+    size_t n = static_cast<size_t>(second - first - 1);
+    memmove(value, first + 1, n);
+    value[n] = '\0';
+}
+
+struct OptionWord {
+    const char* word;
+    uint8_t bit;
+};
+
+constexpr OptionWord kOptions[] = {
+    {"P", OPT_PRINT},   {"PRNOUT", OPT_PRNOUT}, {"DXFOUT", OPT_DXFOUT}, {"CSVOUT", OPT_CSVOUT},
+    {"LOGOUT", OPT_LOGOUT}, {"HIDE", OPT_HIDE}, {"ICON", OPT_ICON},     {"DEFSIZE", OPT_DEFSIZE},
+};
+
+// Pane options name positions in the four-pane arrangement.
+constexpr const char* kPaneWords[] = {"YZ", "XYZ", "XY", "XZ"};
+
+void parseOption(const char* word, CommandLine* out) {
+    for (const OptionWord& option : kOptions) {
+        if (equalsNoCase(word, option.word)) {
+            out->flags |= option.bit;
+            return;
+        }
+    }
+    for (int pane = 0; pane < 4; ++pane) {
+        if (equalsNoCase(word, kPaneWords[pane])) {
+            out->pane = pane;
+            return;
+        }
+    }
+    if (startsNoCase(word, "TDL=")) copyCut(out->toolFile, word + 4);
+    if (startsNoCase(word, "MDL=")) copyCut(out->machineFile, word + 4);
+}
+
+}  // namespace
+
+int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]) {
+    memset(buffer, 0, kCommandTextMax);
+    if (text != nullptr) {
+        size_t n = strlen(text);
+        memcpy(buffer, text, n < kCommandTextMax - 1 ? n : kCommandTextMax - 1);
+    }
+    int count = 0;
+    char* p = buffer;
+    while (count < kCommandTokenMax) {
+        while (*p == ' ') ++p;
+        if (*p == '\0') break;
+        const bool quoted = *p == '"';
+        if (quoted) ++p;
+        tokens[count++] = p;
+        const char end = quoted ? '"' : ' ';
+        while (*p != '\0' && *p != end) p = nextChar(p);
+        if (*p != '\0') *p++ = '\0';
+    }
+    return count;
+}
+
+void parseCommandTokens(const char* const* tokens, int count, CommandLine* out) {
+    memset(out, 0, sizeof *out);
+    out->pane = -1;
+    if (count > kCommandTokenMax) count = kCommandTokenMax;
+    for (int i = 0; i < count; ++i) {
+        const char* token = tokens[i];
+        if (token[0] == '/' || token[0] == '-') {
+            parseOption(token + 1, out);
+        } else if (out->fileCount < 16) {
+            copyCut(out->files[out->fileCount++], token);
+        }
+    }
+    unquote(out->toolFile);
+    unquote(out->machineFile);
+}
+
+void parseCommandLine(const char* text, CommandLine* out) {
+    char buffer[kCommandTextMax];
+    char* tokens[kCommandTokenMax];
+    int count = tokenizeCommandLine(text, buffer, tokens);
+    parseCommandTokens(tokens, count, out);
+}
+
+void parseCommandArguments(int argc, const char* const* argv, CommandLine* out) {
+    parseCommandTokens(argv, argc, out);
+}
+
+BatchOutput batchOutputOf(const CommandLine& c) {
+    if (c.fileCount < 1) return kBatchNone;
+    if (c.flags & OPT_PRINT) return kBatchPrintDirect;
+    if (c.flags & OPT_PRNOUT) return kBatchPrintDialog;
+    if (c.flags & OPT_DXFOUT) return kBatchDxf;
+    if (c.flags & OPT_CSVOUT) return kBatchCsv;
+    if (c.flags & OPT_LOGOUT) return kBatchLog;
+    return kBatchNone;
+}
+
+int batchExportType(BatchOutput output) {
+    switch (output) {
+    case kBatchDxf: return 0;
+    case kBatchCsv: return 1;
+    case kBatchLog: return 2;
+    default: return -1;
+    }
+}
+
+const char* batchOutputName(const CommandLine& c) {
+    return c.fileCount >= 2 ? c.files[1] : nullptr;
+}

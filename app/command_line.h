@@ -1,0 +1,47 @@
+// The program's command line: tokens cut from the command-line text (or
+// taken from an argument vector), options and file names.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint8_t OPT_PRINT = 0x01;
+constexpr uint8_t OPT_PRNOUT = 0x02;
+constexpr uint8_t OPT_DXFOUT = 0x04;
+constexpr uint8_t OPT_CSVOUT = 0x08;
+constexpr uint8_t OPT_LOGOUT = 0x10;
+constexpr uint8_t OPT_HIDE = 0x20;
+constexpr uint8_t OPT_ICON = 0x40;
+constexpr uint8_t OPT_DEFSIZE = 0x80;
+constexpr uint8_t OPT_BATCH = 0x1F;  // the options that produce an output
+
+constexpr int kCommandTokenMax = 8;
+constexpr int kCommandTextMax = 2048;
+constexpr int kCommandPathMax = 260;  // 259 bytes and the terminator
+
+struct CommandLine {
+    uint8_t flags;
+    int32_t pane;  // slot chosen by XY, XZ, YZ or XYZ; -1 when none
+    char toolFile[kCommandPathMax];
+    char machineFile[kCommandPathMax];
+    int32_t fileCount;
+    char files[16][kCommandPathMax];
+};
+
+// Cuts up to eight tokens out of text in place of buffer (kCommandTextMax
+// bytes) and returns how many; tokens point into buffer.
+int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]);
+// Recognises options and file names in tokens.
+void parseCommandTokens(const char* const* tokens, int count, CommandLine* out);
+// Both steps on the command-line text (without the program name).
+void parseCommandLine(const char* text, CommandLine* out);
+// An argument vector already split: each element is one token.
+void parseCommandArguments(int argc, const char* const* argv, CommandLine* out);
+
+// What a batch run produces: exactly one output, by priority.
+enum BatchOutput { kBatchNone, kBatchPrintDirect, kBatchPrintDialog, kBatchDxf, kBatchCsv, kBatchLog };
+// The output a command line asks for; kBatchNone without a file name.
+BatchOutput batchOutputOf(const CommandLine& command);
+// The export type (0 DXF, 1 CSV, 2 log) of an export output, else -1.
+int batchExportType(BatchOutput output);
+// The output file name: the second file name when given, else null.
+const char* batchOutputName(const CommandLine& command);

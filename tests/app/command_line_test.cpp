@@ -1,0 +1,136 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> tokensOf(const char* text) {
+    char buffer[kCommandTextMax];
+    char* tokens[kCommandTokenMax];
+    int n = tokenizeCommandLine(text, buffer, tokens);
+    return std::vector<std::string>(tokens, tokens + n);
+}
+
+CommandLine parsed(const char* text) {
+    CommandLine c;
+    parseCommandLine(text, &c);
+    return c;
+}
+
+TEST(CommandLineTokens, QuotingSpacesAndLimits) {
+    const struct {
+        const char* text;
+        std::vector<std::string> tokens;
+    } cases[] = {
+        {"a.nc b.nc", {"a.nc", "b.nc"}},
+        {"  a.nc   ", {"a.nc"}},  // trailing spaces make no token
+        {"\"my file.nc\" x", {"my file.nc", "x"}},
+        {"\"abc\"def", {"abc", "def"}},
+        {"a\"b c", {"a\"b", "c"}},
+        {"\"\" a", {"", "a"}},  // an empty quoted token counts
+        {"a\tb", {"a\tb"}},      // only 0x20 separates
+        {"\"unclosed name", {"unclosed name"}},
+        {"1 2 3 4 5 6 7 8 9 10", {"1", "2", "3", "4", "5", "6", "7", "8"}},
+        // A Shift-JIS lead byte takes the next byte with it, even a space
+        // or a quote: "\x81 " is one character.
+        {"\x81 x y", {"\x81 x", "y"}},
+        {"\"\x81\"\" z", {"\x81\"", "z"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tokensOf(c.text), c.tokens) << c.text;
+}
+
+TEST(CommandLineTokens, LongTextIsCutWithoutOverrun) {
+    std::string text(5000, 'x');
+    auto tokens = tokensOf(text.c_str());
+    ASSERT_EQ(tokens.size(), 1u);
+    EXPECT_EQ(tokens[0].size(), 2047u);
+    CommandLine c = parsed(text.c_str());
+    EXPECT_EQ(std::string(c.files[0]).size(), 259u);
+}
+
+TEST(CommandLineOptions, FlagsAndPanes) {
+    const struct {
+        const char* text;
+        uint8_t flags;
+        int pane;
+        int files;
+    } cases[] = {
+        {"/p a.nc", OPT_PRINT, -1, 1},
+        {"-P a.nc", OPT_PRINT, -1, 1},
+        {"/PRN a.nc", 0, -1, 1},
+        {"/prnout /dxfout /CsvOut /logout /hide /icon /DefSize",
+         OPT_PRNOUT | OPT_DXFOUT | OPT_CSVOUT | OPT_LOGOUT | OPT_HIDE | OPT_ICON | OPT_DEFSIZE, -1, 0},
+        {"/XY", 0, 2, 0},
+        {"/yz /xyz", 0, 1, 0},  // the last pane option wins
+        {"/XZ", 0, 3, 0},
+        {"-YZ b.nc c.nc", 0, 0, 2},
+    };
+    for (const auto& c : cases) {
+        CommandLine cl = parsed(c.text);
+        EXPECT_EQ(cl.flags, c.flags) << c.text;
+        EXPECT_EQ(cl.pane, c.pane) << c.text;
+        EXPECT_EQ(cl.fileCount, c.files) << c.text;
+    }
+}
+
+TEST(CommandLineOptions, MachineAndToolFiles) {
+    const struct {
+        const char* text;
+        const char* machine;
+        const char* tool;
+    } cases[] = {
+        {"/mdl=C:\\m.mdl", "C:\\m.mdl", ""},
+        {"/MDL=\"C:\\m.mdl\"", "C:\\m.mdl", ""},  // the tokenizer keeps inner quotes
+        {"/TDL=a.tdl /tdl=b.tdl", "", "b.tdl"},
+        {"\"/TDL=C:\\my tools\\t.tdl\"", "", "C:\\my tools\\t.tdl"},
+        {"/MDL=one\"quote", "one\"quote", ""},
+    };
+    for (const auto& c : cases) {
+        CommandLine cl = parsed(c.text);
+        EXPECT_STREQ(cl.machineFile, c.machine) << c.text;
+        EXPECT_STREQ(cl.toolFile, c.tool) << c.text;
+        EXPECT_EQ(cl.fileCount, 0) << c.text;
+    }
+    const char* argv[] = {"/MDL=\"m.mdl\"junk", "x.nc"};
+    CommandLine cl;
+    parseCommandArguments(2, argv, &cl);
+    EXPECT_STREQ(cl.machineFile, "m.mdl");
+    EXPECT_STREQ(cl.files[0], "x.nc");
+}
+
+TEST(CommandLineBatch, OnePriorityOutput) {
+    const struct {
+        const char* text;
+        BatchOutput output;
+        const char* name;
+    } cases[] = {
+        {"/DXFOUT a.nc", kBatchDxf, nullptr},
+        {"/DXFOUT a.nc b.dxf", kBatchDxf, "b.dxf"},
+        {"/DXFOUT /CSVOUT a.nc", kBatchDxf, nullptr},
+        {"/CSVOUT /LOGOUT a.nc", kBatchCsv, nullptr},
+        {"/LOGOUT a.nc", kBatchLog, nullptr},
+        {"/PRNOUT /P a.nc", kBatchPrintDirect, nullptr},
+        {"/PRNOUT a.nc", kBatchPrintDialog, nullptr},
+        {"/DXFOUT", kBatchNone, nullptr},  // batch bits without a file are ignored
+        {"/HIDE a.nc", kBatchNone, nullptr},
+    };
+    for (const auto& c : cases) {
+        CommandLine cl = parsed(c.text);
+        EXPECT_EQ(batchOutputOf(cl), c.output) << c.text;
+        const char* name = batchOutputName(cl);
+        if (c.name == nullptr) {
+            EXPECT_EQ(name, nullptr) << c.text;
+        } else {
+            EXPECT_STREQ(name, c.name) << c.text;
+        }
+    }
+    EXPECT_EQ(batchExportType(kBatchDxf), 0);
+    EXPECT_EQ(batchExportType(kBatchLog), 2);
+    EXPECT_EQ(batchExportType(kBatchPrintDirect), -1);
+}
+
+}  // namespace
