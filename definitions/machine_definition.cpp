@@ -1,5 +1,7 @@
 #include "definitions/machine_definition.h"
 
+#include "engine/modal_state.h"
+
 #include "definitions/profile_item.h"
 #include "definitions/tool_table.h"
 
@@ -182,7 +184,8 @@ int WriteMachineFile(const char* path, const MachineDefinition& machine) {
 }
 
 int BuildMachineConfig(const MachineDefinition& machine, const ToolTable& tools,
-                       NcMachineConfig* config) {
+                       NcMachineConfig* config, NcModalState* state) {
+    if (state != nullptr) ncModalReset(state, machine.initialGModal);
     // Zeroing first leaves the rest of both replacement lists empty and the
     // progress window unset.
     memset(config, 0, sizeof *config);

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 struct ToolTable;
+struct NcModalState;
 
 constexpr int kMachineTextSize = 64;  // 63 characters and the NUL
 constexpr int kMachineReplacePairs = 32;
@@ -47,6 +48,8 @@ int ReadMachineFile(const char* path, MachineDefinition* machine);
 // The file is replaced as a whole: 1 when written, 0 when nothing was.
 int WriteMachineFile(const char* path, const MachineDefinition& machine);
 
-// Rebuilds config from the machine and the tool table. Returns 1.
+// Rebuilds config from the machine and the tool table and, when state is
+// given, resets the interpreter to the machine's modal codes, so that a
+// translation or trace starts from a clean state. Returns 1.
 int BuildMachineConfig(const MachineDefinition& machine, const ToolTable& tools,
-                       NcMachineConfig* config);
+                       NcMachineConfig* config, NcModalState* state = nullptr);

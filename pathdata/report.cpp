@@ -113,7 +113,7 @@ void compactName(const char* text, char* out) {
 
 size_t BuildReportText(const ReportInputs& in, bool compact, char* buffer, size_t capacity,
                        const char* lineEnd) {
-    if (in.tracing || !in.loaded || in.sourcePath == nullptr || in.state == nullptr) return 0;
+    if (in.tracing || !in.loaded || in.sourcePath[0] == '\0' || in.state == nullptr) return 0;
     Writer w = {buffer, buffer != nullptr ? capacity : 0, 0, lineEnd != nullptr ? lineEnd : "\n"};
     if (buffer != nullptr && capacity > 0) buffer[0] = '\0';
     char folder[kPlatPathMax], name[kPlatPathMax], shortFolder[32], shortName[32];

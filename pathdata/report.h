@@ -13,7 +13,7 @@ struct ReportInputs {
     bool loaded;   // drawing data present
     bool tracing;  // a trace is running: no report
     int programNumber;       // the current program
-    const char* sourcePath;  // its file, or null when unknown
+    char sourcePath[kPlatPathMax];  // its file; empty when unknown
     PlatFileFacts facts;     // the file's directory entry taken at load
     const NcModalState* state;  // the copy kept after the translation
     float timeTC;               // seconds per tool change

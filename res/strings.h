@@ -5,6 +5,13 @@
 // String ids of the messages that code refers to by name.
 enum TlvStringId {
     IDS_PRODUCT = 48,
+    IDS_LOADING = 54,
+    IDS_WRITING = 55,
+    IDS_TRANSLATING = 57,
+    IDS_INTERNAL_ERROR = 62,
+    IDS_CANNOT_OPEN = 67,
+    IDS_OPEN_FILE = 73,
+    IDS_SAVE_AS = 74,
     IDS_INVALID_HANDLE = 59,
     IDS_INVALID_ARGUMENT = 60,
     IDS_OUT_OF_MEMORY = 61,

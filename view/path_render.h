@@ -4,7 +4,7 @@
 
 #include "engine/motion_record.h"
 #include "view/canvas.h"
-#include "view/display_filter.h"
+#include "pathdata/display_filter.h"
 #include "view/view_transform.h"
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 // pixels, clipping, and the zoom, pan, fit and rotation operations.
 #pragma once
 
+#include "pathdata/range_box.h"
+
 #include <cstdint>
 
 enum ViewKind { kViewXY = 0, kViewXZ = 1, kViewYZ = 2, kViewXYZ = 3 };
@@ -22,14 +24,6 @@ struct ViewPane {
     char title[32];
     void* cachedPicture;  // off-screen picture of the last full paint
 };
-
-// Extent of the drawing data, with its margin.
-struct RangeBox {
-    float min[3], max[3];
-};
-
-// The box used before any file is loaded and after a failed load.
-constexpr RangeBox kDefaultRangeBox = {{0, 0, 0}, {50, 50, 50}};
 
 // Everything the view operations share: the four panes, the range box, the
 // rubber band on the active pane and the zoom settings.

@@ -1,23 +1,135 @@
-// The headless program of the Linux build: unattended runs without windows.
+// The headless program of the Linux build: opens NC files and writes one
+// output (DXF, CSV or log) without windows, or the NC report to standard
+// output. Nothing waits for a person: what a message box would show goes to
+// standard error. Exit status: 0 when the output was written, 1 when
+// loading or writing failed, 2 for a command line without files.
+#include "app/headless/console.h"
+#include "app/session.h"
+#include "pathdata/pipeline.h"
+#include "res/strings.h"
+
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 namespace {
 
-void printUsage(FILE* out) {
-    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT] [/MDL=file] [/TDL=file] "
-          "file.nc [output]\n",
+class HeadlessUi : public DrawingUi {
+public:
+    bool visible() override { return false; }
+    // A name that is not an existing file is loaded as given, so that the
+    // load reports it like any unreadable file.
+    bool chooseOpenFiles(PathName*, int, int* count) override { return *count > 0; }
+    // The given name, or the proposed one, is written without asking.
+    bool chooseSaveFile(char* path, size_t, int*) override { return path[0] != '\0'; }
+    void message(const char* caption, const char* text, UiIcon) override {
+        std::string line = std::string("taliver: ") + caption + ": " + text;
+        for (char& c : line) {
+            if (c == '\n') c = ' ';
+        }
+        consoleWrite(stderr, (line + "\n").c_str());
+    }
+    void statusText(const char*) override {}
+    void progressOpen(const char*, bool) override {}
+    void progressTitle(const char*) override {}
+    int progressStep(int, const char*, int) override { return 1; }
+    void progressClose() override {}
+    void clearCodeList() override {}
+    void setCodeListCount(int32_t) override {}
+    void selectCodeLine(int32_t) override {}
+    void clearRegisterList() override {}
+    void setRegisterCell(int, int, const char*) override {}
+    void refreshFilterLists() override {}
+    void fitAllPanes() override {}
+    void refreshCommandStates() override {}
+    void rememberFolder(const char* path) override {
+        const char* slash = strrchr(path, '/');
+        if (slash == nullptr) return;
+        snprintf(session->settings.openPath, sizeof session->settings.openPath, "%.*s",
+                 static_cast<int>(slash - path), path);
+    }
+    void addToHistory(const char* path) override { AddToHistory(&session->settings, path); }
+
+    Session* session = nullptr;
+};
+
+void usage(FILE* out) {
+    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT] [/MDL=file] [/TDL=file] file.nc [output]\n"
+          "       taliver file.nc...   writes the NC report to standard output\n",
           out);
+}
+
+int writeReport(const Session& session, const Drawing& drawing) {
+    ExportOptions o = exportOptionsOf(session, drawing);
+    o.report.loaded = drawing.loaded;
+    o.report.state = &drawing.reportState;
+    size_t size = BuildReportText(o.report, false, nullptr, 0, "\n");
+    if (size == 0) return 1;
+    std::string text(size, '\0');
+    BuildReportText(o.report, false, text.data(), text.size(), "\n");
+    consoleWrite(stdout, text.c_str());
+    return fflush(stdout) == 0 ? 0 : 1;
+}
+
+// The report names the file's folder, so files are opened by full path.
+void makeAbsolute(CommandLine* command, int count) {
+    for (int i = 0; i < count && i < command->fileCount; ++i) {
+        char full[PATH_MAX];
+        if (realpath(command->files[i], full) != nullptr && strlen(full) < kCommandPathMax) {
+            strcpy(command->files[i], full);
+        }
+    }
+}
+
+int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& command) {
+    const BatchOutput output = batchOutputOf(command);
+    makeAbsolute(&command, output == kBatchNone ? command.fileCount : 1);
+    if (output == kBatchNone) {
+        std::unique_ptr<const char*[]> names(new const char*[command.fileCount]);
+        for (int i = 0; i < command.fileCount; ++i) names[i] = command.files[i];
+        OpenNcFiles(&drawing, &ui, false, names.get(), command.fileCount);
+        return drawing.loaded ? writeReport(session, drawing) : 1;
+    }
+    const char* first = command.files[0];
+    OpenNcFiles(&drawing, &ui, false, &first, 1);
+    if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
+        consoleWrite(stderr, "taliver: printing is not available in this build\n");
+        return 1;
+    }
+    if (!drawing.loaded) return 1;
+    ExportResult result = ExportDrawing(&drawing, &ui, batchOutputName(command),
+                                        batchExportType(output), exportOptionsOf(session, drawing));
+    return result == kExportWritten ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    consoleInit();
     if (argc > 1 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
-        printUsage(stdout);
+        usage(stdout);
         return 0;
     }
-    printUsage(stderr);
-    fputs("taliver: batch runs are not built yet\n", stderr);
-    return 2;
+    CommandLine command;
+    parseCommandArguments(argc - 1, argv + 1, &command);
+    if (command.fileCount == 0) {
+        usage(stderr);
+        return 2;
+    }
+    auto session = std::make_unique<Session>();
+    startSession(session.get(), command);
+    auto drawing = std::make_unique<Drawing>();
+    if (!drawingCreate(drawing.get(), &session->machine, &session->tools)) {
+        consoleWrite(stderr, (std::string("taliver: ") + tlvString(IDS_CREATE_FAILED) + "\n").c_str());
+        return 1;
+    }
+    HeadlessUi ui;
+    ui.session = session.get();
+    int status = produce(*session, *drawing, ui, command);
+    drawingDestroy(drawing.get());
+    endSession(*session);
+    return status;
 }

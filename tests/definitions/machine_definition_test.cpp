@@ -2,12 +2,14 @@
 
 #include "definitions/profile_item.h"
 #include "definitions/tool_table.h"
+#include "engine/modal_state.h"
 #include "tests/definitions/temp_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -199,6 +201,26 @@ TEST(MachineFile, BareNameIsLookedForBesideTheExecutable) {
     ASSERT_EQ(ReadMachineFile(name.c_str(), &machine), 1);
     EXPECT_STREQ(machine.machineName, "beside");
     platFileDelete(beside.c_str());
+}
+
+TEST(MachineConfig, BuildingResetsTheInterpreterToTheMachinesModalCodes) {
+    MachineDefinition m;
+    SetMachineDefaults(&m);
+    SetMachineGModal(&m, 91, true);
+    SetMachineGModal(&m, 90, false);
+    auto state = std::make_unique<NcModalState>();
+    memset(state.get(), 0x5A, sizeof *state);
+    NcMachineConfig config;
+    ASSERT_EQ(BuildMachineConfig(m, ToolTable{}, &config, state.get()), 1);
+    EXPECT_TRUE(ncModalBit(state->gModal, 91));
+    EXPECT_FALSE(ncModalBit(state->gModal, 90));
+    EXPECT_TRUE(ncModalBit(state->gModal, 17));
+    const float unset = kNcRangeUnset;
+    const float pathMin = state->pathMin[0], toolMax = state->tools[7].rangeMax[2];
+    EXPECT_EQ(pathMin, unset);
+    EXPECT_EQ(toolMax, unset);
+    EXPECT_EQ(state->tools[7].changeCount, 0);
+    EXPECT_EQ(state->callLevel, 0);
 }
 
 }  // namespace

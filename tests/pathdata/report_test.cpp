@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,12 +16,13 @@ struct Report {
         ncModalReset(&state, modal);
         in.loaded = true;
         in.programNumber = 12;
-        in.sourcePath = "C:\\NC\\PARTS\\O0012.NC";
+        setPath("C:\\NC\\PARTS\\O0012.NC");
         in.facts.size = 5000;
         in.facts.lastWriteTime = 133000000000000000ULL;
         in.state = &state;
         in.timeTC = 0;
     }
+    void setPath(const char* path) { snprintf(in.sourcePath, sizeof in.sourcePath, "%s", path); }
     std::string text(bool compact = false, const char* end = "\n") {
         size_t size = BuildReportText(in, compact, nullptr, 0, end);
         if (size == 0) return "<none>";
@@ -128,7 +130,7 @@ TEST(ReportText, NoReportWithoutDataOrWhileTracing) {
     r.in.loaded = false;
     EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u);
     r.in.loaded = true;
-    r.in.sourcePath = nullptr;
+    r.setPath("");
     EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u);
 }
 
@@ -145,10 +147,10 @@ TEST(ReportText, LineEndsAndSmallBuffersNeverOverrun) {
 
 TEST(ReportText, FolderOfARootFileLosesItsSeparator) {
     Report r;
-    r.in.sourcePath = "C:\\A.NC";
+    r.setPath("C:\\A.NC");
     EXPECT_EQ(r.lines()[1], "フォルダ名   : C:");
     // "表" ends in the byte of "\": it is not a separator.
-    r.in.sourcePath = "D:\\\x95\x5c\\B.NC";
+    r.setPath("D:\\\x95\x5c\\B.NC");
     EXPECT_EQ(r.lines()[1], "フォルダ名   : D:\\\x95\x5c");
     EXPECT_EQ(r.lines()[0], "ファイル名   : B.NC");
 }
@@ -171,7 +173,7 @@ TEST(CompactName, CutsToTwentyNineBytesWithoutSplittingCharacters) {
         EXPECT_LE(strlen(out), 29u);
     }
     Report r;
-    r.in.sourcePath = "C:\\0123456789012345678901234567890123\\abcdefghijklmnopqrstuvwxyz0123.NC";
+    r.setPath("C:\\0123456789012345678901234567890123\\abcdefghijklmnopqrstuvwxyz0123.NC");
     auto lines = r.lines(true);
     EXPECT_EQ(lines[0], "ファイル名   : abcdefghijklmnopqrstuvwxyz...");
     EXPECT_EQ(lines[1], "フォルダ名   : C:\\01234567890123456789012...");

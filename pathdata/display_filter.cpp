@@ -1,4 +1,4 @@
-#include "view/display_filter.h"
+#include "pathdata/display_filter.h"
 
 #include <cstring>
 

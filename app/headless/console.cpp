@@ -1,0 +1,54 @@
+#include "app/headless/console.h"
+
+#include <clocale>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool utf8Locale = false;
+
+bool wantsConversion(FILE* out) { return utf8Locale && isatty(fileno(out)); }
+
+// CP932 to UTF-8; bytes that are not CP932 are passed through.
+std::vector<char> toUtf8(const char* text) {
+    size_t inLeft = strlen(text);
+    std::vector<char> out(inLeft * 3 + 1);
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        memcpy(out.data(), text, inLeft + 1);
+        return out;
+    }
+    char* in = const_cast<char*>(text);
+    char* dst = out.data();
+    size_t outLeft = out.size() - 1;
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1)) break;
+        if (outLeft == 0) break;
+        *dst++ = *in++;  // an invalid byte goes through as it is
+        --inLeft;
+        --outLeft;
+    }
+    iconv_close(cd);
+    *dst = '\0';
+    return out;
+}
+
+}  // namespace
+
+void consoleInit() {
+    setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    utf8Locale = codeset != nullptr && strcmp(codeset, "UTF-8") == 0;
+}
+
+void consoleWrite(FILE* out, const char* text) {
+    if (wantsConversion(out)) {
+        fputs(toUtf8(text).data(), out);
+    } else {
+        fputs(text, out);
+    }
+}

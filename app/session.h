@@ -1,0 +1,28 @@
+// What lives for the whole run: the settings, the machine definition and
+// the tool table, read at start-up from the settings file and the command
+// line, and written back at the end.
+#pragma once
+
+#include "app/command_line.h"
+#include "app/settings.h"
+#include "definitions/machine_definition.h"
+#include "definitions/tool_table.h"
+#include "pathdata/export.h"
+
+struct Session {
+    AppSettings settings;
+    MachineDefinition machine;
+    ToolTable tools;
+    char settingsPath[kSettingsTextSize];  // empty: the executable's .cfg
+};
+
+// Start-up: the settings, then the tool and machine files (a TDL= or MDL=
+// naming an existing file replaces the remembered one), then a pane option
+// selects that pane alone.
+void startSession(Session* session, const CommandLine& command);
+// The end of the run: settings, tool table and machine definition are
+// written back. Returns 1 when all three were written.
+int endSession(const Session& session);
+
+// The export options the session's settings give for a drawing.
+ExportOptions exportOptionsOf(const Session& session, const Drawing& drawing);

@@ -1,0 +1,37 @@
+#include "pathdata/drawing.h"
+
+#include <cstring>
+
+bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable* tools) {
+    memset(d, 0, sizeof *d);
+    d->blocks = ncBlockCreate();
+    d->paths = pathStoreCreate();
+    if (d->blocks == nullptr || d->paths == nullptr) {
+        drawingDestroy(d);
+        return false;
+    }
+    d->machine = machine;
+    d->tools = tools;
+    d->mainProgram = -1;
+    d->range = kDefaultRangeBox;
+    return true;
+}
+
+void drawingDestroy(Drawing* d) {
+    if (d->blocks != nullptr) ncBlockDestroy(d->blocks);
+    if (d->paths != nullptr) pathStoreDestroy(d->paths);
+    d->blocks = nullptr;
+    d->paths = nullptr;
+    d->loaded = false;
+}
+
+void RefreshFilterSets(Drawing* d) {
+    filterClear(&d->filter);
+    if (!d->loaded) return;
+    for (int32_t p = ncBlockNext(d->blocks, -1); p >= 0; p = ncBlockNext(d->blocks, p)) {
+        filterAddProgram(&d->filter, p);
+    }
+    for (int t = 0; t < kNcToolCount; ++t) {
+        if (d->state.tools[t].changeCount > 0) filterAddTool(&d->filter, t);
+    }
+}

@@ -1,0 +1,272 @@
+#include "pathdata/pipeline.h"
+
+#include "engine/block_store.h"
+#include "engine/status.h"
+#include "pathdata/export.h"
+#include "res/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// Records what the pipeline shows; cancels the progress after a number of
+// steps when asked to.
+class FakeUi : public DrawingUi {
+public:
+    bool visible() override { return shown; }
+    bool chooseOpenFiles(PathName*, int, int*) override {
+        ++openDialogs;
+        return false;
+    }
+    bool chooseSaveFile(char* path, size_t, int*) override {
+        proposed = path;
+        return saveAnswer;
+    }
+    void message(const char* caption, const char* text, UiIcon icon) override {
+        messages.push_back(std::string(caption) + "|" + text);
+        lastIcon = icon;
+    }
+    void statusText(const char* text) override { status = text; }
+    void progressOpen(const char*, bool) override { ++progressOpened; }
+    void progressTitle(const char*) override {}
+    int progressStep(int, const char*, int) override { return --cancelAfter == 0 ? 0 : 1; }
+    void progressClose() override { ++progressClosed; }
+    void clearCodeList() override { codeRows = -1; }
+    void setCodeListCount(int32_t rows) override { codeRows = rows; }
+    void selectCodeLine(int32_t) override {}
+    void clearRegisterList() override { registers.clear(); }
+    void setRegisterCell(int row, int column, const char* text) override {
+        registers.push_back(std::to_string(row) + ":" + std::to_string(column) + "=" + text);
+    }
+    void refreshFilterLists() override {}
+    void fitAllPanes() override { ++fits; }
+    void refreshCommandStates() override {}
+    void rememberFolder(const char*) override {}
+    void addToHistory(const char* path) override { history.push_back(path); }
+
+    bool shown = false;
+    bool saveAnswer = true;
+    long cancelAfter = -1;
+    int openDialogs = 0, progressOpened = 0, progressClosed = 0, fits = 0;
+    int32_t codeRows = -1;
+    UiIcon lastIcon = kIconError;
+    std::string status, proposed;
+    std::vector<std::string> messages, registers, history;
+};
+
+// NC files written to temporary paths for one test.
+class Files {
+public:
+    ~Files() {
+        for (const std::string& p : paths_) platFileDelete(p.c_str());
+    }
+    const char* add(const char* stem, const std::string& text) {
+        char dir[kPlatPathMax];
+        EXPECT_TRUE(platTempFile("tlv", dir, sizeof dir));
+        platFileDelete(dir);
+        std::string path = std::string(dir) + stem;
+        PlatFile* f = platFileOpen(path.c_str(), PlatAccess::ReadWrite, PlatShare::Read,
+                                   PlatCreate::CreateAlways);
+        size_t done = 0;
+        platFileWrite(f, text.data(), text.size(), &done);
+        platFileClose(f);
+        paths_.push_back(path);
+        return paths_.back().c_str();
+    }
+
+private:
+    std::vector<std::string> paths_;
+};
+
+class Pipeline : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetMachineDefaults(&machine);
+        machine.feedG00 = 6000;
+        drawing = std::make_unique<Drawing>();
+        ASSERT_TRUE(drawingCreate(drawing.get(), &machine, &tools));
+    }
+    void TearDown() override { drawingDestroy(drawing.get()); }
+    int open(std::initializer_list<const char*> names, bool add = false) {
+        std::vector<const char*> list(names);
+        return OpenNcFiles(drawing.get(), &ui, add, list.data(), static_cast<int>(list.size()));
+    }
+    int programs() { return ncBlockCount(drawing->blocks, -1); }
+
+    MachineDefinition machine;
+    ToolTable tools = {};
+    std::unique_ptr<Drawing> drawing;
+    FakeUi ui;
+    Files files;
+};
+
+TEST_F(Pipeline, LoadsTranslatesAndShowsRanges) {
+    const char* a = files.add("a.nc", "O0001\nG00 X0 Y0 Z0\nG01 X100. Y20. F100\nM30\n");
+    ASSERT_EQ(open({a}), 1);
+    ASSERT_TRUE(drawing->loaded);
+    EXPECT_EQ(drawing->mainProgram, 1);
+    EXPECT_EQ(ui.codeRows, ncBlockListCount(drawing->blocks) + 1);
+    EXPECT_EQ(pathStoreCount(drawing->paths), 4);  // one record per executed block
+    EXPECT_EQ(ui.registers, (std::vector<std::string>{"0:0=X", "0:1=0.000,100.000", "1:0=Y",
+                                                     "1:1=0.000,20.000", "2:0=Z",
+                                                     "2:1=0.000,0.000"}));
+    EXPECT_FLOAT_EQ(drawing->range.min[0], -10);
+    EXPECT_FLOAT_EQ(drawing->range.max[0], 110);
+    EXPECT_FLOAT_EQ(drawing->range.max[1], 22);
+    EXPECT_EQ(ui.history, (std::vector<std::string>{a}));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.status, tlvString(IDS_READY));
+    // The report keeps its own copy of the final state.
+    const float reportMax = drawing->reportState.pathMax[0];
+    EXPECT_EQ(reportMax, 100.0f);
+    EXPECT_TRUE(IsRecordShown(&drawing->filter, 1, 0));
+}
+
+TEST_F(Pipeline, NumberedMainProgramsWinAndAddingKeepsPrograms) {
+    const char* automatic = files.add("plain.nc", "G00 X1.\nM30\n");
+    const char* numbered = files.add("b.nc", "O0007\nG00 X5.\nM02\n");
+    const char* other = files.add("c.nc", "O0008\nG00 X9.\nM30\n");
+    ASSERT_EQ(open({automatic, numbered}), 1);
+    // Every file brings its header's automatic program besides its O numbers.
+    EXPECT_EQ(drawing->mainProgram, 7);
+    EXPECT_EQ(programs(), 3);
+    ASSERT_EQ(open({other}, true), 1);
+    EXPECT_EQ(programs(), 5);
+    EXPECT_EQ(drawing->mainProgram, 8);  // a numbered main program of the added file
+    ASSERT_EQ(open({automatic}, true), 1);
+    EXPECT_EQ(drawing->mainProgram, 8);  // an automatic one does not displace it
+    ASSERT_EQ(open({numbered}), 1);      // replacing starts afresh
+    EXPECT_EQ(programs(), 2);            // the file's header program and O0007
+}
+
+TEST_F(Pipeline, WithoutEndCodeTranslationStartsAtTheFirstProgram) {
+    const char* a = files.add("d.nc", "G00 X1.\nO0002\nG01 X2. F10\n");
+    ASSERT_EQ(open({a}), 1);
+    ASSERT_TRUE(drawing->loaded);
+    EXPECT_GE(drawing->mainProgram, 10000);
+    EXPECT_FLOAT_EQ(drawing->reportState.pathMax[0], 2);  // ran on into O0002
+}
+
+TEST_F(Pipeline, FailureClearsEverythingAndSaysWhy) {
+    const char* a = files.add("e.nc", "O0005\nG00 X1.\nM30\n");
+    const char* b = files.add("f.nc", "O0006\nO0005\nM30\n");
+    ASSERT_EQ(open({a}), 1);
+    ASSERT_EQ(open({b}, true), 1);
+    EXPECT_FALSE(drawing->loaded);
+    EXPECT_EQ(programs(), 0);  // an adding open that fails drops the earlier programs too
+    EXPECT_EQ(pathStoreCount(drawing->paths), 0);
+    EXPECT_TRUE(ui.registers.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" +
+                                  tlvString(IDS_DUPLICATE_PROGRAM) + "\n\nO0005");
+    EXPECT_EQ(ui.lastIcon, kIconError);
+    EXPECT_EQ(drawing->range.max[0], 50.0f);
+}
+
+TEST_F(Pipeline, CancelDuringTranslationDropsTheLoad) {
+    std::string text = "O0001\n";
+    for (int i = 0; i < 50; ++i) text += "G01 X" + std::to_string(i) + ". F100\n";
+    text += "M30\n";
+    const char* a = files.add("g.nc", text);
+    ui.shown = true;
+    ui.cancelAfter = 60;  // past the loading steps, inside the translation
+    ASSERT_EQ(open({a}), 1);
+    EXPECT_FALSE(drawing->loaded);
+    EXPECT_EQ(ui.progressOpened, 1);
+    EXPECT_EQ(ui.progressClosed, 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" + tlvString(IDS_ABORTED));
+    EXPECT_EQ(ui.lastIcon, kIconExclamation);
+    EXPECT_EQ(pathStoreCount(drawing->paths), 0);
+}
+
+TEST_F(Pipeline, RefusesWhileTracingAndAsksForMissingFiles) {
+    drawing->tracing = true;
+    const char* a = files.add("h.nc", "G00 X1.\n");
+    EXPECT_EQ(open({a}), 0);
+    drawing->tracing = false;
+    EXPECT_EQ(open({"/no/such/file.nc"}), 0);  // the dialog was cancelled
+    EXPECT_EQ(ui.openDialogs, 1);
+    EXPECT_EQ(OpenNcFiles(drawing.get(), &ui, false, nullptr, 0), 0);
+    EXPECT_EQ(ui.openDialogs, 2);
+}
+
+TEST_F(Pipeline, EmptyProgramKeepsTheDefaultRangeBox) {
+    const char* a = files.add("i.nc", "(ONLY A COMMENT)\n");
+    ASSERT_EQ(open({a}), 1);
+    ASSERT_TRUE(drawing->loaded);
+    EXPECT_EQ(drawing->range.min[2], 0.0f);
+    EXPECT_EQ(drawing->range.max[2], 50.0f);
+}
+
+TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
+    const char* a = files.add("j.nc", "O0001\nT1 M06\nG01 X10. F100\nT2 M06\nG01 X20.\nM30\n");
+    ASSERT_EQ(open({a}), 1);
+    ExportOptions options = {};
+    options.displayMask = 0xF0;
+    // No name: the proposed name is the program's file with the type's extension.
+    ASSERT_EQ(ExportDrawing(drawing.get(), &ui, nullptr, kExportCsv, options), kExportWritten);
+    std::string csv = std::string(a).substr(0, strlen(a) - 3) + ".csv";
+    EXPECT_EQ(ui.proposed, csv);
+    PlatFileFacts facts;
+    ASSERT_TRUE(platFindFile(csv.c_str(), &facts));
+    EXPECT_EQ(facts.size, 2u * 29u);  // two moves, "x,y,z" with CR LF
+    // Hiding tool 2 drops its move; an existing file is overwritten unasked.
+    ui.proposed.clear();
+    filterSetToolShown(&drawing->filter, 2, false);
+    ASSERT_EQ(ExportDrawing(drawing.get(), &ui, csv.c_str(), kExportCsv, options), kExportWritten);
+    EXPECT_TRUE(ui.proposed.empty());
+    ASSERT_TRUE(platFindFile(csv.c_str(), &facts));
+    EXPECT_EQ(facts.size, 29u);
+    ui.saveAnswer = false;
+    EXPECT_EQ(ExportDrawing(drawing.get(), &ui, nullptr, kExportDxf, options), kExportNotRun);
+    platFileDelete(csv.c_str());
+}
+
+TEST_F(Pipeline, CancelledExportDeletesItsFile) {
+    const char* a = files.add("k.nc", "O0001\nG01 X10. F100\nG01 X20.\nM30\n");
+    ASSERT_EQ(open({a}), 1);
+    ui.shown = true;
+    ui.cancelAfter = 2;
+    std::string dxf = std::string(a) + ".dxf";
+    ExportOptions options = {};
+    EXPECT_EQ(ExportDrawing(drawing.get(), &ui, dxf.c_str(), kExportDxf, options), kExportFailed);
+    PlatFileFacts facts;
+    EXPECT_FALSE(platFindFile(dxf.c_str(), &facts));
+    EXPECT_EQ(ui.messages.back(), std::string(tlvString(IDS_SAVE_AS)) + "|" + tlvString(IDS_ABORTED));
+}
+
+#ifndef _WIN32
+// A disk that fills up while the path records are written must end the
+// load with the write error and the store's file, not a shortened drawing.
+TEST_F(Pipeline, FailedPathRecordAppendEndsTheLoad) {
+    const char* a = files.add("l.nc", "O0001\nM98 P2 L20000\nM30\nO0002\nG91 G01 X1. F100\nM99\n");
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 512 * 1024;  // far below 40000 records of 58 bytes
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    open({a});
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(drawing->loaded);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" +
+                                  tlvString(IDS_WRITE_FAILED) + "\n\n" +
+                                  pathStoreFileName(drawing->paths));
+}
+#endif
+
+}  // namespace
