@@ -1,0 +1,526 @@
+// The modal interpreter. ncModalUpdate applies one block in fixed phases,
+// in the order their rules depend on each other:
+//   preparation  record zeroed, one-shot codes of the previous block cleared
+//   G pass       modal groups, copies of cycle and call blocks, G68
+//   motion code  the block's motion, chosen from the modal bits
+//   M pass       spindle, tool change, subprogram call codes
+//   registers    the block's D, H, F, S and T words kept as modal values
+//   header       mode flags, program and tool of the record
+//   axis words   positions and arc centre; G68 rotates the block's copies
+//   dispatch     straight move, arc, canned cycle or preset
+//   statistics   per-tool length, time, value lists and ranges
+// The G and M codes act through tables of clear and set masks, so adding a
+// code is a table row, not a branch.
+#include <array>
+#include <cstring>
+#include <initializer_list>
+
+#include "engine/interpreter_detail.h"
+#include "engine/modal_state.h"
+#include "engine/status.h"
+
+namespace {
+
+constexpr void addBit(uint32_t set[4], int n) {
+    set[n >> 5] |= 1u << (n & 31);
+}
+constexpr void addRange(uint32_t set[4], int first, int last) {
+    for (int n = first; n <= last; ++n) addBit(set, n);
+}
+void clearBit(uint32_t set[4], int n) {
+    set[n >> 5] &= ~(1u << (n & 31));
+}
+
+// What reading a code does besides changing the modal bits.
+enum CodeEffect : uint8_t {
+    kStopsMotion = 0x01,      // the block moves nothing
+    kKeepsRegisters = 0x02,   // its D, H, F, S, T words are arguments, not modal values
+    kCopiesCycle = 0x04,      // the block becomes cycleBlock
+    kCopiesCall = 0x08,       // the block becomes callBlock
+    kCopiesModalCall = 0x10,  // the block becomes modalCallBlock
+    kDefinesRotation = 0x20,  // G68
+    kChangesTool = 0x40,      // M06
+};
+
+// A code clears the bits of its group, then sets its own (and, for the
+// motion codes, G80). A code with an empty rule has no effect.
+struct CodeRule {
+    uint32_t clear[4] = {};
+    uint32_t set[4] = {};
+    uint8_t effects = 0;
+};
+
+constexpr CodeRule groupRule(int code, int first, int last, uint8_t effects = 0) {
+    CodeRule rule;
+    addRange(rule.clear, first, last);
+    addBit(rule.set, code);
+    rule.effects = effects;
+    return rule;
+}
+
+// One-shot codes only set their bit; preparation clears it at the next block.
+constexpr CodeRule bitRule(int code, uint8_t effects = 0) {
+    return groupRule(code, 0, -1, effects);
+}
+
+constexpr std::array<CodeRule, 100> kGRules = [] {
+    std::array<CodeRule, 100> rules{};
+    for (int g = 0; g <= 3; ++g) {
+        // A motion code also ends a canned cycle.
+        rules[g] = groupRule(g, 0, 3);
+        addRange(rules[g].clear, 73, 89);
+        addBit(rules[g].set, 80);
+    }
+    rules[4] = bitRule(4, kStopsMotion | kKeepsRegisters);  // dwell: its words are no coordinates
+    for (int g = 17; g <= 19; ++g) rules[g] = groupRule(g, 17, 19);
+    for (int g : {28, 29, 92}) rules[g] = bitRule(g);
+    for (int g = 40; g <= 42; ++g) rules[g] = groupRule(g, 40, 42);
+    for (int g : {43, 44, 49}) {
+        rules[g] = bitRule(g);
+        for (int other : {43, 44, 49}) addBit(rules[g].clear, other);
+    }
+    rules[50] = groupRule(50, 50, 51);
+    rules[51] = groupRule(51, 50, 51, kStopsMotion);  // scaling is not drawn
+    rules[65] = bitRule(65, kStopsMotion | kKeepsRegisters | kCopiesCall);
+    rules[66] = groupRule(66, 66, 67, kStopsMotion | kKeepsRegisters | kCopiesModalCall);
+    rules[67] = groupRule(67, 66, 67);
+    rules[68] = groupRule(68, 68, 69, kStopsMotion | kDefinesRotation);
+    rules[69] = groupRule(69, 68, 69);
+    for (int g : {73, 74, 76, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89}) {
+        rules[g] = groupRule(g, 73, 89, kCopiesCycle);
+    }
+    for (int g : {90, 91}) rules[g] = groupRule(g, 90, 91);
+    for (int g : {98, 99}) rules[g] = groupRule(g, 98, 99);
+    return rules;
+}();
+
+constexpr std::array<CodeRule, 100> kMRules = [] {
+    std::array<CodeRule, 100> rules{};
+    for (int m : {2, 30, 99}) rules[m] = bitRule(m);
+    for (int m = 3; m <= 5; ++m) rules[m] = groupRule(m, 3, 5);
+    rules[6] = bitRule(6, kChangesTool);
+    rules[98] = bitRule(98, kKeepsRegisters | kCopiesCall);
+    return rules;
+}();
+
+// Codes that act for one block only.
+constexpr int kOneShotG[] = {4, 28, 29, 65, 92};
+constexpr int kOneShotM[] = {2, 6, 30, 98, 99};
+
+// The block's motion is the first of these that is set. G80 is absent: after
+// it the motion falls back to the G00-G03 group.
+constexpr int kMotionPriority[] = {92, 28, 29, 4,  73, 74, 76, 81, 82, 83,
+                                   84, 85, 86, 87, 88, 89, 0,  1,  2,  3};
+
+enum class Branch : uint8_t { None, Straight, Arc, Cycle, Preset };
+
+constexpr std::array<Branch, 100> kBranches = [] {
+    std::array<Branch, 100> branches{};
+    for (int code : {0, 1, 28, 29}) branches[code] = Branch::Straight;
+    for (int code : {2, 3}) branches[code] = Branch::Arc;
+    for (int code : {73, 74, 76, 81, 82, 83, 84, 85, 86, 87, 88, 89})
+        branches[code] = Branch::Cycle;
+    branches[92] = Branch::Preset;
+    return branches;
+}();
+
+bool isSet(const uint32_t set[4], int n) {
+    return ncModalBit(set, n);
+}
+
+void applyRule(uint32_t set[4], const CodeRule& rule) {
+    for (int i = 0; i < 4; ++i) set[i] = (set[i] & ~rule.clear[i]) | rule.set[i];
+}
+
+// A code's number: the word's value truncated, -1 outside 0 to 99.
+int codeOf(const NcAddressWord& word) {
+    int32_t code = ncTruncate(word.value);
+    return code >= 0 && code <= 99 ? code : -1;
+}
+
+void widenByBox(float min[3], float max[3], const NcMotionWork& work) {
+    ncRangeUpdate(min, max, work.boxMin);
+    ncRangeUpdate(min, max, work.boxMax);
+}
+
+void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
+             MotionRecord* record) {
+    memset(record, 0, sizeof *record);
+    memset(work, 0, sizeof *work);
+    work->motion = -1;
+    work->moveAllowed = true;
+    work->storeRegisters = true;
+    if (config->options & kNcOptionNoMotionModal) {
+        // Without modal G00-G03 a block that names none of them cuts in G01.
+        for (int g = 0; g <= 3; ++g) clearBit(state->gModal, g);
+        work->motion = 1;
+    }
+    for (int g : kOneShotG) clearBit(state->gModal, g);
+    for (int m : kOneShotM) clearBit(state->mModal, m);
+}
+
+void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work) {
+    const NcBlockText* block = work->block;
+    for (int i = 0; i < kNcWordSlots; ++i) {
+        if (block->words[i].letter != 'G') continue;
+        int code = codeOf(block->words[i]);
+        if (code < 0) continue;
+        const CodeRule& rule = kGRules[code];
+        applyRule(state->gModal, rule);
+        if (rule.effects & kStopsMotion) work->moveAllowed = false;
+        if (rule.effects & kKeepsRegisters) work->storeRegisters = false;
+        if (rule.effects & kCopiesCycle) state->cycleBlock = *block;
+        if (rule.effects & kCopiesCall) state->callBlock = *block;
+        if (rule.effects & kCopiesModalCall) state->modalCallBlock = *block;
+        if (rule.effects & kDefinesRotation) ncRotationDefine(config, state, work);
+    }
+}
+
+void chooseMotion(const NcModalState* state, NcMotionWork* work) {
+    for (int code : kMotionPriority) {
+        if (isSet(state->gModal, code)) {
+            work->motion = code;
+            return;
+        }
+    }
+}
+
+// M06 activates the pending tool. A T word written before the M06 in the
+// same block is that tool ("T3 M06" changes to T3); one written after it is
+// only the next tool to prepare ("M06 T3" activates the tool named earlier).
+void changeTool(NcModalState* state, NcMotionWork* work, NcBlockText* block, int m06Slot) {
+    int t = work->words.slotOf('T');
+    if (t >= 0 && t < m06Slot) {
+        ncAddrSet(&state->pendingTool, -1, block->words[t]);
+        memset(&block->words[t], 0, sizeof block->words[t]);
+        ncWordIndexRefresh(&work->words, block, 'T');
+    }
+    int pending = ncAddrFind(&state->pendingTool, 'T', 0.0f, nullptr);
+    if (pending >= 0) {
+        ncAddrSet(&state->registers, -1, state->pendingTool.words[pending]);
+        memset(&state->pendingTool.words[pending], 0, sizeof state->pendingTool.words[pending]);
+    }
+}
+
+void readMCodes(NcModalState* state, NcMotionWork* work, NcBlockText* block) {
+    for (int i = 0; i < kNcWordSlots; ++i) {
+        if (block->words[i].letter != 'M') continue;
+        int code = codeOf(block->words[i]);
+        if (code < 2) continue;
+        const CodeRule& rule = kMRules[code];
+        if (rule.effects & kChangesTool) changeTool(state, work, block, i);
+        applyRule(state->mModal, rule);
+        if (rule.effects & kKeepsRegisters) work->storeRegisters = false;
+        if (rule.effects & kCopiesCall) state->callBlock = *block;
+    }
+}
+
+void keepModalValues(NcModalState* state, const NcMotionWork* work) {
+    if (!work->storeRegisters) return;
+    const NcBlockText* block = work->block;
+    int t = work->words.slotOf('T');
+    if (t >= 0) ncAddrSet(&state->pendingTool, -1, block->words[t]);
+    for (char letter : {'D', 'H', 'F', 'S'}) {
+        int slot = work->words.slotOf(letter);
+        if (slot >= 0) ncAddrSet(&state->registers, -1, block->words[slot]);
+    }
+}
+
+void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* record) {
+    const uint32_t* g = state->gModal;
+    uint8_t flags = isSet(g, 18) ? kModePlaneZX : isSet(g, 19) ? kModePlaneYZ : kModePlaneXY;
+    if (isSet(g, 41)) {
+        flags |= kModeG41;
+    } else if (isSet(g, 42)) {
+        flags |= kModeG42;
+    }
+    if (isSet(g, 43)) {
+        flags |= kModeG43;
+    } else if (isSet(g, 44)) {
+        flags |= kModeG44;
+    }
+    work->modeFlags = flags;
+    // A level outside the stack cannot name a program; reading it would
+    // leave the state.
+    bool levelValid = state->callLevel >= 0 && state->callLevel < kNcCallLevels;
+    int32_t program = levelValid ? state->callStack[state->callLevel].programNumber : 0;
+    record->programNumber = static_cast<int16_t>(program);
+    float t = 0.0f;
+    ncAddrFind(&state->registers, 'T', 0.0f, &t);
+    int32_t tool = ncTruncate(t);
+    work->toolNumber = static_cast<int16_t>(tool >= 0 && tool < kNcToolCount ? tool : 0);
+    record->toolNumber = work->toolNumber;
+}
+
+// The arc plane: angles run from the first axis towards the second, the
+// normal axis only rides along.
+void choosePlane(NcMotionWork* work) {
+    static constexpr int kAxes[3][3] = {{0, 1, 2}, {2, 0, 1}, {1, 2, 0}};  // G17, G18, G19
+    int plane = work->modeFlags & kModePlaneZX ? 1 : work->modeFlags & kModePlaneYZ ? 2 : 0;
+    work->a = kAxes[plane][0];
+    work->b = kAxes[plane][1];
+    work->n = kAxes[plane][2];
+}
+
+// X, Y, Z move the position (added to it under G91). I, J, K are offsets
+// from the start point, unless the machine takes them as absolute under
+// G90; absolute centres are modal, so a block without them reuses the last.
+void readAxisWords(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work) {
+    static constexpr char kAxisLetters[] = {'X', 'Y', 'Z'};
+    static constexpr char kCentreLetters[] = {'I', 'J', 'K'};
+    bool incremental = isSet(state->gModal, 91);
+    bool absoluteCentre = (config->options & kNcOptionIjkFollowsDistanceMode) && !incremental;
+    for (int k = 0; k < 3; ++k) {
+        state->previousPosition[k] = state->position[k];
+        if (work->words.has(kAxisLetters[k])) {
+            float v = ncWordValue(work->block, work->words, kAxisLetters[k], config->itoF) *
+                      config->scaleXYZ[k];
+            if (incremental) v += state->position[k];
+            state->position[k] = v;
+            work->axisMask |= static_cast<uint16_t>(kAxisX << k);
+        }
+        if (work->words.has(kCentreLetters[k])) {
+            float c = ncWordValue(work->block, work->words, kCentreLetters[k], config->itoF) *
+                      config->scaleIJK[k];
+            if (!absoluteCentre) c += state->previousPosition[k];
+            state->arcCentre[k] = c;
+            work->axisMask |= static_cast<uint16_t>(kAxisI << k);
+        } else if (!absoluteCentre) {
+            state->arcCentre[k] = state->previousPosition[k];
+        } else {
+            work->axisMask |= static_cast<uint16_t>(kAxisI << k);
+        }
+    }
+    if (work->words.has('R')) work->axisMask |= kAxisR;
+    memcpy(work->start, state->previousPosition, sizeof work->start);
+    memcpy(work->end, state->position, sizeof work->end);
+    memcpy(work->centre, state->arcCentre, sizeof work->centre);
+}
+
+// The list values of the block; compensation numbers only count while
+// their compensation is active.
+void prepareStatistics(const NcModalState* state, NcMotionWork* work) {
+    auto registerValue = [state](char letter) {
+        float v = 0.0f;
+        ncAddrFind(&state->registers, letter, 0.0f, &v);
+        int32_t n = ncTruncate(v);
+        return n < 0 ? (n == INT32_MIN ? INT32_MAX : -n) : n;
+    };
+    const uint32_t* g = state->gModal;
+    work->fValue = registerValue('F');
+    work->sValue = registerValue('S');
+    if (isSet(g, 41) || isSet(g, 42)) work->dValue = registerValue('D');
+    if (isSet(g, 43) || isSet(g, 44)) work->hValue = registerValue('H');
+    for (int k = 0; k < 3; ++k) work->boxMin[k] = work->boxMax[k] = kNcRangeUnset;
+}
+
+float length3(const float a[3], const float b[3]) {
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        double d = static_cast<double>(b[k]) - a[k];
+        sum += d * d;
+    }
+    return static_cast<float>(std::sqrt(sum));
+}
+
+// Rapids (G00, G28, G29) take time at the machine's rapid feed and cut
+// nothing; every other straight move, including a G02/G03 without centre
+// data, cuts at the programmed feed. Only G01 widens the cutting ranges.
+void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
+                  MotionRecord* record) {
+    if ((work->axisMask & (kAxisX | kAxisY | kAxisZ)) == 0) return;
+    record->kind = kMotionLine;
+    record->modeFlags = work->modeFlags;
+    record->gCode = static_cast<int16_t>(work->motion);
+    record->line.axisMask = work->axisMask;
+    storePoint(record->line.start, work->start);
+    storePoint(record->line.end, work->end);
+    ncRangeUpdate(state->pathMin, state->pathMax, work->start);
+    ncRangeUpdate(state->pathMin, state->pathMax, work->end);
+    if (work->motion == 1) {
+        ncRangeUpdate(work->boxMin, work->boxMax, work->start);
+        ncRangeUpdate(work->boxMin, work->boxMax, work->end);
+        widenByBox(state->cutMin, state->cutMax, *work);
+    }
+    float length = length3(work->start, work->end);
+    bool rapid = work->motion == 0 || work->motion == 28 || work->motion == 29;
+    if (rapid) {
+        if (config->feedG00 > 0.0f) work->time = length / (config->feedG00 * kNcPerMinute);
+    } else {
+        work->cutLen = length;
+        if (work->fValue > 0) {
+            work->time = length / (static_cast<float>(work->fValue) * kNcPerMinute);
+        }
+    }
+}
+
+// G92 sets the position without moving; the axis words were taken over.
+void preset(NcMotionWork* work, MotionRecord* record) {
+    if ((work->axisMask & (kAxisX | kAxisY | kAxisZ)) == 0) return;
+    record->kind = kMotionPreset;
+    record->modeFlags = work->modeFlags;
+    record->gCode = 92;
+    storePoint(record->preset.position, work->end);
+}
+
+void dispatch(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
+              MotionRecord* record) {
+    Branch branch =
+        work->motion >= 0 && work->motion < 100 ? kBranches[work->motion] : Branch::None;
+    switch (branch) {
+        case Branch::Straight: straightMove(config, state, work, record); break;
+        case Branch::Arc:
+            // Without I, J, K or R there is no circle to follow.
+            if (work->axisMask & (kAxisI | kAxisJ | kAxisK | kAxisR)) {
+                ncArcStep(config, state, work, record);
+            } else {
+                straightMove(config, state, work, record);
+            }
+            break;
+        case Branch::Cycle: ncCycleStep(config, state, work, record); break;
+        case Branch::Preset: preset(work, record); break;
+        case Branch::None: break;
+    }
+}
+
+// Distinct values in order of first use; 0 is the free slot, so a value of
+// 0 is never listed, and a full list drops further values.
+void listAdd(int32_t list[kNcListSize], int32_t value) {
+    for (int i = 0; i < kNcListSize; ++i) {
+        if (list[i] == value) return;
+        if (list[i] == 0) {
+            list[i] = value;
+            return;
+        }
+    }
+}
+
+// One slot per cycle code; its high 16 bits count the holes (wrapping in
+// 16 bits like the key itself).
+void cycleAdd(int32_t list[kNcListSize], int32_t key) {
+    uint32_t k = static_cast<uint32_t>(key);
+    for (int i = 0; i < kNcListSize; ++i) {
+        uint32_t slot = static_cast<uint32_t>(list[i]);
+        if (slot == 0) {
+            list[i] = key;
+            return;
+        }
+        if ((slot & 0xFFFF) == (k & 0xFFFF)) {
+            uint32_t holes = ((slot >> 16) + (k >> 16)) & 0xFFFF;
+            list[i] = static_cast<int32_t>(holes << 16 | (slot & 0xFFFF));
+            return;
+        }
+    }
+}
+
+void addStatistics(NcModalState* state, const NcMotionWork* work, const MotionRecord* record) {
+    NcToolStats& tool = state->tools[work->toolNumber];
+    if (isSet(state->mModal, 6)) tool.changeCount += 1;
+    if (record->kind == kMotionNone) return;
+    tool.cutLength += work->cutLen;
+    tool.machiningTime += work->time;
+    listAdd(tool.dList, work->dValue);
+    listAdd(tool.hList, work->hValue);
+    listAdd(tool.fList, work->fValue);
+    listAdd(tool.sList, work->sValue);
+    if (work->cycleKey != 0) cycleAdd(tool.cycleList, work->cycleKey);
+    widenByBox(tool.rangeMin, tool.rangeMax, *work);
+}
+
+}  // namespace
+
+void ncWordIndexBuild(NcWordIndex* index, const NcBlockText* block) {
+    memset(index->slot, -1, sizeof index->slot);
+    for (int i = kNcWordSlots - 1; i >= 0; --i) {
+        uint8_t letter = block->words[i].letter;
+        if (letter >= 'A' && letter <= 'Z') index->slot[letter - 'A'] = static_cast<int8_t>(i);
+    }
+}
+
+void ncWordIndexRefresh(NcWordIndex* index, const NcBlockText* block, char letter) {
+    index->slot[letter - 'A'] = -1;
+    for (int i = 0; i < kNcWordSlots; ++i) {
+        if (block->words[i].letter == static_cast<uint8_t>(letter)) {
+            index->slot[letter - 'A'] = static_cast<int8_t>(i);
+            return;
+        }
+    }
+}
+
+float ncWordValue(const NcBlockText* block, const NcWordIndex& index, char letter, float scale) {
+    int slot = index.slotOf(letter);
+    if (slot < 0) return 0.0f;
+    float value = block->words[slot].value;
+    bool scaled = (block->words[slot].flags & NcWordNoPoint) != 0 && scale > 0.0f;
+    return scaled ? value * scale : value;
+}
+
+int32_t ncTruncate(float value) {
+    if (value != value) return 0;
+    if (value >= 2147483648.0f) return INT32_MAX;
+    if (value <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int32_t ncModalReset(NcModalState* state, const uint32_t initialGModal[4]) {
+    if (state == nullptr || initialGModal == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncModalReset(args)", 0);
+    }
+    memset(state, 0, sizeof *state);
+    float* corners[] = {state->pathMin, state->pathMax, state->cutMin, state->cutMax};
+    for (float* corner : corners) {
+        for (int k = 0; k < 3; ++k) corner[k] = kNcRangeUnset;
+    }
+    for (NcToolStats& tool : state->tools) {
+        for (int k = 0; k < 3; ++k) tool.rangeMin[k] = tool.rangeMax[k] = kNcRangeUnset;
+    }
+    // Bits 0 to 99 are G codes; the rest of the set stays clear.
+    memcpy(state->gModal, initialGModal, 3 * sizeof(uint32_t));
+    state->gModal[3] = initialGModal[3] & 0xFu;
+    return 1;
+}
+
+int32_t ncModalUpdate(const NcMachineConfig* config, NcModalState* state, NcBlockText* block,
+                      MotionRecord* record) {
+    if (config == nullptr || state == nullptr || block == nullptr || record == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncModalUpdate(args)", 0);
+    }
+    NcMotionWork work;
+    prepare(config, state, &work, record);
+    // Comments, macro statements and file headers execute nothing.
+    if (block->kind != KindWords && block->kind != KindBareNumbers) return 1;
+    work.block = block;
+    ncWordIndexBuild(&work.words, block);
+
+    readGCodes(config, state, &work);
+    chooseMotion(state, &work);
+    readMCodes(state, &work, block);
+    keepModalValues(state, &work);
+    fillHeader(state, &work, record);
+    if (work.moveAllowed && work.motion >= 0) {
+        choosePlane(&work);
+        readAxisWords(config, state, &work);
+        if (isSet(state->gModal, 68)) ncRotationStep(state, &work);
+        prepareStatistics(state, &work);
+        dispatch(config, state, &work, record);
+        addStatistics(state, &work, record);
+    }
+    return 1;
+}
+
+int32_t ncRangeUpdate(float min[3], float max[3], const float point[3]) {
+    if (min == nullptr || max == nullptr || point == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncRangeUpdate(args)", 0);
+    }
+    for (int k = 0; k < 3; ++k) {
+        float v = point[k];
+        if (!(v > kNcRangeUnset)) continue;  // unset (or NaN) coordinates do not count
+        if (!(min[k] > kNcRangeUnset) && !(max[k] > kNcRangeUnset)) {
+            min[k] = max[k] = v;
+        } else {
+            if (v < min[k]) min[k] = v;
+            if (v > max[k]) max[k] = v;
+        }
+    }
+    return 1;
+}
