@@ -6,15 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
+// The system's unique file stays in place as long as the test runs, so
+// that no other test process can be handed the same name; the test's own
+// file is that name with an extension added.
 struct TempFile {
+    char reserved[kPlatPathMax] = {};
     char path[kPlatPathMax] = {};
     TempFile() {
-        EXPECT_TRUE(platTempFile("tlt", path, sizeof path));
-        platFileDelete(path);
+        EXPECT_TRUE(platTempFile("tlt", reserved, sizeof reserved));
+        snprintf(path, sizeof path, "%s.ini", reserved);
     }
-    ~TempFile() { platFileDelete(path); }
+    ~TempFile() {
+        platFileDelete(path);
+        platFileDelete(reserved);
+    }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 

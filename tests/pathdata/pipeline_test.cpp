@@ -71,11 +71,13 @@ public:
     ~Files() {
         for (const std::string& p : paths_) platFileDelete(p.c_str());
     }
+    // The system's unique file is kept as a reservation of its name until
+    // the test ends, so that no concurrent test is handed the same name.
     const char* add(const char* stem, const std::string& text) {
-        char dir[kPlatPathMax];
-        EXPECT_TRUE(platTempFile("tlv", dir, sizeof dir));
-        platFileDelete(dir);
-        std::string path = std::string(dir) + stem;
+        char reserved[kPlatPathMax];
+        EXPECT_TRUE(platTempFile("tlv", reserved, sizeof reserved));
+        paths_.push_back(reserved);
+        std::string path = std::string(reserved) + stem;
         PlatFile* f = platFileOpen(path.c_str(), PlatAccess::ReadWrite, PlatShare::Read,
                                    PlatCreate::CreateAlways);
         size_t done = 0;
