@@ -14,7 +14,7 @@
 // file is that name with an extension added.
 struct TempFile {
     char reserved[kPlatPathMax] = {};
-    char path[kPlatPathMax] = {};
+    char path[kPlatPathMax + 4] = {};
     TempFile() {
         EXPECT_TRUE(platTempFile("tlt", reserved, sizeof reserved));
         snprintf(path, sizeof path, "%s.ini", reserved);
