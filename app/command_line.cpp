@@ -1,14 +1,14 @@
 #include "app/command_line.h"
 
+#include "platform/sjis.h"
+
 #include <cstring>
 
 namespace {
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Steps over one character: two bytes for a Shift-JIS lead byte followed by
-// anything but the terminator, else one.
-char* nextChar(char* p) { return isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0' ? p + 2 : p + 1; }
+// Steps over one character: a Shift-JIS lead byte takes the next byte with
+// it, so that byte is never taken for a space or a quote.
+char* nextChar(char* p) { return p + sjisCharLength(p); }
 
 char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -67,7 +67,7 @@ size_t TextCutLength(const char* text, size_t length, size_t limit) {
     size_t i = 0;
     while (i < length) {
         size_t step =
-            profileIsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
+            sjisIsLead(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
         if (i + step > limit) break;
         i += step;
     }
@@ -83,7 +83,7 @@ void CopyTextCut(char* dest, size_t destSize, const char* text, size_t length) {
 const char* FindTextChar(const char* begin, const char* end, char c) {
     for (const char* p = begin; p < end; ++p) {
         if (*p == c) return p;
-        if (profileIsLeadByte(static_cast<unsigned char>(*p)) && p + 1 < end) ++p;
+        if (sjisIsLead(static_cast<unsigned char>(*p)) && p + 1 < end) ++p;
     }
     return end;
 }
@@ -195,7 +195,7 @@ size_t FolderLength(const char* path) {
     const char* end = path + length;
     for (const char* p = path; p < end; ++p) {
         if (*p == platPathSeparator() || *p == '/') folder = static_cast<size_t>(p - path) + 1;
-        if (profileIsLeadByte(static_cast<unsigned char>(*p)) && p + 1 < end) ++p;
+        if (sjisIsLead(static_cast<unsigned char>(*p)) && p + 1 < end) ++p;
     }
     return folder;
 }

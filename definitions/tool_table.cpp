@@ -23,7 +23,7 @@ std::string storedName(const char* name) {
     size_t length = TextCutLength(name, strnlen(name, kToolNameSize), kToolNameSize - 1);
     std::string out(name, length);
     for (size_t i = 0; i < out.size(); ++i) {
-        if (profileIsLeadByte(static_cast<unsigned char>(out[i])) && i + 1 < out.size()) {
+        if (sjisIsLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size()) {
             ++i;
         } else if (out[i] == '[') {
             out[i] = '(';

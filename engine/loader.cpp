@@ -4,15 +4,13 @@
 
 #include "engine/status.h"
 #include "platform/platform.h"
+#include "platform/sjis.h"
 
 namespace {
 
 // Automatic program numbers start here; O numbers below it never collide.
 constexpr int32_t kNcAutomaticBase = 10000;
 
-bool isLeadByte(uint8_t c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 bool isDigit(uint8_t c) {
     return c >= '0' && c <= '9';
 }
@@ -26,35 +24,14 @@ uint8_t byteAt(const char* s, size_t i) {
 // The longest prefix of at most limit bytes that ends on a character
 // boundary: a double-byte character is kept whole or dropped whole.
 size_t characterBoundary(const char* text, size_t limit) {
-    size_t i = 0;
-    while (i < limit && text[i] != '\0') {
-        size_t step = isLeadByte(byteAt(text, i)) && text[i + 1] != '\0' ? 2 : 1;
-        if (i + step > limit) break;
-        i += step;
-    }
-    return i;
-}
-
-// Walks whole characters, so that a trail byte equal to "\" (as in many
-// CP932 kanji) is never taken for a separator.
-const char* baseName(const char* path) {
-    const char* base = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        uint8_t c = static_cast<uint8_t>(*p);
-        if (isLeadByte(c) && p[1] != '\0') {
-            ++p;
-        } else if (c == '/' || c == static_cast<uint8_t>(platPathSeparator())) {
-            base = p + 1;
-        }
-    }
-    return base;
+    return sjisFit(text, strlen(text), limit);
 }
 
 // Length of a base name without its extension (from the last ".").
 size_t stemLength(const char* base) {
     size_t length = strlen(base), stem = length;
     for (size_t i = 0; i < length; ++i) {
-        if (isLeadByte(byteAt(base, i)) && i + 1 < length) {
+        if (sjisIsLead(byteAt(base, i)) && i + 1 < length) {
             ++i;
         } else if (base[i] == '.') {
             stem = i;
@@ -66,7 +43,7 @@ size_t stemLength(const char* base) {
 // A file named like O1234.NC or P0010.NC (a letter, then a number from 1 to
 // 9999) names the program it holds; -1 for any other name.
 int32_t numberFromName(const char* path) {
-    const char* base = baseName(path);
+    const char* base = sjisFileName(path);
     size_t stem = stemLength(base);
     uint8_t second = stem >= 2 ? byteAt(base, 1) : 0;
     if (stem < 2 || !isAsciiLetter(byteAt(base, 0)) ||
@@ -159,7 +136,7 @@ bool appendHeader(const Load& load) {
     memset(&header, 0, sizeof header);
     header.kind = KindFileHeader;
     header.lineIndex = -1;
-    const char* name = baseName(load.path);
+    const char* name = sjisFileName(load.path);
     memcpy(header.text, name, characterBoundary(name, kNcLineMax));
     return ncBlockAppend(load.store, load.path, load.program, &header) == 1;
 }

@@ -1,6 +1,6 @@
 #include "pathdata/export.h"
 
-#include "engine/sjis.h"
+#include "platform/sjis.h"
 #include "pathdata/export_writer.h"
 #include "res/strings.h"
 

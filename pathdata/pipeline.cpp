@@ -1,7 +1,7 @@
 #include "pathdata/pipeline.h"
 
 #include "engine/loader.h"
-#include "engine/sjis.h"
+#include "platform/sjis.h"
 #include "engine/status.h"
 #include "engine/translate.h"
 #include "res/strings.h"

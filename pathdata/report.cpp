@@ -1,6 +1,6 @@
 #include "pathdata/report.h"
 
-#include "engine/sjis.h"
+#include "platform/sjis.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -28,7 +28,7 @@ int compareNoCase(std::string_view a, std::string_view b) {
     size_t i = 0;
     while (i < a.size() && i < b.size()) {
         unsigned char ca = static_cast<unsigned char>(a[i]);
-        if (profileIsLeadByte(ca) && i + 1 < a.size() && i + 1 < b.size()) {
+        if (sjisIsLead(ca) && i + 1 < a.size() && i + 1 < b.size()) {
             // A double-byte character matches only itself.
             if (a[i] != b[i]) return ca - static_cast<unsigned char>(b[i]);
             if (a[i + 1] != b[i + 1]) {

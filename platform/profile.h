@@ -16,6 +16,8 @@
 // target, so a crash or a full disk never leaves a half-written file.
 #pragma once
 
+#include "platform/sjis.h"
+
 #include <string>
 #include <vector>
 
@@ -68,11 +70,6 @@ private:
 bool profileGetString(const char* path, const char* section, const char* key, std::string* value);
 bool profileWriteString(const char* path, const char* section, const char* key, const char* value);
 
-// Texts are CP932: a lead byte starts a two-byte character whose second byte
-// may look like an ASCII "[", "]" or "\\" and must not be taken for one.
-inline bool profileIsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // Compares two names as the profile does: ASCII letters without regard to
 // case, double-byte characters byte for byte (folding their second byte
