@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "platform/platform.h"
 #include "platform/sjis.h"
 
 #include <cstring>
@@ -57,21 +58,46 @@ constexpr OptionWord kOptions[] = {
 // Pane options name positions in the four-pane arrangement.
 constexpr const char* kPaneWords[] = {"YZ", "XYZ", "XY", "XZ"};
 
-void parseOption(const char* word, CommandLine* out) {
+// Applies an option word; false when the word is none of the options.
+bool parseOption(const char* word, CommandLine* out) {
     for (const OptionWord& option : kOptions) {
         if (equalsNoCase(word, option.word)) {
             out->flags |= option.bit;
-            return;
+            return true;
         }
     }
     for (int pane = 0; pane < 4; ++pane) {
         if (equalsNoCase(word, kPaneWords[pane])) {
             out->pane = pane;
-            return;
+            return true;
         }
     }
-    if (startsNoCase(word, "TDL=")) copyCut(out->toolFile, word + 4);
-    if (startsNoCase(word, "MDL=")) copyCut(out->machineFile, word + 4);
+    if (startsNoCase(word, "TDL=")) {
+        copyCut(out->toolFile, word + 4);
+        return true;
+    }
+    if (startsNoCase(word, "MDL=")) {
+        copyCut(out->machineFile, word + 4);
+        return true;
+    }
+    return false;
+}
+
+// Where a "/" also begins every absolute path, a token that is not one of
+// the options is a file name rather than an unknown option.
+void parseTokens(const char* const* tokens, int count, bool slashPaths, CommandLine* out) {
+    memset(out, 0, sizeof *out);
+    out->pane = -1;
+    if (count > kCommandTokenMax) count = kCommandTokenMax;
+    for (int i = 0; i < count; ++i) {
+        const char* token = tokens[i];
+        const bool option = token[0] == '/' || token[0] == '-';
+        if (option && parseOption(token + 1, out)) continue;
+        if (option && !(slashPaths && token[0] == '/')) continue;  // unknown options are ignored
+        if (out->fileCount < 16) copyCut(out->files[out->fileCount++], token);
+    }
+    unquote(out->toolFile);
+    unquote(out->machineFile);
 }
 
 }  // namespace
@@ -98,19 +124,7 @@ int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTok
 }
 
 void parseCommandTokens(const char* const* tokens, int count, CommandLine* out) {
-    memset(out, 0, sizeof *out);
-    out->pane = -1;
-    if (count > kCommandTokenMax) count = kCommandTokenMax;
-    for (int i = 0; i < count; ++i) {
-        const char* token = tokens[i];
-        if (token[0] == '/' || token[0] == '-') {
-            parseOption(token + 1, out);
-        } else if (out->fileCount < 16) {
-            copyCut(out->files[out->fileCount++], token);
-        }
-    }
-    unquote(out->toolFile);
-    unquote(out->machineFile);
+    parseTokens(tokens, count, false, out);
 }
 
 void parseCommandLine(const char* text, CommandLine* out) {
@@ -121,7 +135,7 @@ void parseCommandLine(const char* text, CommandLine* out) {
 }
 
 void parseCommandArguments(int argc, const char* const* argv, CommandLine* out) {
-    parseCommandTokens(argv, argc, out);
+    parseTokens(argv, argc, platPathSeparator() == '/', out);
 }
 
 BatchOutput batchOutputOf(const CommandLine& c) {

@@ -34,7 +34,8 @@ int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTok
 void parseCommandTokens(const char* const* tokens, int count, CommandLine* out);
 // Both steps on the command-line text (without the program name).
 void parseCommandLine(const char* text, CommandLine* out);
-// An argument vector already split: each element is one token.
+// An argument vector already split: each element is one token. Where paths
+// begin with "/", such a token that is no option word is a file name.
 void parseCommandArguments(int argc, const char* const* argv, CommandLine* out);
 
 // What a batch run produces: exactly one output, by priority.

@@ -95,11 +95,20 @@ TEST(CommandLineOptions, MachineAndToolFiles) {
         EXPECT_STREQ(cl.toolFile, c.tool) << c.text;
         EXPECT_EQ(cl.fileCount, 0) << c.text;
     }
-    const char* argv[] = {"/MDL=\"m.mdl\"junk", "x.nc"};
+    const char* argv[] = {"/MDL=\"m.mdl\"junk", "x.nc", "/home/nc/part.nc", "/dxfout", "/PRN"};
     CommandLine cl;
-    parseCommandArguments(2, argv, &cl);
+    parseCommandArguments(5, argv, &cl);
     EXPECT_STREQ(cl.machineFile, "m.mdl");
     EXPECT_STREQ(cl.files[0], "x.nc");
+    EXPECT_EQ(cl.flags, OPT_DXFOUT);
+#ifdef _WIN32
+    EXPECT_EQ(cl.fileCount, 1);  // "/..." tokens are options there
+#else
+    // Absolute paths are file names; an unknown word is taken as a path too.
+    ASSERT_EQ(cl.fileCount, 3);
+    EXPECT_STREQ(cl.files[1], "/home/nc/part.nc");
+    EXPECT_STREQ(cl.files[2], "/PRN");
+#endif
 }
 
 TEST(CommandLineBatch, OnePriorityOutput) {
