@@ -15,8 +15,8 @@ struct MappedFile {
     char path[kPlatPathMax] = {};
     MappedFile() {
         platTempFile("tlv", path, sizeof path);
-        PlatFile* f = platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Read,
-                                   PlatCreate::OpenExisting);
+        PlatFile* f =
+            platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Read, PlatCreate::OpenExisting);
         std::string text;
         for (int i = 0; i < kLines; ++i) text += "N10 G01 X12.5 Y-3.25 F300\r\n";
         size_t done = 0;
@@ -29,8 +29,8 @@ struct MappedFile {
 void BM_MappedLineScan(benchmark::State& state) {
     MappedFile input;
     for (auto _ : state) {
-        PlatFile* f = platFileOpen(input.path, PlatAccess::Read, PlatShare::Read,
-                                   PlatCreate::OpenExisting);
+        PlatFile* f =
+            platFileOpen(input.path, PlatAccess::Read, PlatShare::Read, PlatCreate::OpenExisting);
         const void* view = nullptr;
         size_t size = 0;
         PlatMapping* m = platMapRead(f, &view, &size);

@@ -87,10 +87,10 @@ void translateAndRotate(const NcModalState* state, float point[3]) {
 }
 
 void widen(NcModalState* state, const NcMotionWork& work) {
-    ncRangeUpdate(state->pathMin, state->pathMax, work.boxMin);
-    ncRangeUpdate(state->pathMin, state->pathMax, work.boxMax);
-    ncRangeUpdate(state->cutMin, state->cutMax, work.boxMin);
-    ncRangeUpdate(state->cutMin, state->cutMax, work.boxMax);
+    ncRangeWiden(state->pathMin, state->pathMax, work.boxMin);
+    ncRangeWiden(state->pathMin, state->pathMax, work.boxMax);
+    ncRangeWiden(state->cutMin, state->cutMax, work.boxMin);
+    ncRangeWiden(state->cutMin, state->cutMax, work.boxMax);
 }
 
 // An R word makes the radius form: the centre lies on the perpendicular
@@ -233,7 +233,7 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
     // inside the sweep, at the middle height of a helix.
     const float* first = clockwise ? work->end : work->start;
     const float* last = clockwise ? work->start : work->end;
-    ncRangeUpdate(work->boxMin, work->boxMax, first);
+    ncRangeWiden(work->boxMin, work->boxMax, first);
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
         float t = 90.0f * static_cast<float>(quadrant);
         if (from > t) t += 360.0f;
@@ -242,9 +242,9 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
         point[a] = centre[a] + radius * kQuadrantCos[quadrant];
         point[b] = centre[b] + radius * kQuadrantSin[quadrant];
         point[n] = (work->start[n] + work->end[n]) * 0.5f;
-        ncRangeUpdate(work->boxMin, work->boxMax, point);
+        ncRangeWiden(work->boxMin, work->boxMax, point);
     }
-    ncRangeUpdate(work->boxMin, work->boxMax, last);
+    ncRangeWiden(work->boxMin, work->boxMax, last);
     widen(state, *work);
 
     // Length in the plane: a helix's rise is not counted.
@@ -333,16 +333,16 @@ void ncCycleStep(const NcMachineConfig* config, NcModalState* state, NcMotionWor
     state->position[0] += lastStep * stepX;
     state->position[1] += lastStep * stepY;
 
-    ncRangeUpdate(state->pathMin, state->pathMax, start);
-    ncRangeUpdate(state->pathMin, state->pathMax, rPoint);
-    ncRangeUpdate(state->pathMin, state->pathMax, hole);
+    ncRangeWiden(state->pathMin, state->pathMax, start);
+    ncRangeWiden(state->pathMin, state->pathMax, rPoint);
+    ncRangeWiden(state->pathMin, state->pathMax, hole);
     // The tool circle at every hole bottom. The holes lie on a line and
     // rounding is monotonic, so the first and the last hole bound them all.
     for (float i : {0.0f, lastStep}) {
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
             float point[3] = {hole[0] + i * stepX + toolRadius * kQuadrantCos[quadrant],
                               hole[1] + i * stepY + toolRadius * kQuadrantSin[quadrant], hole[2]};
-            ncRangeUpdate(work->boxMin, work->boxMax, point);
+            ncRangeWiden(work->boxMin, work->boxMax, point);
         }
     }
     widen(state, *work);

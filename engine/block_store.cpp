@@ -156,6 +156,10 @@ NcBlockStore* ncBlockCreate() {
 int32_t ncBlockDestroy(NcBlockStore* store) {
     if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockDestroy(args)", 0);
     releaseView(store);
+    // Emptied before it is closed: a file system that flushes a rewritten
+    // file at its last close (ext4 does after any truncation) would
+    // otherwise write the whole store out just before deleting it.
+    if (platFileSeek(store->backingFile, 0)) platFileTruncate(store->backingFile);
     platFileClose(store->backingFile);
     platFileDelete(store->backingFileName);
     free(store->programs);

@@ -39,22 +39,28 @@ constexpr Keyword kStatementKeywords[] = {
     {"FUP", 3},  {"WHILE", 5}, {"DO", 2},  {"END", 3},  {"=", 1},   {"[", 1},     {"]", 1},
 };
 
-// First bytes of the keywords: the scan compares keywords only where one
-// can start, so a line costs one pass and no allocation.
-constexpr std::array<bool, 256> kKeywordStart = [] {
-    std::array<bool, 256> starts{};
-    for (const Keyword& k : kStatementKeywords) starts[static_cast<uint8_t>(k.text[0])] = true;
-    return starts;
+// The keywords grouped by first byte (at most three share one), so that a
+// line costs one pass, a table look-up per byte and no allocation.
+struct KeywordGroup {
+    uint8_t count;
+    uint8_t index[3];
+};
+
+constexpr std::array<KeywordGroup, 256> kKeywordsByFirst = [] {
+    std::array<KeywordGroup, 256> groups{};
+    for (uint8_t i = 0; i < std::size(kStatementKeywords); ++i) {
+        KeywordGroup& g = groups[static_cast<uint8_t>(kStatementKeywords[i].text[0])];
+        g.index[g.count++] = i;
+    }
+    return groups;
 }();
 
 bool hasStatementKeyword(const char* work, size_t length) {
     for (size_t i = 0; i < length; ++i) {
-        if (!kKeywordStart[at(work, i)]) continue;
-        for (const Keyword& k : kStatementKeywords) {
-            if (k.text[0] == work[i] && k.length <= length - i &&
-                memcmp(work + i, k.text, k.length) == 0) {
-                return true;
-            }
+        const KeywordGroup& g = kKeywordsByFirst[at(work, i)];
+        for (uint8_t j = 0; j < g.count; ++j) {
+            const Keyword& k = kStatementKeywords[g.index[j]];
+            if (k.length <= length - i && memcmp(work + i, k.text, k.length) == 0) return true;
         }
     }
     return false;

@@ -12,6 +12,7 @@
 // The G and M codes act through tables of clear and set masks, so adding a
 // code is a table row, not a branch.
 #include <array>
+#include <bit>
 #include <cstring>
 #include <initializer_list>
 
@@ -26,9 +27,6 @@ constexpr void addBit(uint32_t set[4], int n) {
 }
 constexpr void addRange(uint32_t set[4], int first, int last) {
     for (int n = first; n <= last; ++n) addBit(set, n);
-}
-void clearBit(uint32_t set[4], int n) {
-    set[n >> 5] &= ~(1u << (n & 31));
 }
 
 // What reading a code does besides changing the modal bits.
@@ -103,9 +101,14 @@ constexpr std::array<CodeRule, 100> kMRules = [] {
     return rules;
 }();
 
-// Codes that act for one block only.
-constexpr int kOneShotG[] = {4, 28, 29, 65, 92};
-constexpr int kOneShotM[] = {2, 6, 30, 98, 99};
+// Codes that act for one block only, as masks cleared in one step each.
+constexpr std::array<uint32_t, 4> oneShotMask(std::initializer_list<int> codes) {
+    std::array<uint32_t, 4> mask{};
+    for (int code : codes) mask[code >> 5] |= 1u << (code & 31);
+    return mask;
+}
+constexpr std::array<uint32_t, 4> kOneShotG = oneShotMask({4, 28, 29, 65, 92});
+constexpr std::array<uint32_t, 4> kOneShotM = oneShotMask({2, 6, 30, 98, 99});
 
 // The block's motion is the first of these that is set. G80 is absent: after
 // it the motion falls back to the G00-G03 group.
@@ -139,8 +142,8 @@ int codeOf(const NcAddressWord& word) {
 }
 
 void widenByBox(float min[3], float max[3], const NcMotionWork& work) {
-    ncRangeUpdate(min, max, work.boxMin);
-    ncRangeUpdate(min, max, work.boxMax);
+    ncRangeWiden(min, max, work.boxMin);
+    ncRangeWiden(min, max, work.boxMax);
 }
 
 void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
@@ -152,11 +155,13 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
     work->storeRegisters = true;
     if (config->options & kNcOptionNoMotionModal) {
         // Without modal G00-G03 a block that names none of them cuts in G01.
-        for (int g = 0; g <= 3; ++g) clearBit(state->gModal, g);
+        state->gModal[0] &= ~0xFu;
         work->motion = 1;
     }
-    for (int g : kOneShotG) clearBit(state->gModal, g);
-    for (int m : kOneShotM) clearBit(state->mModal, m);
+    for (int i = 0; i < 4; ++i) {
+        state->gModal[i] &= ~kOneShotG[i];
+        state->mModal[i] &= ~kOneShotM[i];
+    }
 }
 
 void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work) {
@@ -176,7 +181,25 @@ void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork
     }
 }
 
+// The codes of kMotionPriority other than G00-G03.
+constexpr std::array<uint32_t, 4> kSpecialMotion = [] {
+    std::array<uint32_t, 4> set{};
+    for (int code : kMotionPriority) {
+        if (code > 3) set[code >> 5] |= 1u << (code & 31);
+    }
+    return set;
+}();
+
 void chooseMotion(const NcModalState* state, NcMotionWork* work) {
+    const uint32_t* g = state->gModal;
+    bool special = false;
+    for (int i = 0; i < 4; ++i) special = special || (g[i] & kSpecialMotion[i]) != 0;
+    if (!special) {
+        // Nearly every block: only G00-G03 can be set, and they come last
+        // in the priority in ascending order, so the lowest set one wins.
+        if ((g[0] & 0xFu) != 0) work->motion = std::countr_zero(g[0] & 0xFu);
+        return;
+    }
     for (int code : kMotionPriority) {
         if (isSet(state->gModal, code)) {
             work->motion = code;
@@ -245,9 +268,24 @@ void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* rec
     bool levelValid = state->callLevel >= 0 && state->callLevel < kNcCallLevels;
     int32_t program = levelValid ? state->callStack[state->callLevel].programNumber : 0;
     record->programNumber = static_cast<int16_t>(program);
-    float t = 0.0f;
-    ncAddrFind(&state->registers, 'T', 0.0f, &t);
-    int32_t tool = ncTruncate(t);
+    // One pass over the modal values finds every register the block needs.
+    for (float& v : work->registerValues) v = 0.0f;
+    uint32_t seen = 0;
+    for (const NcAddressWord& word : state->registers.words) {
+        uint32_t i;
+        switch (word.letter) {
+            case 'T': i = kRegisterT; break;
+            case 'F': i = kRegisterF; break;
+            case 'S': i = kRegisterS; break;
+            case 'D': i = kRegisterD; break;
+            case 'H': i = kRegisterH; break;
+            default: continue;
+        }
+        if (seen & (1u << i)) continue;
+        seen |= 1u << i;
+        work->registerValues[i] = word.value;
+    }
+    int32_t tool = ncTruncate(work->registerValues[kRegisterT]);
     work->toolNumber = static_cast<int16_t>(tool >= 0 && tool < kNcToolCount ? tool : 0);
     record->toolNumber = work->toolNumber;
 }
@@ -300,17 +338,15 @@ void readAxisWords(const NcMachineConfig* config, NcModalState* state, NcMotionW
 // The list values of the block; compensation numbers only count while
 // their compensation is active.
 void prepareStatistics(const NcModalState* state, NcMotionWork* work) {
-    auto registerValue = [state](char letter) {
-        float v = 0.0f;
-        ncAddrFind(&state->registers, letter, 0.0f, &v);
-        int32_t n = ncTruncate(v);
+    auto registerValue = [work](int which) {
+        int32_t n = ncTruncate(work->registerValues[which]);
         return n < 0 ? (n == INT32_MIN ? INT32_MAX : -n) : n;
     };
     const uint32_t* g = state->gModal;
-    work->fValue = registerValue('F');
-    work->sValue = registerValue('S');
-    if (isSet(g, 41) || isSet(g, 42)) work->dValue = registerValue('D');
-    if (isSet(g, 43) || isSet(g, 44)) work->hValue = registerValue('H');
+    work->fValue = registerValue(kRegisterF);
+    work->sValue = registerValue(kRegisterS);
+    if (isSet(g, 41) || isSet(g, 42)) work->dValue = registerValue(kRegisterD);
+    if (isSet(g, 43) || isSet(g, 44)) work->hValue = registerValue(kRegisterH);
     for (int k = 0; k < 3; ++k) work->boxMin[k] = work->boxMax[k] = kNcRangeUnset;
 }
 
@@ -335,11 +371,11 @@ void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWo
     record->line.axisMask = work->axisMask;
     storePoint(record->line.start, work->start);
     storePoint(record->line.end, work->end);
-    ncRangeUpdate(state->pathMin, state->pathMax, work->start);
-    ncRangeUpdate(state->pathMin, state->pathMax, work->end);
+    ncRangeWiden(state->pathMin, state->pathMax, work->start);
+    ncRangeWiden(state->pathMin, state->pathMax, work->end);
     if (work->motion == 1) {
-        ncRangeUpdate(work->boxMin, work->boxMax, work->start);
-        ncRangeUpdate(work->boxMin, work->boxMax, work->end);
+        ncRangeWiden(work->boxMin, work->boxMax, work->start);
+        ncRangeWiden(work->boxMin, work->boxMax, work->end);
         widenByBox(state->cutMin, state->cutMax, *work);
     }
     float length = length3(work->start, work->end);
@@ -512,15 +548,6 @@ int32_t ncRangeUpdate(float min[3], float max[3], const float point[3]) {
     if (min == nullptr || max == nullptr || point == nullptr) {
         return ncFail(NcStatusInvalidArgument, "Error::ncRangeUpdate(args)", 0);
     }
-    for (int k = 0; k < 3; ++k) {
-        float v = point[k];
-        if (!(v > kNcRangeUnset)) continue;  // unset (or NaN) coordinates do not count
-        if (!(min[k] > kNcRangeUnset) && !(max[k] > kNcRangeUnset)) {
-            min[k] = max[k] = v;
-        } else {
-            if (v < min[k]) min[k] = v;
-            if (v > max[k]) max[k] = v;
-        }
-    }
+    ncRangeWiden(min, max, point);
     return 1;
 }

@@ -43,8 +43,27 @@ inline float ncHypot(float a, float b) {
     return static_cast<float>(std::sqrt(da * da + db * db));
 }
 
+// ncRangeUpdate without its argument checks, for the interpreter's own
+// calls: it runs several times per block and must inline.
+inline void ncRangeWiden(float min[3], float max[3], const float point[3]) {
+    for (int k = 0; k < 3; ++k) {
+        float v = point[k];
+        if (!(v > kNcRangeUnset)) continue;  // unset (or NaN) coordinates do not count
+        if (!(min[k] > kNcRangeUnset) && !(max[k] > kNcRangeUnset)) {
+            min[k] = max[k] = v;
+        } else {
+            if (v < min[k]) min[k] = v;
+            if (v > max[k]) max[k] = v;
+        }
+    }
+}
+
 // 1/60: feeds are per minute and times in seconds.
 constexpr float kNcPerMinute = 0.016666666666666666f;
+
+// The modal values of NcModalState::registers, in the order of
+// NcMotionWork::registerValues.
+enum NcRegister { kRegisterT, kRegisterF, kRegisterS, kRegisterD, kRegisterH };
 
 // The working values of one call, prepared by the interpreter's phases and
 // completed by the branch that handles the block's motion.
@@ -60,6 +79,7 @@ struct NcMotionWork {
     float start[3], end[3], centre[3];  // the block's points, rotated by G68
     float boxMin[3], boxMax[3];         // cutting extent of the block
     float cutLen, time;
+    float registerValues[5];  // first T, F, S, D, H of the registers, else 0
     int32_t dValue, hValue, fValue, sValue, cycleKey;
     int16_t toolNumber;
 };

@@ -71,6 +71,9 @@ PathRecordStore* pathStoreCreate() {
 int pathStoreDestroy(PathRecordStore* store) {
     if (store == nullptr) return 0;
     unmap(store);
+    // Emptied before it is closed, so that a file system that flushes a
+    // rewritten file at its last close does not write it out to delete it.
+    if (platFileSeek(store->file, 0)) platFileTruncate(store->file);
     platFileClose(store->file);
     platFileDelete(store->tempFileName);
     delete store;

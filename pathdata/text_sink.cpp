@@ -82,9 +82,37 @@ bool sinkOpen(TextSink* sink, const char* path) {
 }
 
 bool sinkWrite(TextSink* sink, const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] == '\n') putChar(sink, '\r');
-        putChar(sink, text[i]);
+    // Exports write tens of millions of short lines: when the text fits
+    // even if every byte were a line feed, it is copied without checking
+    // the room byte by byte.
+    if (!sink->failed && sizeof sink->buffer - sink->used >= 2 * length) {
+        char* out = sink->buffer + sink->used;
+        for (size_t i = 0; i < length; ++i) {
+            if (text[i] == '\n') *out++ = '\r';
+            *out++ = text[i];
+        }
+        sink->used = static_cast<size_t>(out - sink->buffer);
+        return true;
+    }
+    // Longer texts: runs between line feeds are copied whole.
+    const char* end = text + length;
+    while (text < end) {
+        const char* feed =
+            static_cast<const char*>(memchr(text, '\n', static_cast<size_t>(end - text)));
+        const char* stop = feed != nullptr ? feed : end;
+        while (text < stop) {
+            if (sink->used == sizeof sink->buffer) flushSink(sink);
+            size_t n = static_cast<size_t>(stop - text);
+            size_t room = sizeof sink->buffer - sink->used;
+            if (n > room) n = room;
+            memcpy(sink->buffer + sink->used, text, n);
+            sink->used += n;
+            text += n;
+        }
+        if (feed == nullptr) break;
+        putChar(sink, '\r');
+        putChar(sink, '\n');
+        ++text;
     }
     return !sink->failed;
 }
