@@ -3,6 +3,35 @@
 
 #define IDR_MAINMENU 106
 #define IDI_TALIVER 104
+#define IDR_PANEMENU 105      // view pane context menu
+#define IDB_TOOLBAR 107       // toolbar button images, 16 x 16 each
+#define IDC_SIZE_WE 108       // cursor over the vertical splitter
+#define IDB_CODE_IMAGES 110   // code list row images: plain, break mark, file header
+#define IDC_SIZE_NS 112       // cursor over the horizontal splitter
+#define IDC_SIZE_ALL 114      // cursor over the splitters' corner
+#define IDR_CODEMENU 113      // code list context menu
+#define IDR_REGISTERMENU 114  // register list context menu
+#define IDR_TOOLBARMENU 115   // toolbar context menu
+
+#define IDD_PROGRESS 103
+#define IDC_PROGRESS_LABEL 1001
+#define IDC_PROGRESS_BAR 1006
+#define IDD_REPORT 117
+#define IDC_REPORT_TEXT 1012
+#define IDD_DUAL_PROGRESS 131
+#define IDC_DUAL_LABEL1 1130
+#define IDC_DUAL_BAR1 1131
+#define IDC_DUAL_BAR2 1132
+#define IDC_DUAL_LABEL2 1133
+
+// Children of the main window and of its panels.
+#define IDC_STATUSBAR 2000
+#define IDC_REBAR 2001
+#define IDC_REGISTER_PANEL 2002
+#define IDC_CODE_PANEL 2003
+#define IDC_VIEW_PANEL 2004
+#define IDC_REGISTER_LIST 2005
+#define IDC_CODE_LIST 2006
 
 #define CMD_ZOOM_IN 40001
 #define CMD_ZOOM_OUT 40002

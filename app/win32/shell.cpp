@@ -1,108 +1,172 @@
 #include "app/win32/shell.h"
 
-#include "platform/win32/wide.h"
+#include "app/win32/extension_points.h"
+#include "app/win32/frame.h"
+#include "panes/panes.h"
+#include "pathdata/export.h"
+#include "pathdata/pipeline.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
-#include <commctrl.h>
-
-const wchar_t kFrameClassName[] = L"TLV_FrameClass";
-const wchar_t kWorkingClassName[] = L"TLV_Working";
-const wchar_t kViewClassName[] = L"TLV_ViewClass";
+#include <cstring>
+#include <memory>
+#include <string>
 
 namespace {
 
-// The panels and view panes are empty until their windows are built; for
-// now they only paint their background.
-LRESULT CALLBACK WorkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(hwnd, msg, wp, lp);
+IdleCallback gIdleCallback = nullptr;
+
+// The command-line text as CP932, cut like the tokenizer's buffer.
+std::string commandText(const wchar_t* commandLine) {
+    std::string text = tlvNarrow(commandLine != nullptr ? commandLine : L"");
+    if (text.size() >= kCommandTextMax) text.resize(kCommandTextMax - 1);
+    return text;
 }
 
-LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-void OnFramePaint(HWND hwnd) { ValidateRect(hwnd, nullptr); }
-
-void OnFrameDestroy() { PostQuitMessage(0); }
-
-void OnFrameCommand(HWND hwnd, int id) {
-    if (id == CMD_EXIT) PostMessageW(hwnd, WM_CLOSE, 0, 0);
-}
-
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT: OnFramePaint(hwnd); return 0;
-    case WM_DESTROY: OnFrameDestroy(); return 0;
-    case WM_COMMAND: OnFrameCommand(hwnd, LOWORD(wp)); return 0;
-    default: return DefWindowProcW(hwnd, msg, wp, lp);
+// File names as full paths, so that the report and the history show where
+// a file lies whatever the current folder was.
+void makeAbsolute(CommandLine* command) {
+    for (int i = 0; i < command->fileCount; ++i) {
+        if (command->files[i][0] == '\0') continue;
+        std::wstring wide = tlvWiden(command->files[i]);
+        wchar_t full[MAX_PATH + 1] = {};
+        DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH + 1, full, nullptr);
+        if (n == 0 || n > MAX_PATH) continue;
+        std::string narrow = tlvNarrow(full);
+        if (!narrow.empty() && narrow.size() < kCommandPathMax) strcpy(command->files[i], narrow.c_str());
     }
 }
 
-ATOM registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
-                   UINT style, HBRUSH background, HICON icon,
-                   const wchar_t* menu) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = icon;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = background;
-    wc.lpszMenuName = menu;
-    wc.lpszClassName = name;
-    return RegisterClassExW(&wc);
+int showModeOf(const Program& p, int callerShow) {
+    if ((p.command.flags & OPT_HIDE) != 0) return SW_HIDE;
+    // Minimised without activation: activating the frame restores a
+    // minimised frame, which would undo the option at once.
+    if ((p.command.flags & OPT_ICON) != 0) return SW_SHOWMINNOACTIVE;
+    const int status = p.session.settings.frameStatus;
+    if (status == 3) return SW_SHOWMAXIMIZED;
+    if (status == 2) return SW_SHOWMINIMIZED;
+    if (status != 0) return SW_SHOWNORMAL;
+    return callerShow;
+}
+
+// The single-instance rule: hand the first name to the running instance.
+bool handedOver(const Program& p) {
+    if ((p.session.settings.enableMap & EM_SINGLE_INSTANCE) == 0) return false;
+    HWND other = FindWindowW(kFrameClassName, nullptr);
+    if (other == nullptr) return false;
+    SetForegroundWindow(other);
+    if (p.command.fileCount >= 1) {
+        char buffer[kCopyDataSize] = {};
+        memcpy(buffer, p.command.files[0], strnlen(p.command.files[0], kCopyDataSize - 1));
+        COPYDATASTRUCT data = {COPYDATA_OPEN_FILE, kCopyDataSize, buffer};
+        SendMessageW(other, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    return true;
+}
+
+void runBatch(Program* p) {
+    HWND frame = p->frame;
+    FrameState* fs = frameState(frame);
+    const char* first = p->command.files[0];
+    OpenFiles(frame, false, &first, 1);
+    const BatchOutput output = batchOutputOf(p->command);
+    const AppSettings& s = p->session.settings;
+    const int pane = (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
+    const int button = output == kBatchPrintDirect   ? CMD_PRINT_DIRECT
+                       : output == kBatchPrintDialog ? CMD_PRINT
+                                                     : CMD_SAVE_AS;
+    checkToolButton(frame, button, true);
+    if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
+        if (fs->drawing.loaded) printDrawing(frame, pane, output == kBatchPrintDialog);
+    } else {
+        ExportDrawing(&fs->drawing, fs->ui.get(), batchOutputName(p->command), batchExportType(output),
+                      exportOptionsOf(p->session, fs->drawing));
+    }
+    checkToolButton(frame, button, false);
+    // Directly, without the close handling: the batch run changes no layout.
+    DestroyWindow(frame);
+    p->frame = nullptr;
 }
 
 }  // namespace
 
-std::wstring tlvWiden(const char* text) {
-    if (text == nullptr || text[0] == '\0') return {};
-    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
+void SetIdleCallback(IdleCallback callback) { gIdleCallback = callback; }
+
+StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
+    p->frame = nullptr;
+    p->saveAtEnd = false;
+    if (!tlvRegisterClasses(p->instance)) return kStartEnded;
+    parseCommandLine(commandText(commandLine).c_str(), &p->command);
+    makeAbsolute(&p->command);
+    startSession(&p->session, p->command);
+    const int mode = showModeOf(*p, show);
+    if ((p->command.flags & OPT_DEFSIZE) != 0) {
+        AppSettings& s = p->session.settings;
+        s.framePos[0] = s.framePos[1] = s.frameSize[0] = s.frameSize[1] = kDefaultPlacement;
+    }
+    if (handedOver(*p)) return kStartEnded;
+    p->frame = tlvCreateMainWindow(p->instance, &p->session);
+    if (p->frame == nullptr) return kStartEnded;
+    p->saveAtEnd = true;
+    ShowWindow(p->frame, mode);
+    UpdateWindow(p->frame);
+    FrameState* fs = frameState(p->frame);
+    fs->ui->statusText(tlvString(IDS_READY));
+    ClearRegisterList(p->frame);
+    ClearCodeList(p->frame);
+    activatePane(p->frame, p->session.settings.viewActive);
+    fitPanes(p->frame, -1);
+    if (p->command.fileCount >= 1) {
+        if (batchOutputOf(p->command) != kBatchNone) {
+            runBatch(p);
+            return kStartBatch;
+        }
+        const char* names[16];
+        for (int i = 0; i < p->command.fileCount; ++i) names[i] = p->command.files[i];
+        OpenFiles(p->frame, false, names, p->command.fileCount);
+    }
+    fs->ui->refreshCommandStates();
+    return kStartRunning;
 }
 
-std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
-    const wchar_t* text = nullptr;
-    // With a zero buffer size LoadStringW returns a pointer to the resource.
-    int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0 || text == nullptr) return {};
-    return std::wstring(text, static_cast<size_t>(n));
-}
-
-bool tlvRegisterClasses(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, 0x4FF};
-    InitCommonControlsEx(&icc);
-    HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    registerClass(instance, kWorkingClassName, WorkingProc, 0, face, nullptr,
-                  nullptr);
-    registerClass(instance, kViewClassName, ViewProc, CS_DBLCLKS,
-                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr,
-                  nullptr);
-    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
-    return registerClass(instance, kFrameClassName, FrameProc, 0,
-                         static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)),
-                         icon, MAKEINTRESOURCEW(IDR_MAINMENU)) != 0;
-}
-
-HWND tlvCreateMainWindow(HINSTANCE instance) {
-    std::wstring caption = tlvLoadString(instance, IDS_PRODUCT);
-    return CreateWindowExW(WS_EX_ACCEPTFILES, kFrameClassName, caption.c_str(),
-                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                           nullptr, instance, nullptr);
-}
-
-int tlvRunMessageLoop() {
+int tlvRunMessageLoop(HWND frame) {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // While a callback is installed the loop never sleeps: the
+            // callback decides from the clock whether to do work.
+            if (gIdleCallback != nullptr) {
+                gIdleCallback();
+            } else {
+                WaitMessage();
+            }
+            continue;
+        }
+        if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+        HWND filter = filterWindow();
+        if (filter != nullptr && IsWindow(filter) && IsDialogMessageW(filter, &msg)) continue;
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) && IsWindow(frame)) {
+            POINT at;
+            GetCursorPos(&at);
+            // Keys pressed over a pane reach the main window's key handler,
+            // whichever window has the focus.
+            if (paneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
+        }
+        if (mousePreFilter(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return static_cast<int>(msg.wParam);
+}
+
+void tlvFinish(const Program& p) {
+    if (p.saveAtEnd) endSession(p.session);
+}
+
+int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show) {
+    auto program = std::make_unique<Program>();
+    program->instance = instance;
+    if (tlvStart(program.get(), commandLine, show) == kStartEnded) return 0;
+    tlvRunMessageLoop(program->frame);
+    tlvFinish(*program);
+    return 0;
 }

@@ -1,23 +1,37 @@
-// The Windows shell's entry points: window classes and the main window.
+// The program's start-up, batch flow, main loop and end, for the Windows
+// build.
 #pragma once
+
+#include "app/session.h"
 
 #include <windows.h>
 
-#include <string>
+// The main loop calls the idle callback whenever no message is waiting;
+// null removes it. The trace installs its step here.
+using IdleCallback = int (*)();
+void SetIdleCallback(IdleCallback callback);
 
-// Initialises the common controls and registers the window classes in the
-// order start-up needs. Only a failure of the frame class is fatal.
-bool tlvRegisterClasses(HINSTANCE instance);
-// Creates the main window with its menu and caption; null on failure.
-HWND tlvCreateMainWindow(HINSTANCE instance);
+// One run of the program.
+struct Program {
+    HINSTANCE instance;
+    Session session;  // settingsPath may be set before start-up
+    CommandLine command;
+    HWND frame;
+    bool saveAtEnd;  // false when start-up ended before the main window
+};
+
+enum StartResult {
+    kStartEnded,    // nothing more to do and nothing to save (steps 1, 8, 9)
+    kStartRunning,  // the main window is up: run the loop
+    kStartBatch,    // the batch output ran and the window is gone: loop, then save
+};
+
+// Start-up up to the main loop, from the command-line text (without the
+// program name) and the caller's show mode.
+StartResult tlvStart(Program* program, const wchar_t* commandLine, int show);
 // Runs the message loop until the quit message; returns its exit code.
-int tlvRunMessageLoop();
-
-// A string-table text as UTF-16, empty when the id is unknown.
-std::wstring tlvLoadString(HINSTANCE instance, UINT id);
-// CP932 text converted to UTF-16.
-std::wstring tlvWiden(const char* text);
-
-extern const wchar_t kFrameClassName[];
-extern const wchar_t kWorkingClassName[];
-extern const wchar_t kViewClassName[];
+int tlvRunMessageLoop(HWND frame);
+// Writes the settings, the tool table and the machine definition back.
+void tlvFinish(const Program& program);
+// All three; the exit code is 0 in every case.
+int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);

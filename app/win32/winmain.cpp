@@ -1,11 +1,6 @@
 // Program entry of the Windows build.
 #include "app/win32/shell.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    if (!tlvRegisterClasses(instance)) return 0;
-    HWND frame = tlvCreateMainWindow(instance);
-    if (frame == nullptr) return 0;
-    ShowWindow(frame, show);
-    UpdateWindow(frame);
-    return tlvRunMessageLoop();
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+    return tlvRunProgram(instance, commandLine, show);
 }

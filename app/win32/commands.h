@@ -1,0 +1,49 @@
+// The command table and its dispatcher, and the refresh of the menus'
+// enable and check states (with the file history and instance lists).
+#pragma once
+
+#include "app/win32/frame.h"
+
+#include <windows.h>
+
+// When a command's menu item and toolbar button are enabled.
+enum EnableRule : uint8_t {
+    kEnableAlways,
+    kEnableIdle,           // no trace runs
+    kEnableLoadedIdle,     // drawing present, no trace
+    kEnableLoaded,         // drawing present
+    kEnableTracing,        // a trace runs
+    kEnableMultiInstance,  // the single-instance rule is off
+    kEnableInstances,      // two or more instances run
+};
+
+struct CommandEntry {
+    int id;
+    void (*run)(HWND frame, int id);
+    EnableRule enable;
+    bool pressed;       // the toolbar button shows pressed while it runs
+    bool needsLoaded;   // does nothing without a drawing, however it arrives
+};
+
+// The table, in id order; nullptr when id has no entry.
+const CommandEntry* findCommand(int id);
+const CommandEntry* commandTable(int* count);
+
+// Runs command id (low 16 bits of the command message), then refreshes the
+// states of the menu (with the lists) and of the toolbars.
+void DispatchCommand(HWND frame, int id);
+
+// Sets enable and check states of menu's items, or of the toolbar buttons
+// when menu is null; with lists, also the machine and tool names, the file
+// history and the instance list.
+void UpdateCommandStates(HWND frame, HMENU menu, bool lists);
+// Context menus: the states without the lists.
+void prepareContextMenu(HWND frame, HMENU menu);
+
+// Copies the drawing's loaded and tracing flags into EnableMap.
+void syncRunState(FrameState* fs);
+
+// Menu text of history entry k: "&%d %s\t%s" with 1-9, then 0.
+std::wstring historyItemText(int k, const char* path);
+// Menu text of instance k from its caption: cut before the first "-".
+std::wstring instanceItemText(int k, const wchar_t* caption);

@@ -1,0 +1,446 @@
+#include "app/win32/frame.h"
+
+#include "app/win32/commands.h"
+#include "app/win32/extension_points.h"
+#include "engine/block_store.h"
+#include "platform/sjis.h"
+#include "pathdata/pipeline.h"
+#include "res/resource.h"
+#include "res/strings.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+const wchar_t kFrameClassName[] = L"TLV_FrameClass";
+const wchar_t kViewClassName[] = L"TLV_ViewClass";
+
+namespace {
+
+HWND panel(HWND frame, int id) { return GetDlgItem(frame, id); }
+
+RECT windowRectIn(HWND frame, HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int childHeight(HWND frame, int id, uint32_t bit) {
+    HWND child = GetDlgItem(frame, id);
+    const FrameState* fs = frameState(frame);
+    if (child == nullptr || (fs->session->settings.enableMap & bit) == 0) return 0;
+    RECT r;
+    GetWindowRect(child, &r);
+    return r.bottom - r.top;
+}
+
+// The area the splitter works in: the client less the bars, inset by g.
+RECT splitterArea(HWND frame) {
+    RECT area;
+    GetClientRect(frame, &area);
+    area.top += childHeight(frame, IDC_REBAR, EM_TOOLBAR);
+    area.bottom -= childHeight(frame, IDC_STATUSBAR, EM_STATUSBAR);
+    const SIZE g = splitterGap();
+    InflateRect(&area, -g.cx, -g.cy);
+    return area;
+}
+
+int splitterAt(HWND frame, POINT p) {
+    const RECT area = splitterArea(frame);
+    const RECT reg = windowRectIn(frame, panel(frame, IDC_REGISTER_PANEL));
+    const SIZE g = splitterGap();
+    int over = kSplitNone;
+    if (p.x >= reg.right && p.x < reg.right + g.cx && p.y >= area.top && p.y < area.bottom) over |= kSplitVertical;
+    if (p.y >= reg.bottom && p.y < reg.bottom + g.cy && p.x >= area.left && p.x < reg.right + g.cx) {
+        over |= kSplitHorizontal;
+    }
+    return over;
+}
+
+POINT clampedPoint(HWND frame, LPARAM lp) {
+    const RECT area = splitterArea(frame);
+    POINT p = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    p.x = p.x < area.left ? area.left : (p.x > area.right ? area.right : p.x);
+    p.y = p.y < area.top ? area.top : (p.y > area.bottom ? area.bottom : p.y);
+    return p;
+}
+
+void setSplitterCursor(HWND frame, int over) {
+    static const int kCursors[] = {0, IDC_SIZE_WE, IDC_SIZE_NS, IDC_SIZE_ALL};
+    if (over == kSplitNone) return;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
+    HCURSOR cursor = LoadCursorW(instance, MAKEINTRESOURCEW(kCursors[over]));
+    if (cursor != nullptr) SetCursor(cursor);
+}
+
+void OnMouseMove(HWND frame, LPARAM lp) {
+    FrameState* fs = frameState(frame);
+    const POINT p = clampedPoint(frame, lp);
+    if (GetCapture() != frame) {
+        fs->splitter = splitterAt(frame, p);
+        fs->lastPoint = p;
+        setSplitterCursor(frame, fs->splitter);
+        return;
+    }
+    setSplitterCursor(frame, fs->splitter);
+    HWND reg = panel(frame, IDC_REGISTER_PANEL);
+    RECT r = windowRectIn(frame, reg);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    if ((fs->splitter & kSplitVertical) != 0) width += p.x - fs->lastPoint.x;
+    if ((fs->splitter & kSplitHorizontal) != 0) height += p.y - fs->lastPoint.y;
+    fs->lastPoint = p;
+    SetWindowPos(reg, nullptr, 0, 0, width > 0 ? width : 0, height > 0 ? height : 0,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutFrame(frame);
+}
+
+void OnLeftButton(HWND frame, bool down) {
+    FrameState* fs = frameState(frame);
+    if (down) {
+        if (fs->splitter != kSplitNone && GetCapture() == nullptr) SetCapture(frame);
+    } else if (GetCapture() == frame) {
+        ReleaseCapture();
+    }
+}
+
+bool OnCreate(HWND frame, CREATESTRUCTW* create) {
+    auto* fs = new FrameState{};
+    fs->frame = frame;
+    fs->session = static_cast<Session*>(create->lpCreateParams);
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(fs));
+    fs->ui = std::make_unique<GuiUi>(frame);
+    // The stores come first: the code list reads the block store.
+    fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
+    if (!fs->drawingReady) return false;
+    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, prepareContextMenu};
+    HINSTANCE instance = create->hInstance;
+    CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
+                    reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
+    CreateWindowExW(0, REBARCLASSNAMEW, L"",
+                    WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER,
+                    0, 0, 0, 0, frame, reinterpret_cast<HMENU>(IDC_REBAR), instance, nullptr);
+    createToolbars(frame);
+    const uint32_t em = fs->session->settings.enableMap;
+    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
+        if (CreatePanel(frame, id, &fs->paneHost) == nullptr) return false;
+    }
+    return true;
+}
+
+void OnDestroy(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs != nullptr) {
+        // The panels go first: they read the block store while destroyed.
+        for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
+            if (HWND p = GetDlgItem(frame, id)) DestroyWindow(p);
+        }
+        if (fs->drawingReady) drawingDestroy(&fs->drawing);
+        SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+        delete fs;
+    }
+    PostQuitMessage(0);
+}
+
+void OnClose(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs->drawing.tracing) traceToggle(frame);
+    saveToolbarLayout(frame);
+    SavePanelSizes(frame, &fs->session->settings);
+    SaveFramePlacement(frame);
+    DestroyWindow(frame);
+}
+
+void OnActivateApp(HWND frame, bool active) {
+    UpdateFrameTitle(frame, active);
+    if (!active) return;
+    if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
+    CheckChangedFiles(frame);
+}
+
+void OnCopyData(HWND frame, const COPYDATASTRUCT* data) {
+    if (data == nullptr || data->dwData != COPYDATA_OPEN_FILE || data->cbData == 0 || data->lpData == nullptr) return;
+    // The sender's buffer need not be terminated: copy at most its size.
+    char name[kCopyDataSize + 1] = {};
+    memcpy(name, data->lpData, data->cbData < kCopyDataSize ? data->cbData : kCopyDataSize);
+    const char* names[] = {name};
+    OpenFiles(frame, false, names, 1);
+}
+
+void OnDropFiles(HWND frame, HDROP drop) {
+    FrameState* fs = frameState(frame);
+    if (fs->drawing.tracing) {
+        DragFinish(drop);
+        return;
+    }
+    SetForegroundWindow(frame);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> names;
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH + 1] = {};
+        DragQueryFileW(drop, i, name, MAX_PATH + 1);
+        std::string narrow = tlvNarrow(name);
+        if (!narrow.empty() && narrow.size() < kPlatPathMax) names.push_back(narrow);
+    }
+    DragFinish(drop);
+    std::vector<const char*> list;
+    for (const std::string& n : names) list.push_back(n.c_str());
+    const bool add = (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (!list.empty()) OpenFiles(frame, add, list.data(), static_cast<int>(list.size()));
+    UpdateCommandStates(frame, GetMenu(frame), true);
+    UpdateCommandStates(frame, nullptr, false);
+}
+
+LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE: return OnCreate(frame, reinterpret_cast<CREATESTRUCTW*>(lp)) ? 0 : -1;
+    case WM_DESTROY: OnDestroy(frame); return 0;
+    case WM_CLOSE: OnClose(frame); return 0;
+    case WM_SIZE: LayoutFrame(frame); return 0;
+    case WM_PAINT: ValidateRect(frame, nullptr); return 0;
+    case WM_ACTIVATEAPP: OnActivateApp(frame, wp != FALSE); break;
+    case WM_COPYDATA: OnCopyData(frame, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
+    case WM_KEYDOWN: onFrameKeyDown(frame, wp, lp); return 0;
+    case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
+    case WM_INITMENU:
+        if (reinterpret_cast<HMENU>(wp) == GetMenu(frame)) UpdateCommandStates(frame, GetMenu(frame), true);
+        return 0;
+    case WM_MOUSEMOVE: OnMouseMove(frame, lp); return 0;
+    case WM_LBUTTONDOWN: OnLeftButton(frame, true); return 0;
+    case WM_LBUTTONUP: OnLeftButton(frame, false); return 0;
+    case WM_DROPFILES: OnDropFiles(frame, reinterpret_cast<HDROP>(wp)); return 0;
+    default: break;
+    }
+    return DefWindowProcW(frame, msg, wp, lp);
+}
+
+// The view panes' class; the views fill in its procedure.
+LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
+
+}  // namespace
+
+FrameState* frameState(HWND frame) {
+    if (frame == nullptr) return nullptr;
+    wchar_t name[32] = {};
+    // Only our frames carry a FrameState in their user data.
+    if (GetClassNameW(frame, name, 32) == 0 || wcscmp(name, kFrameClassName) != 0) return nullptr;
+    if (GetWindowThreadProcessId(frame, nullptr) != GetCurrentThreadId()) return nullptr;
+    return reinterpret_cast<FrameState*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+}
+
+bool tlvRegisterClasses(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, 0x4FF};
+    InitCommonControlsEx(&icc);
+    RegisterWorkingClass(instance);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ViewProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kViewClassName;
+    RegisterClassExW(&wc);
+    wc.style = 0;
+    wc.lpfnWndProc = FrameProc;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    wc.lpszClassName = kFrameClassName;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND tlvCreateMainWindow(HINSTANCE instance, Session* session) {
+    const AppSettings& s = session->settings;
+    std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
+    auto coordinate = [](int32_t v) { return v == kDefaultPlacement ? CW_USEDEFAULT : v; };
+    return CreateWindowExW(WS_EX_ACCEPTFILES, kFrameClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                           coordinate(s.framePos[0]), coordinate(s.framePos[1]), coordinate(s.frameSize[0]),
+                           coordinate(s.frameSize[1]), nullptr, nullptr, instance, session);
+}
+
+SIZE splitterGap() {
+    return {2 * GetSystemMetrics(SM_CXBORDER) + 1, 2 * GetSystemMetrics(SM_CYBORDER) + 1};
+}
+
+void LayoutFrame(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr || IsIconic(frame)) return;
+    const uint32_t em = fs->session->settings.enableMap;
+    SetWindowPos(frame, (em & EM_TOPMOST) != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(frame, &client);
+    RECT rest = client;
+    HWND rebar = GetDlgItem(frame, IDC_REBAR);
+    HWND status = GetDlgItem(frame, IDC_STATUSBAR);
+    int rebarHeight = 0, statusHeight = 0;
+    if ((em & EM_TOOLBAR) != 0 && rebar != nullptr) {
+        RECT r;
+        GetWindowRect(rebar, &r);
+        rebarHeight = r.bottom - r.top;
+        rest.top += rebarHeight;
+    }
+    if ((em & EM_STATUSBAR) != 0 && status != nullptr) {
+        SendMessageW(status, WM_SIZE, 0, 0);
+        RECT r;
+        GetWindowRect(status, &r);
+        statusHeight = r.bottom - r.top;
+        rest.bottom -= statusHeight;
+    }
+    const SIZE g = splitterGap();
+    HWND reg = panel(frame, IDC_REGISTER_PANEL);
+    HWND code = panel(frame, IDC_CODE_PANEL);
+    HWND view = panel(frame, IDC_VIEW_PANEL);
+    if (reg == nullptr || code == nullptr || view == nullptr) return;
+    RECT r;
+    GetWindowRect(reg, &r);
+    int right = rest.left + (r.right - r.left);
+    int bottom = rest.top + (r.bottom - r.top);
+    if (right > client.right - g.cx) right = client.right - g.cx;
+    if (bottom > rest.bottom - g.cy) bottom = rest.bottom - g.cy;
+    if (right < rest.left) right = rest.left;
+    if (bottom < rest.top) bottom = rest.top;
+    const int codeTop = bottom + g.cy;
+    const int viewLeft = right + g.cx;
+    HDWP batch = BeginDeferWindowPos(5);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (rebar != nullptr) batch = DeferWindowPos(batch, rebar, nullptr, 0, 0, client.right, rebarHeight, flags);
+    if (status != nullptr) {
+        batch = DeferWindowPos(batch, status, nullptr, 0, client.bottom - statusHeight, client.right, statusHeight,
+                               flags);
+    }
+    batch = DeferWindowPos(batch, reg, nullptr, rest.left, rest.top, right - rest.left, bottom - rest.top, flags);
+    batch = DeferWindowPos(batch, code, nullptr, rest.left, codeTop, right - rest.left,
+                           rest.bottom > codeTop ? rest.bottom - codeTop : 0, flags);
+    batch = DeferWindowPos(batch, view, nullptr, viewLeft, rest.top,
+                           client.right > viewLeft ? client.right - viewLeft : 0, rest.bottom - rest.top, flags);
+    EndDeferWindowPos(batch);
+}
+
+void UpdateFrameTitle(HWND frame, bool fullPath) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr) return;
+    std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
+    char path[kPlatPathMax] = {};
+    if (!fs->drawing.loaded || ncBlockGetFilename(fs->drawing.blocks, fs->drawing.mainProgram, path, sizeof path,
+                                                  nullptr) != 1 || path[0] == '\0') {
+        SetWindowTextW(frame, product.c_str());
+        return;
+    }
+    const char* slash = sjisLastSeparator(path);
+    const char* shown = fullPath || slash == nullptr ? path : slash + 1;
+    SetWindowTextW(frame, (tlvWiden(shown) + L" - " + product).c_str());
+}
+
+void SaveFramePlacement(HWND frame) {
+    FrameState* fs = frameState(frame);
+    AppSettings& s = fs->session->settings;
+    if (IsZoomed(frame)) {
+        s.frameStatus = 3;
+    } else if (IsIconic(frame)) {
+        s.frameStatus = 2;
+    } else {
+        RECT r;
+        GetWindowRect(frame, &r);
+        s.frameStatus = 10;
+        s.framePos[0] = r.left;
+        s.framePos[1] = r.top;
+        s.frameSize[0] = r.right - r.left;
+        s.frameSize[1] = r.bottom - r.top;
+    }
+}
+
+void CheckChangedFiles(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr || !IsWindowEnabled(frame) || !fs->drawing.loaded) return;
+    char previous[kPlatPathMax] = {};
+    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1;
+         program = ncBlockNext(fs->drawing.blocks, program)) {
+        char name[kPlatPathMax] = {};
+        PlatFileFacts stored = {};
+        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, &stored) != 1) continue;
+        if (lstrcmpiA(name, previous) == 0) continue;
+        strcpy(previous, name);
+        PlatFileFacts now = {};
+        if (!platFindFile(name, &now)) continue;
+        if (now.lastWriteTime == stored.lastWriteTime && now.size == stored.size) continue;
+        SetForegroundWindow(frame);
+        std::wstring text = tlvWiden(name) + L"\n\n" + tlvWiden(tlvString(IDS_FILE_CHANGED));
+        std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
+        if (tlvMessageBox(frame, text.c_str(), caption.c_str(), MB_ICONQUESTION | MB_YESNO) == IDYES) {
+            if (fs->drawing.tracing) PostMessageW(frame, WM_COMMAND, CMD_TRACE_STOP, 0);
+            PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
+            return;
+        }
+    }
+}
+
+int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr) return 0;
+    const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
+    syncRunState(fs);
+    UpdateFrameTitle(frame, GetActiveWindow() == frame);
+    return done;
+}
+
+int ReloadFiles(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr) return 0;
+    const int32_t programs = ncBlockCount(fs->drawing.blocks, -1);
+    std::vector<std::string> names;
+    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1 && programs > 0;
+         program = ncBlockNext(fs->drawing.blocks, program)) {
+        char name[kPlatPathMax] = {};
+        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, nullptr) != 1) return 0;
+        bool seen = false;
+        for (const std::string& n : names) seen = seen || lstrcmpiA(n.c_str(), name) == 0;
+        if (!seen) names.push_back(name);
+    }
+    if (names.empty()) return 0;
+    std::vector<const char*> list;
+    for (const std::string& n : names) list.push_back(n.c_str());
+    return OpenFiles(frame, false, list.data(), static_cast<int>(list.size()));
+}
+
+void ToggleFlags(HWND frame, uint32_t bits, bool redraw) {
+    FrameState* fs = frameState(frame);
+    uint32_t& em = fs->session->settings.enableMap;
+    em ^= bits;
+    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
+    if ((bits & (EM_TOOLBAR | EM_STATUSBAR | EM_TOPMOST)) != 0) PostMessageW(frame, WM_SIZE, 0, 0);
+    if (redraw) invalidatePanes(frame, -1);
+}
+
+namespace {
+
+struct InstanceSearch {
+    HWND* out;
+    int capacity;
+    int count;
+};
+
+BOOL CALLBACK collectInstance(HWND window, LPARAM lp) {
+    auto* search = reinterpret_cast<InstanceSearch*>(lp);
+    wchar_t name[32] = {};
+    if (GetClassNameW(window, name, 32) > 0 && wcscmp(name, kFrameClassName) == 0) {
+        search->out[search->count++] = window;
+    }
+    return search->count < search->capacity;
+}
+
+}  // namespace
+
+int findInstances(HWND* out, int capacity) {
+    InstanceSearch search = {out, capacity, 0};
+    EnumWindows(collectInstance, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}

@@ -1,0 +1,234 @@
+#include "app/win32/gui_ui.h"
+
+#include "app/win32/commands.h"
+#include "app/win32/extension_points.h"
+#include "app/win32/frame.h"
+#include "app/win32/progress_dialogs.h"
+#include "platform/sjis.h"
+#include "platform/win32/wide.h"
+#include "res/resource.h"
+#include "res/strings.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+MessageBoxHook gMessageBoxHook = nullptr;
+constexpr DWORD kOpenResultChars = 4159;
+
+// A filter text with "|" between its entries, as the dialogs want it
+// (entries separated by NULs, ended by two).
+std::wstring filterOf(const std::wstring& text) {
+    std::wstring out = text;
+    for (wchar_t& c : out) {
+        if (c == L'|') c = L'\0';
+    }
+    out.push_back(L'\0');
+    return out;
+}
+
+void writeStandardError(const std::string& line) {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+}  // namespace
+
+void tlvSetMessageBoxHook(MessageBoxHook hook) { gMessageBoxHook = hook; }
+
+int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    if (gMessageBoxHook != nullptr) return gMessageBoxHook(owner, text, caption, type);
+    return MessageBoxW(owner, text, caption, type);
+}
+
+std::wstring tlvWiden(const char* text) {
+    if (text == nullptr || text[0] == '\0') return {};
+    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::string tlvNarrow(const wchar_t* text) {
+    if (text == nullptr || text[0] == L'\0') return {};
+    int n = WideCharToMultiByte(kCodePage932, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kCodePage932, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW returns a pointer to the resource.
+    int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (n <= 0 || text == nullptr) return {};
+    return std::wstring(text, static_cast<size_t>(n));
+}
+
+bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
+    *count = 0;
+    const wchar_t* first = result;
+    const wchar_t* next = first + wcslen(first) + 1;
+    if (*next == L'\0') {  // one file: a full path
+        std::string path = tlvNarrow(first);
+        if (path.empty() || path.size() >= kPlatPathMax || capacity < 1) return false;
+        strcpy(files[0].text, path.c_str());
+        *count = 1;
+        return true;
+    }
+    std::string folder = tlvNarrow(first);
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    for (; *next != L'\0' && *count < capacity; next += wcslen(next) + 1) {
+        std::string path = folder + tlvNarrow(next);
+        if (path.size() >= kPlatPathMax) continue;  // cannot be opened anyway
+        strcpy(files[*count].text, path.c_str());
+        ++*count;
+    }
+    return *count > 0;
+}
+
+bool GuiUi::visible() { return IsWindowVisible(frame_) != FALSE; }
+
+bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
+    // Nobody can answer a dialog in a batch run: a name that is no file is
+    // loaded as given and reported like any unreadable file.
+    if (!visible()) return *count > 0;
+    FrameState* fs = frameState(frame_);
+    AppSettings& s = fs->session->settings;
+    std::wstring filter = L"NC files (*.NC,*.NCD,*.DAT,*.PTP)|*.NC;*.NCD;*.DAT;*.PTP|"
+                          L"CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|";
+    if (s.openFilter[0] != '\0') {
+        std::wstring ext = tlvWiden(s.openFilter);
+        filter += tlvWiden(tlvString(IDS_USER_FILTER)) + L" (" + ext + L")|" + ext + L"|";
+    }
+    filter += L"All files (*.*)|*.*|";
+    std::wstring filters = filterOf(filter);
+    std::vector<wchar_t> result(kOpenResultChars + 1, L'\0');
+    const char* initial = *count > 0 && files[0].text[0] != '\0' ? files[0].text : nullptr;
+    std::wstring initialWide = tlvWiden(initial);
+    lstrcpynW(result.data(), initialWide.c_str(), static_cast<int>(result.size()));
+    std::wstring folder = tlvWiden(s.openPath);
+    std::wstring title = tlvWiden(tlvString(IDS_OPEN_FILE));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = frame_;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(s.openFilterId > 0 ? s.openFilterId : 1);
+    ofn.lpstrFile = result.data();
+    ofn.nMaxFile = kOpenResultChars;
+    ofn.lpstrInitialDir = initial == nullptr ? folder.c_str() : nullptr;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&ofn)) return false;
+    s.openFilterId = static_cast<int32_t>(ofn.nFilterIndex);
+    return splitOpenResult(result.data(), files, capacity, count);
+}
+
+bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
+    // A batch run writes the given or proposed name without asking.
+    if (!visible()) return path[0] != '\0';
+    std::wstring filters = filterOf(L"DXF files (*.DXF)|*.DXF|CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|"
+                                    L"LOG files (*.LOG)|*.LOG|All files (*.*)|*.*|");
+    wchar_t result[MAX_PATH] = {};
+    std::wstring proposed = tlvWiden(path);
+    lstrcpynW(result, proposed.c_str(), MAX_PATH);
+    std::wstring title = tlvWiden(tlvString(IDS_SAVE_AS));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = frame_;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(*type + 1);
+    ofn.lpstrFile = result;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameW(&ofn)) return false;
+    std::string chosen = tlvNarrow(result);
+    if (chosen.empty() || chosen.size() >= size) return false;
+    strcpy(path, chosen.c_str());
+    *type = static_cast<int>(ofn.nFilterIndex) - 1;
+    return true;
+}
+
+void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
+    if (!visible()) {
+        std::string line = std::string("Taliver: ") + caption + ": " + text;
+        for (char& c : line) {
+            if (c == '\n') c = ' ';
+        }
+        writeStandardError(line + "\r\n");
+        return;
+    }
+    const UINT icons[] = {MB_ICONERROR, MB_ICONEXCLAMATION, MB_ICONQUESTION};
+    tlvMessageBox(frame_, tlvWiden(text).c_str(), tlvWiden(caption).c_str(), MB_OK | icons[icon]);
+}
+
+void GuiUi::statusText(const char* text) {
+    HWND status = GetDlgItem(frame_, IDC_STATUSBAR);
+    if (status == nullptr) return;
+    SendMessageW(status, SB_SIMPLE, TRUE, 0);
+    SendMessageW(status, SB_SETTEXTW, SB_SIMPLEID | SBT_NOBORDERS,
+                 reinterpret_cast<LPARAM>(tlvWiden(text).c_str()));
+}
+
+void GuiUi::progressOpen(const char* title, bool twoBars) {
+    progressClose();
+    twoBars_ = twoBars;
+    progress_ = twoBars ? DualProgressOpen(frame_, title) : ProgressOpen(frame_, title);
+}
+
+void GuiUi::progressTitle(const char* title) {
+    if (progress_ != nullptr && twoBars_) DualProgressSetTitle(progress_, title);
+}
+
+int GuiUi::progressStep(int bar, const char* label, int percent) {
+    if (progress_ == nullptr) return 1;
+    return twoBars_ ? DualProgressStep(progress_, bar, label, percent) : ProgressStep(progress_, label, percent);
+}
+
+void GuiUi::progressClose() {
+    if (progress_ != nullptr) ProgressClose(progress_);
+    progress_ = nullptr;
+}
+
+void GuiUi::clearCodeList() { ClearCodeList(frame_); }
+void GuiUi::setCodeListCount(int32_t rows) { SetCodeListCount(frame_, rows); }
+void GuiUi::selectCodeLine(int32_t row) { SelectCodeLine(frame_, row); }
+void GuiUi::clearRegisterList() { ClearRegisterList(frame_); }
+void GuiUi::setRegisterCell(int row, int column, const char* text) {
+    SetRegisterCell(frame_, row, column, "%s", text);
+}
+void GuiUi::refreshFilterLists() { ::refreshFilterLists(frame_); }
+void GuiUi::fitAllPanes() { fitPanes(frame_, -1); }
+
+void GuiUi::refreshCommandStates() {
+    FrameState* fs = frameState(frame_);
+    if (fs == nullptr) return;
+    syncRunState(fs);
+    UpdateCommandStates(frame_, GetMenu(frame_), true);
+    UpdateCommandStates(frame_, nullptr, false);
+}
+
+void GuiUi::rememberFolder(const char* path) {
+    FrameState* fs = frameState(frame_);
+    const char* slash = sjisLastSeparator(path);
+    if (fs == nullptr || slash == nullptr) return;
+    AppSettings& s = fs->session->settings;
+    snprintf(s.openPath, sizeof s.openPath, "%.*s", static_cast<int>(slash - path), path);
+}
+
+void GuiUi::addToHistory(const char* path) {
+    FrameState* fs = frameState(frame_);
+    if (fs != nullptr) AddToHistory(&fs->session->settings, path);
+}

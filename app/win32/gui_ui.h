@@ -1,0 +1,57 @@
+// The load pipeline's and the exports' user interface for the Windows
+// shell: file dialogs, message boxes, progress dialogs, the status text and
+// the two lists. While the main window is hidden (batch runs) nothing waits
+// for a person: dialogs are skipped and messages go to standard error.
+#pragma once
+
+#include "pathdata/drawing.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Every message box of the shell goes through here, so that a test can
+// answer it instead of a person: the hook gets what MessageBoxW would and
+// returns the button id.
+using MessageBoxHook = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+void tlvSetMessageBoxHook(MessageBoxHook hook);
+int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+
+// CP932 text converted to UTF-16 and back.
+std::wstring tlvWiden(const char* text);
+std::string tlvNarrow(const wchar_t* text);
+// A string-table text as UTF-16, empty when the id is unknown.
+std::wstring tlvLoadString(HINSTANCE instance, UINT id);
+
+class GuiUi : public DrawingUi {
+public:
+    explicit GuiUi(HWND frame) : frame_(frame) {}
+    bool visible() override;
+    bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
+    bool chooseSaveFile(char* path, size_t size, int* type) override;
+    void message(const char* caption, const char* text, UiIcon icon) override;
+    void statusText(const char* text) override;
+    void progressOpen(const char* title, bool twoBars) override;
+    void progressTitle(const char* title) override;
+    int progressStep(int bar, const char* label, int percent) override;
+    void progressClose() override;
+    void clearCodeList() override;
+    void setCodeListCount(int32_t rows) override;
+    void selectCodeLine(int32_t row) override;
+    void clearRegisterList() override;
+    void setRegisterCell(int row, int column, const char* text) override;
+    void refreshFilterLists() override;
+    void fitAllPanes() override;
+    void refreshCommandStates() override;
+    void rememberFolder(const char* path) override;
+    void addToHistory(const char* path) override;
+
+private:
+    HWND frame_;
+    HWND progress_ = nullptr;
+    bool twoBars_ = false;
+};
+
+// The multi-selection result of the open dialog (a folder, then names, or
+// one full path) as separate paths; false when nothing fits.
+bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count);

@@ -1,0 +1,21 @@
+// The two modeless progress dialogs: one bar (exports, dialog 103) and two
+// bars (loading and translating, dialog 131). Both disable their owner while
+// open and keep the screen alive by processing pending messages; their
+// Cancel button makes every later step answer 0.
+#pragma once
+
+#include <windows.h>
+
+HWND ProgressOpen(HWND owner, const char* title);
+// 1 to go on, 0 once Cancel was pressed.
+int ProgressStep(HWND dialog, const char* label, int percent);
+void ProgressClose(HWND dialog);
+
+HWND DualProgressOpen(HWND owner, const char* title);
+void DualProgressSetTitle(HWND dialog, const char* title);
+// bar 0 or 1; messages are processed when a label or position changed, and
+// otherwise only on every 1000th call, so that long loops stay fast.
+int DualProgressStep(HWND dialog, int bar, const char* label, int percent);
+
+// The NC report in dialog 117 (nothing while a trace runs or without data).
+void ShowReportDialog(HWND frame);

@@ -1,0 +1,197 @@
+// The code list: a virtual list view with one row per block of the store
+// and a closing "[EOF]" row; cells are produced on demand, so programs of
+// any size cost nothing here.
+#include "panes/panel_state.h"
+
+#include "res/resource.h"
+#include "res/strings.h"
+
+namespace {
+
+constexpr UINT kCodePage932 = 932;
+
+HWND codeList(HWND frame) {
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    return state != nullptr ? state->list : nullptr;
+}
+
+// The block of row i; false for a row that cannot be read. The end row is
+// a pseudo block.
+bool rowBlock(PanelState* state, int32_t row, NcBlockText* block, bool* isEnd) {
+    const int32_t count = ncBlockListCount(state->host->blocks);
+    *isEnd = row >= count || count < 0;
+    if (*isEnd) {
+        *block = codeEndRow();
+        return true;
+    }
+    return ncBlockListGet(state->host->blocks, row, block) == 1;
+}
+
+void insertColumn(HWND list, int index, const wchar_t* title, int format, int width) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<wchar_t*>(title);
+    column.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+std::wstring widen(const char* text) {
+    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
+    std::wstring out(n > 0 ? n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
+    out.resize(wcslen(out.c_str()));
+    return out;
+}
+
+void resetColumnWidths(HWND list) {
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, 18);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE);
+}
+
+LRESULT OnGetDispInfo(PanelState* state, NMLVDISPINFOW* info) {
+    NcBlockText block;
+    bool isEnd = false;
+    LVITEMW& item = info->item;
+    if (!rowBlock(state, item.iItem, &block, &isEnd)) return 0;  // left unanswered
+    codeRowCells(block, &state->cells);
+    if (isEnd) state->cells.image = kCodeImagePlain;
+    if ((item.mask & LVIF_IMAGE) != 0) item.iImage = item.iSubItem == 0 ? state->cells.image : -1;
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        const char* text = item.iSubItem == 1 ? state->cells.line : item.iSubItem == 2 ? state->cells.code : "";
+        int n = MultiByteToWideChar(kCodePage932, 0, text, -1, state->wide, 512);
+        if (n <= 0) state->wide[0] = L'\0';
+        lstrcpynW(item.pszText, state->wide, item.cchTextMax);
+    }
+    return 0;
+}
+
+LRESULT OnCustomDraw(PanelState* state, NMLVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    NcBlockText block;
+    bool isEnd = false;
+    const int32_t row = static_cast<int32_t>(draw->nmcd.dwItemSpec);
+    if (rowBlock(state, row, &block, &isEnd)) {
+        draw->clrText = codeRowColor(block, isEnd, state->host->settings->colorMap);
+    }
+    return CDRF_DODEFAULT;
+}
+
+}  // namespace
+
+LRESULT codeListNotify(HWND panel, PanelState* state, NMHDR* header) {
+    if (header->idFrom != IDC_CODE_LIST) return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOW: return OnGetDispInfo(state, reinterpret_cast<NMLVDISPINFOW*>(header));
+    case LVN_ITEMCHANGED:
+        state->currentRow = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
+        return 0;
+    case NM_CUSTOMDRAW: return OnCustomDraw(state, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case NM_RCLICK: showContextMenu(panel, state, IDR_CODEMENU); return 0;
+    case NM_DBLCLK: PostMessageW(GetParent(panel), WM_COMMAND, CMD_EDIT_SOURCE, 0); return 0;
+    default: return 0;
+    }
+}
+
+HWND CreateCodeList(HWND panel) {
+    PanelState* state = panelState(panel);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE));
+    HWND list = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+            LVS_NOSORTHEADER | LVS_OWNERDATA,
+        0, 0, 0, 0, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CODE_LIST)), instance, nullptr);
+    if (list == nullptr) return nullptr;
+    state->list = list;
+    state->currentRow = 0;
+    ApplyCodeListStyle(GetParent(panel));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    HIMAGELIST images = ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_CODE_IMAGES), 16, 0,
+                                             RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images != nullptr) SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    insertColumn(list, 0, L"", LVCFMT_LEFT, 18);
+    insertColumn(list, 1, widen(tlvString(IDS_COLUMN_LINE)).c_str(), LVCFMT_RIGHT, 48);
+    insertColumn(list, 2, widen(tlvString(IDS_COLUMN_CODE)).c_str(), LVCFMT_LEFT, 64);
+    return list;
+}
+
+void ApplyCodeListStyle(HWND frame) {
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    if (state == nullptr || state->list == nullptr) return;
+    applyListFont(state, state->host->settings->codeStatus);
+    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[kColorCodeText]);
+    resetColumnWidths(state->list);
+}
+
+void ClearCodeList(HWND frame) {
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    if (state == nullptr || state->list == nullptr) return;
+    SendMessageW(state->list, LVM_DELETEALLITEMS, 0, 0);
+    state->currentRow = 0;
+}
+
+void SetCodeListCount(HWND frame, int32_t rows) {
+    HWND list = codeList(frame);
+    if (list == nullptr) return;
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
+    resetColumnWidths(list);
+}
+
+void SelectCodeLine(HWND frame, int32_t row) {
+    HWND list = codeList(frame);
+    if (list == nullptr) return;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, TRUE);
+}
+
+void FocusCodeList(HWND frame) {
+    HWND list = codeList(frame);
+    if (list != nullptr) SetFocus(list);
+}
+
+int32_t GetSelectedCodeLine(HWND frame) {
+    HWND list = codeList(frame);
+    if (list == nullptr) return -1;
+    return static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int32_t GetCurrentCodeLine(HWND frame) {
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    return state != nullptr ? state->currentRow : 0;
+}
+
+int SetBreakMark(HWND frame, int op, int32_t row) {
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    if (state == nullptr || state->list == nullptr) return op == 3 ? 1 : 0;
+    NcBlockStore* blocks = state->host->blocks;
+    NcBlockText block;
+    if (op == -1) {
+        const int32_t rows = static_cast<int32_t>(SendMessageW(state->list, LVM_GETITEMCOUNT, 0, 0));
+        for (int32_t i = 0; i < rows; ++i) {
+            if (ncBlockListGet(blocks, i, &block) != 1 || block.kind == KindFileHeader) continue;
+            if ((block.breakMark & kNcBreakMark) == 0) continue;
+            block.breakMark &= static_cast<uint8_t>(~kNcBreakMark);
+            ncBlockListSet(blocks, i, &block);
+            SendMessageW(state->list, LVM_UPDATE, i, 0);
+        }
+        return 1;
+    }
+    // The end row has no block, so the read below fails for it as well.
+    const bool readable = row >= 0 && row < ncBlockListCount(blocks) && ncBlockListGet(blocks, row, &block) == 1 &&
+                          block.kind != KindFileHeader;
+    if (op == 3) return readable ? (block.breakMark & kNcBreakMark) : 1;
+    if (op == 2 && readable) {
+        block.breakMark ^= kNcBreakMark;
+        ncBlockListSet(blocks, row, &block);
+        SendMessageW(state->list, LVM_UPDATE, row, 0);
+    }
+    return 1;
+}

@@ -1,0 +1,46 @@
+#include "panes/code_rows.h"
+
+#include <cstdio>
+#include <cstring>
+
+NcBlockText codeEndRow() {
+    NcBlockText end = {};
+    end.kind = KindEmpty;
+    end.lineIndex = -1;
+    strcpy(end.text, "[EOF]");
+    return end;
+}
+
+void codeRowCells(const NcBlockText& block, CodeRowCells* out) {
+    const bool header = block.kind == KindFileHeader;
+    out->image = header ? kCodeImageHeader
+                        : ((block.breakMark & kNcBreakMark) != 0 ? kCodeImageBreak : kCodeImagePlain);
+    out->line[0] = '\0';
+    if (block.lineIndex >= 0) snprintf(out->line, sizeof out->line, "%05d", block.lineIndex + 1);
+    // The block's text may fill its whole buffer without a terminator.
+    const int length = static_cast<int>(strnlen(block.text, sizeof block.text));
+    snprintf(out->code, sizeof out->code, header ? "[%.*s]" : "%.*s", length, block.text);
+}
+
+uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]) {
+    if (isEnd || block.kind == KindFileHeader) return colorMap[kColorCodeFileRow];
+    // A macro statement keeps text where other blocks keep words.
+    if (block.kind != KindStatement && ncAddrFind(&block, 'O', 0.0f, nullptr) >= 0) {
+        return colorMap[kColorCodeProgram];
+    }
+    const char* p = block.text;
+    const char* end = block.text + sizeof block.text;
+    while (p < end && *p == ' ') ++p;
+    if (p < end && (*p == '/' || *p == '(')) return colorMap[kColorCodeComment];
+    return colorMap[kColorCodeText];
+}
+
+ListFont listFontOf(int baseHeight, int32_t statusBits) {
+    ListFont font = {baseHeight, (statusBits & 0x1) != 0 ? 700 : 400, (statusBits & 0x2) != 0};
+    if ((statusBits & 0x4) != 0) {
+        font.height = static_cast<int>(baseHeight * 0.9);
+    } else if ((statusBits & 0x8) != 0) {
+        font.height = static_cast<int>(baseHeight * 1.4);
+    }
+    return font;
+}

@@ -1,0 +1,56 @@
+// The working-window panels of the main window (register, code and view
+// panels, class TLV_Working), the code list and the register list.
+#pragma once
+
+#include "app/settings.h"
+#include "engine/block_store.h"
+
+#include <windows.h>
+
+// What the panels need from the main window that owns them.
+struct PaneHost {
+    AppSettings* settings;
+    NcBlockStore* blocks;
+    // Sets the enable and check states of a context menu before it shows.
+    void (*prepareMenu)(HWND frame, HMENU menu);
+};
+
+// The view panel's content is supplied by the views: these entry points are
+// called at its creation, destruction and on every size change. Unset ones
+// leave the panel empty in the view background colour.
+struct ViewPanelHooks {
+    void (*create)(HWND panel);
+    void (*destroy)(HWND panel);
+    void (*layout)(HWND panel);
+};
+void setViewPanelHooks(const ViewPanelHooks& hooks);
+
+// Registers the class TLV_Working.
+bool RegisterWorkingClass(HINSTANCE instance);
+// Creates panel id (2002, 2003 or 2004) in parent at the saved size of its kind.
+HWND CreatePanel(HWND parent, int id, PaneHost* host);
+// Stores the current sizes of the three panels into the settings.
+void SavePanelSizes(HWND frame, AppSettings* settings);
+
+// The code list (2006 in panel 2003), addressed through the main window.
+HWND CreateCodeList(HWND panel);
+void ApplyCodeListStyle(HWND frame);
+void ClearCodeList(HWND frame);
+void SetCodeListCount(HWND frame, int32_t rows);
+void SelectCodeLine(HWND frame, int32_t row);
+void FocusCodeList(HWND frame);
+int32_t GetSelectedCodeLine(HWND frame);
+// The row that last became the changed item; 0 after clearing.
+int32_t GetCurrentCodeLine(HWND frame);
+// op -1 clears every mark, 2 toggles the row's mark, 3 reads it. Headers
+// and rows without a block are never changed and read as 1.
+int SetBreakMark(HWND frame, int op, int32_t row);
+
+// The register list (2005 in panel 2002).
+HWND CreateRegisterList(HWND panel);
+void ApplyRegisterListStyle(HWND frame);
+void ClearRegisterList(HWND frame);
+// Formats the text (at most 1023 bytes), creates missing rows, and rewrites
+// the cell only when its text changes (compared without regard to case).
+int SetRegisterCell(HWND frame, int row, int column, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));

@@ -1,0 +1,169 @@
+// The TLV_Working panel class: a plain container with a sunken edge whose
+// content depends on its id.
+#include "panes/panel_state.h"
+
+#include "res/resource.h"
+
+namespace {
+
+ViewPanelHooks gViewHooks = {};
+const wchar_t kWorkingClass[] = L"TLV_Working";
+constexpr int kListInset = 4;  // the lists keep this margin inside their panel
+
+void OnPanelCreate(HWND panel, PaneHost* host) {
+    auto* state = new PanelState{};
+    state->host = host;
+    state->id = GetDlgCtrlID(panel);
+    SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    if (state->id == IDC_REGISTER_PANEL) state->list = CreateRegisterList(panel);
+    if (state->id == IDC_CODE_PANEL) state->list = CreateCodeList(panel);
+    if (state->id == IDC_VIEW_PANEL && gViewHooks.create != nullptr) gViewHooks.create(panel);
+}
+
+void OnPanelDestroy(HWND panel) {
+    PanelState* state = panelState(panel);
+    if (state == nullptr) return;
+    if (state->id == IDC_VIEW_PANEL && gViewHooks.destroy != nullptr) gViewHooks.destroy(panel);
+    if (state->font != nullptr) DeleteObject(state->font);
+    SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
+    delete state;
+}
+
+void OnPanelSize(HWND panel) {
+    PanelState* state = panelState(panel);
+    if (state == nullptr) return;
+    if (state->id == IDC_VIEW_PANEL) {
+        if (gViewHooks.layout != nullptr) gViewHooks.layout(panel);
+        return;
+    }
+    if (state->list == nullptr) return;
+    RECT r;
+    GetClientRect(panel, &r);
+    MoveWindow(state->list, r.left + kListInset, r.top + kListInset,
+               r.right - r.left - 2 * kListInset, r.bottom - r.top - 2 * kListInset, TRUE);
+}
+
+// Until the views fill it, the view panel shows the view background.
+bool OnPanelEraseBackground(HWND panel, HDC dc) {
+    PanelState* state = panelState(panel);
+    if (state == nullptr || state->id != IDC_VIEW_PANEL || gViewHooks.create != nullptr) return false;
+    RECT r;
+    GetClientRect(panel, &r);
+    HBRUSH brush = CreateSolidBrush(state->host->settings->colorMap[4]);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    return true;
+}
+
+LRESULT OnPanelNotify(HWND panel, NMHDR* header) {
+    PanelState* state = panelState(panel);
+    if (state == nullptr) return 0;
+    if (state->id == IDC_CODE_PANEL) return codeListNotify(panel, state, header);
+    if (state->id == IDC_REGISTER_PANEL) return registerListNotify(panel, state, header);
+    return 0;
+}
+
+LRESULT CALLBACK WorkingProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        OnPanelCreate(panel, static_cast<PaneHost*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        return 0;
+    case WM_DESTROY: OnPanelDestroy(panel); return 0;
+    case WM_SIZE: OnPanelSize(panel); return 0;
+    case WM_ERASEBKGND:
+        if (OnPanelEraseBackground(panel, reinterpret_cast<HDC>(wp))) return 1;
+        break;
+    case WM_NOTIFY: return OnPanelNotify(panel, reinterpret_cast<NMHDR*>(lp));
+    // Menu and control commands belong to the main window's dispatcher.
+    case WM_COMMAND: PostMessageW(GetParent(panel), msg, wp, lp); return 0;
+    default: break;
+    }
+    return DefWindowProcW(panel, msg, wp, lp);
+}
+
+const int32_t* savedSize(const AppSettings& s, int id) {
+    if (id == IDC_REGISTER_PANEL) return s.registerSize;
+    if (id == IDC_CODE_PANEL) return s.codeSize;
+    return s.viewSize;
+}
+
+}  // namespace
+
+PanelState* panelState(HWND panel) {
+    return reinterpret_cast<PanelState*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
+}
+
+PanelState* panelOf(HWND frame, int id) {
+    HWND panel = GetDlgItem(frame, id);
+    return panel != nullptr ? panelState(panel) : nullptr;
+}
+
+void setViewPanelHooks(const ViewPanelHooks& hooks) { gViewHooks = hooks; }
+
+bool RegisterWorkingClass(HINSTANCE instance) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = WorkingProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszClassName = kWorkingClass;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND CreatePanel(HWND parent, int id, PaneHost* host) {
+    const int32_t* size = savedSize(*host->settings, id);
+    return CreateWindowExW(WS_EX_CLIENTEDGE, kWorkingClass, L"",
+                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, size[0], size[1], parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), host);
+}
+
+void SavePanelSizes(HWND frame, AppSettings* s) {
+    struct {
+        int id;
+        int32_t* size;
+    } panels[] = {{IDC_REGISTER_PANEL, s->registerSize}, {IDC_CODE_PANEL, s->codeSize},
+                  {IDC_VIEW_PANEL, s->viewSize}};
+    for (auto& p : panels) {
+        RECT r;
+        HWND panel = GetDlgItem(frame, p.id);
+        if (panel == nullptr || !GetWindowRect(panel, &r)) continue;
+        p.size[0] = r.right - r.left;
+        p.size[1] = r.bottom - r.top;
+    }
+}
+
+HFONT createListFont(int32_t statusBits) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+    LOGFONTW font = metrics.lfMenuFont;
+    ListFont spec = listFontOf(font.lfHeight, statusBits);
+    font.lfHeight = spec.height;
+    font.lfWeight = spec.weight;
+    font.lfItalic = spec.italic ? TRUE : FALSE;
+    return CreateFontIndirectW(&font);
+}
+
+void applyListFont(PanelState* state, int32_t statusBits) {
+    HFONT font = createListFont(statusBits);
+    if (font == nullptr) return;  // the old font stays
+    SendMessageW(state->list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (state->font != nullptr) DeleteObject(state->font);
+    state->font = font;
+}
+
+void showContextMenu(HWND panel, PanelState* state, int menuId) {
+    HWND frame = GetParent(panel);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+    if (menu == nullptr) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (state->host->prepareMenu != nullptr) state->host->prepareMenu(frame, popup);
+    POINT at;
+    GetCursorPos(&at);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, frame, nullptr);
+    DestroyMenu(menu);
+}
