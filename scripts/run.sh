@@ -15,9 +15,14 @@ winpath() { local p; p="$(realpath -m "$1")"; printf 'Z:%s' "${p//\//\\}"; }
 if [ -n "${DISPLAY:-}" ] && [ -z "${TLV_DISPLAY:-}" ]; then
     export TLV_DISPLAY="$DISPLAY"
     "$top/scripts/wine-session.sh" start
+    # The program writes its machine and tool files back at the end: give
+    # it copies, so the bundled samples stay as they are.
+    demo="$root/demo"
+    mkdir -p "$demo"
+    cp "$top"/samples/demo.* "$demo/"
     files=("$@")
-    [ ${#files[@]} -gt 0 ] || files=("$top/samples/demo.nc")
-    args=("/MDL=$(winpath "$top/samples/demo.MDL")" "/TDL=$(winpath "$top/samples/demo.TDL")")
+    [ ${#files[@]} -gt 0 ] || files=("$demo/demo.nc")
+    args=("/MDL=$(winpath "$demo/demo.MDL")" "/TDL=$(winpath "$demo/demo.TDL")")
     for f in "${files[@]}"; do args+=("$(winpath "$f")"); done
     "$top/scripts/wine-run.sh" "$root/windows/app/Taliver.exe" "${args[@]}"
 else
