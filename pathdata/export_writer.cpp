@@ -24,12 +24,12 @@ constexpr Layer kLayers[4] = {
 };
 
 const char kDxfTables[] =
-    "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLTYPE\n"
-    "  0\nLTYPE\n  2\nCONTINUOUS\n 70\n  0\n  3\nSolid line\n 72\n 65\n 73\n  0\n 40\n0.0\n"
-    "  0\nLTYPE\n  2\nDOT\n 70\n  0\n"
-    "  3\nDot ...........................................\n"
-    " 72\n 65\n 73\n  2\n 40\n0.25\n 49\n0.0\n 49\n-0.25\n  0\nENDTAB\n"
-    "  0\nTABLE\n  2\nLAYER\n 70\n 16\n";
+    "  0\r\nSECTION\r\n  2\r\nTABLES\r\n  0\r\nTABLE\r\n  2\r\nLTYPE\r\n"
+    "  0\r\nLTYPE\r\n  2\r\nCONTINUOUS\r\n 70\r\n  0\r\n  3\r\nSolid line\r\n 72\r\n 65\r\n 73\r\n  0\r\n 40\r\n0.0\r\n"
+    "  0\r\nLTYPE\r\n  2\r\nDOT\r\n 70\r\n  0\r\n"
+    "  3\r\nDot ...........................................\r\n"
+    " 72\r\n 65\r\n 73\r\n  2\r\n 40\r\n0.25\r\n 49\r\n0.0\r\n 49\r\n-0.25\r\n  0\r\nENDTAB\r\n"
+    "  0\r\nTABLE\r\n  2\r\nLAYER\r\n 70\r\n 16\r\n";
 
 // Appends text to a line being composed in out; returns the new end.
 char* append(char* out, const char* text) {
@@ -46,14 +46,14 @@ char* appendPoint(char* out, const char* const codes[3], double x, double y, dou
     for (int i = 0; i < 3; ++i) {
         out = append(out, codes[i]);
         out = appendFixed(out, v[i]);
-        *out++ = '\n';
+        out = append(out, "\r\n");
     }
     return out;
 }
 
-constexpr const char* kFirstPoint[3] = {" 10\n", " 20\n", " 30\n"};
-constexpr const char* kSecondPoint[3] = {" 11\n", " 21\n", " 31\n"};
-constexpr const char* kExtrusion[3] = {"210\n", "220\n", "230\n"};
+constexpr const char* kFirstPoint[3] = {" 10\r\n", " 20\r\n", " 30\r\n"};
+constexpr const char* kSecondPoint[3] = {" 11\r\n", " 21\r\n", " 31\r\n"};
+constexpr const char* kExtrusion[3] = {"210\r\n", "220\r\n", "230\r\n"};
 
 bool differs(const Point3& a, const Point3& b) {
     for (int i = 0; i < 3; ++i) {
@@ -64,23 +64,23 @@ bool differs(const Point3& a, const Point3& b) {
 
 bool writeLine(TextSink* sink, MotionStyle style, const double from[3], const double to[3]) {
     char text[1024];
-    char* p = append(text, "  0\nLINE\n  8\n");
+    char* p = append(text, "  0\r\nLINE\r\n  8\r\n");
     p = append(p, kLayers[style].name);
-    *p++ = '\n';
+    p = append(p, "\r\n");
     p = appendPoint(p, kFirstPoint, from[0], from[1], from[2]);
     p = appendPoint(p, kSecondPoint, to[0], to[1], to[2]);
-    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+    return sinkWriteRaw(sink, text, static_cast<size_t>(p - text));
 }
 
 bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
     char text[1024];
-    char* p = append(text, "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  9\n$EXTMIN\n");
+    char* p = append(text, "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1009\r\n  9\r\n$EXTMIN\r\n");
     p = appendPoint(p, kFirstPoint, style.rangeMin[0], style.rangeMin[1], style.rangeMin[2]);
-    p = append(p, "  9\n$EXTMAX\n");
+    p = append(p, "  9\r\n$EXTMAX\r\n");
     p = appendPoint(p, kFirstPoint, style.rangeMax[0], style.rangeMax[1], style.rangeMax[2]);
-    p = append(p, "  0\nENDSEC\n");
-    if (!sinkWrite(sink, text, static_cast<size_t>(p - text))) return false;
-    if (!sinkWrite(sink, kDxfTables)) return false;
+    p = append(p, "  0\r\nENDSEC\r\n");
+    if (!sinkWriteRaw(sink, text, static_cast<size_t>(p - text))) return false;
+    if (!sinkWriteRaw(sink, kDxfTables)) return false;
     for (int i = 0; i < 4; ++i) {
         int color = dxfColorNumber(style.colorMap[i]);
         if ((style.displayMask & styleShowBit(i)) == 0) color = -color;
@@ -89,7 +89,7 @@ bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
             return false;
         }
     }
-    return sinkWrite(sink, "  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n");
+    return sinkWriteRaw(sink, "  0\r\nENDTAB\r\n  0\r\nENDSEC\r\n  0\r\nSECTION\r\n  2\r\nENTITIES\r\n");
 }
 
 bool writeDxfStraight(TextSink* sink, const MotionRecord& r) {
@@ -107,20 +107,20 @@ bool writeDxfArc(TextSink* sink, const MotionRecord& r) {
     double normal[3] = {0, 0, 0};
     normal[axes.normal] = 1;
     char text[1024];
-    char* p = append(text, "  0\nARC\n  8\n");
+    char* p = append(text, "  0\r\nARC\r\n  8\r\n");
     p = append(p, kLayers[arcStyle(r)].name);
-    *p++ = '\n';
+    p = append(p, "\r\n");
     p = appendPoint(p, kFirstPoint, a.centre[axes.first], a.centre[axes.second],
                     a.centre[axes.normal]);
-    p = append(p, " 40\n");
+    p = append(p, " 40\r\n");
     p = appendFixed(p, a.radius);
-    p = append(p, "\n 50\n");
+    p = append(p, "\r\n 50\r\n");
     p = appendFixed(p, a.angleFrom);
-    p = append(p, "\n 51\n");
+    p = append(p, "\r\n 51\r\n");
     p = appendFixed(p, a.angleTo);
-    *p++ = '\n';
+    p = append(p, "\r\n");
     p = appendPoint(p, kExtrusion, normal[0], normal[1], normal[2]);
-    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+    return sinkWriteRaw(sink, text, static_cast<size_t>(p - text));
 }
 
 // The three points of hole i of a cycle: every point moves by the step.
@@ -156,14 +156,14 @@ bool writeDxfHole(TextSink* sink, const MotionCycle& c, const Hole& h) {
     if (feed && !writeLine(sink, kStyleCuttingZ, h.r, h.bottom)) return false;
     if (!(c.toolRadius > 0)) return true;
     char text[1024];
-    char* p = append(text, "  0\nCIRCLE\n  8\nLayer_G01XYZ\n");
+    char* p = append(text, "  0\r\nCIRCLE\r\n  8\r\nLayer_G01XYZ\r\n");
     p = appendPoint(p, kFirstPoint, h.r[0], h.r[1], h.r[2]);
-    p = append(p, " 40\n");
+    p = append(p, " 40\r\n");
     p = appendFixed(p, c.toolRadius);
-    p = append(p, "\n 39\n");
+    p = append(p, "\r\n 39\r\n");
     p = appendFixed(p, h.bottom[2] - h.r[2]);
-    *p++ = '\n';
-    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+    p = append(p, "\r\n");
+    return sinkWriteRaw(sink, text, static_cast<size_t>(p - text));
 }
 
 bool writeDxfCycle(TextSink* sink, const MotionRecord& r) {
@@ -180,8 +180,8 @@ bool writeCsvPoint(TextSink* sink, double x, double y, double z) {
     p = appendFixed(p, y);
     *p++ = ',';
     p = appendFixed(p, z);
-    *p++ = '\n';
-    return sinkWrite(sink, text, static_cast<size_t>(p - text));
+    p = append(p, "\r\n");
+    return sinkWriteRaw(sink, text, static_cast<size_t>(p - text));
 }
 
 // An arc as a polyline from its start point. The segment count follows the
@@ -252,7 +252,7 @@ int WriteDxf(TextSink* sink, int phase, const MotionRecord* record, const DxfSty
     switch (phase) {
     case kPhaseHeader: return style != nullptr && writeDxfHeader(sink, *style) ? 1 : 0;
     case kPhaseRecord: return record != nullptr && writeDxfRecord(sink, *record) ? 1 : 0;
-    case kPhaseTrailer: return sinkWrite(sink, "  0\nENDSEC\n  0\nEOF\n") ? 1 : 0;
+    case kPhaseTrailer: return sinkWriteRaw(sink, "  0\r\nENDSEC\r\n  0\r\nEOF\r\n") ? 1 : 0;
     default: return 0;
     }
 }

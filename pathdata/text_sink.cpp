@@ -36,25 +36,45 @@ char* putUnsigned(uint64_t n, char* end) {
     return end;
 }
 
+// The digits of q millionths, with sign, right-aligned before end.
+char* putMillionths(uint64_t q, bool negative, char* end) {
+    char* p = putUnsigned(q % 1000000, end);
+    while (p > end - 6) *--p = '0';
+    *--p = '.';
+    p = putUnsigned(q / 1000000, p);
+    if (negative) *--p = '-';
+    return p;
+}
+
+// The value in millionths rounded as printf rounds it (to nearest, ties to
+// even), when that can be decided from the double product; false sends the
+// value to the general conversion. A float times 10^6 needs at most 24 + 14
+// significant bits, so for values that came from floats the product is
+// exact. Otherwise it is off by at most half a unit in its last place,
+// which changes the rounding only when it lies that close to a half.
+bool roundMillionths(double value, uint64_t* q) {
+    const double scaled = std::fabs(value * 1e6);
+    if (!(scaled < 9.0e15)) return false;
+    const uint64_t whole = static_cast<uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);  // exact below 2^53
+    if (std::fma(value, 1e6, -value * 1e6) != 0.0 &&
+        std::fabs(fraction - 0.5) <= scaled * 5e-16) {
+        return false;  // within two units in the last place of a half
+    }
+    // Ties (possible only for exact products) go to the even neighbour.
+    const bool up = fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0);
+    *q = whole + (up ? 1 : 0);
+    return true;
+}
+
 }  // namespace
 
 size_t formatFixed6(double value, char* out) {
-    // A float times 10^6 needs at most 24 + 14 significant bits, so for
-    // values that came from floats the product is exact and rounding it to
-    // an integer (to nearest, ties to even, as printf does) gives printf's
-    // digits. Anything else takes the general exact conversion.
-    double scaled = value * 1e6;
-    if (std::isfinite(value) && std::fabs(scaled) < 9.0e15 &&
-        std::fma(value, 1e6, -scaled) == 0.0) {
-        double rounded = std::nearbyint(std::fabs(scaled));
-        uint64_t q = static_cast<uint64_t>(rounded);
+    uint64_t q = 0;
+    if (std::isfinite(value) && roundMillionths(value, &q)) {
         char digits[32];
         char* end = digits + sizeof digits;
-        char* p = putUnsigned(q % 1000000, end);
-        while (p > end - 6) *--p = '0';
-        *--p = '.';
-        p = putUnsigned(q / 1000000, p);
-        if (std::signbit(value)) *--p = '-';
+        char* p = putMillionths(q, std::signbit(value), end);
         size_t n = static_cast<size_t>(end - p);
         memcpy(out, p, n);
         out[n] = '\0';
@@ -118,6 +138,21 @@ bool sinkWrite(TextSink* sink, const char* text, size_t length) {
 }
 
 bool sinkWrite(TextSink* sink, const char* text) { return sinkWrite(sink, text, strlen(text)); }
+
+bool sinkWriteRaw(TextSink* sink, const char* text, size_t length) {
+    while (length > 0 && !sink->failed) {
+        if (sink->used == sizeof sink->buffer) flushSink(sink);
+        size_t n = sizeof sink->buffer - sink->used;
+        if (n > length) n = length;
+        memcpy(sink->buffer + sink->used, text, n);
+        sink->used += n;
+        text += n;
+        length -= n;
+    }
+    return !sink->failed;
+}
+
+bool sinkWriteRaw(TextSink* sink, const char* text) { return sinkWriteRaw(sink, text, strlen(text)); }
 
 bool sinkWriteFixed(TextSink* sink, double value) {
     char digits[kFixed6Max];

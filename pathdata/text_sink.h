@@ -18,6 +18,9 @@ bool sinkOpen(TextSink* sink, const char* path);
 // Writes text, turning each "\n" into "\r\n". False once any write failed.
 bool sinkWrite(TextSink* sink, const char* text, size_t length);
 bool sinkWrite(TextSink* sink, const char* text);
+// Writes text as it is: for texts already composed with "\r\n" line ends.
+bool sinkWriteRaw(TextSink* sink, const char* text, size_t length);
+bool sinkWriteRaw(TextSink* sink, const char* text);
 // Writes value exactly as printf's "%lf" would (six decimals).
 bool sinkWriteFixed(TextSink* sink, double value);
 // Writes what is buffered and closes the file. False if any write failed.

@@ -146,6 +146,23 @@ TEST(FormatFixed, MatchesPrintfForFloatsAndDoubles) {
     }
 }
 
+TEST(FormatFixed, MatchesPrintfForComputedDoubles) {
+    // Arc points are computed in double precision: products with 10^6 are
+    // then inexact, and values near a rounding half must still round as
+    // printf rounds them.
+    std::mt19937_64 rng(777);
+    std::uniform_real_distribution<double> coordinate(-1000.0, 1000.0);
+    std::uniform_int_distribution<int> micro(-1000000000, 1000000000);
+    for (int i = 0; i < 200000; ++i) {
+        double v = i % 2 == 0 ? coordinate(rng) : (micro(rng) + 0.5) / 1e6;  // near halves
+        if (i % 7 == 0) v = std::nextafter(v, i % 3 == 0 ? INFINITY : -INFINITY);
+        char want[400], got[kFixed6Max];
+        snprintf(want, sizeof want, "%lf", v);
+        formatFixed6(v, got);
+        ASSERT_STREQ(got, want) << i;
+    }
+}
+
 TEST_F(Export, DxfHeaderAndLayerTable) {
     style.displayMask = 0xE0;  // the rapid layer is hidden
     run(true, {});
