@@ -12,6 +12,8 @@
 #include "res/strings.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -401,6 +403,91 @@ TEST_F(WinShell, FailedLoadClearsEverything) {
     GetWindowTextW(program->frame, caption, 64);
     EXPECT_STREQ(caption, L"Taliver");
     EXPECT_NE(GetMenuState(GetMenu(program->frame), CMD_SAVE_AS, MF_BYCOMMAND) & MF_GRAYED, 0u);
+}
+
+// A drop of files as the shell delivers it: a DROPFILES header followed by
+// the wide names, each terminated, and an empty name at the end.
+HDROP makeDrop(const std::vector<std::wstring>& names) {
+    size_t chars = 1;
+    for (const std::wstring& n : names) chars += n.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(header + 1);
+    for (const std::wstring& n : names) {
+        memcpy(text, n.c_str(), (n.size() + 1) * sizeof(wchar_t));
+        text += n.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void setKeyDown(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(WinShell, DroppedFilesReplaceOrWithCtrlOrShiftAdd) {
+    ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
+    const int demoPrograms = ncBlockCount(fs()->drawing.blocks, -1);
+    const std::string extra = dir + "\\O0042.nc", other = dir + "\\O0043.nc";
+    writeFile(extra, "O0042\r\nG00 X1.\r\nM30\r\n");
+    writeFile(other, "O0043\r\nG00 X2.\r\nM30\r\n");
+    const struct {
+        int key;  // held during the drop, 0 for none
+        std::string file;
+        int programs;
+    } cases[] = {
+        {VK_CONTROL, extra, demoPrograms + 2},  // the file's header program and O0042
+        {VK_SHIFT, other, demoPrograms + 4},
+        {0, extra, 2},
+    };
+    for (const auto& c : cases) {
+        if (c.key != 0) setKeyDown(c.key, true);
+        SendMessageW(program->frame, WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(makeDrop({wide(c.file.c_str())})), 0);
+        if (c.key != 0) setKeyDown(c.key, false);
+        pump();
+        EXPECT_TRUE(fs()->drawing.loaded) << c.file;
+        EXPECT_EQ(ncBlockCount(fs()->drawing.blocks, -1), c.programs) << c.key;
+    }
+    EXPECT_TRUE(gBoxes.empty());
+    // While a trace runs a drop is ignored.
+    fs()->drawing.tracing = true;
+    SendMessageW(program->frame, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({wide(other.c_str())})), 0);
+    fs()->drawing.tracing = false;
+    EXPECT_EQ(ncBlockCount(fs()->drawing.blocks, -1), 2);
+}
+
+TEST_F(WinShell, TopmostMinimiseRestoreAndQuitAll) {
+    ASSERT_EQ(start(""), kStartRunning);
+    HWND frame = program->frame;
+    const uint32_t& flags = program->session.settings.enableMap;
+    DispatchCommand(frame, CMD_TOPMOST);
+    pump();
+    EXPECT_NE(flags & EM_TOPMOST, 0u);
+    EXPECT_NE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_NE(GetMenuState(GetMenu(frame), CMD_TOPMOST, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    DispatchCommand(frame, CMD_TOPMOST);
+    pump();
+    EXPECT_EQ(flags & EM_TOPMOST, 0u);
+    EXPECT_EQ(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
+    DispatchCommand(frame, CMD_WINDOWS_MINIMIZE_ALL);
+    pump();
+    EXPECT_TRUE(IsIconic(frame));
+    DispatchCommand(frame, CMD_WINDOWS_RESTORE_ALL);
+    pump();
+    EXPECT_FALSE(IsIconic(frame));
+    // With a single instance the menu item is greyed, but the command still
+    // closes every listed window, this one included.
+    EXPECT_NE(GetMenuState(GetMenu(frame), CMD_QUIT_ALL, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    DispatchCommand(frame, CMD_QUIT_ALL);
+    pump();
+    EXPECT_FALSE(IsWindow(frame));
 }
 
 TEST_F(WinShell, HandOverFromASecondProcess) {
