@@ -116,6 +116,7 @@ void OnNewWindow(HWND frame, int) {
     saveToolbarLayout(frame);
     SavePanelSizes(frame, &fs->session->settings);
     SaveFramePlacement(frame);
+    storePaneAngles(frame);
     SaveSettings(fs->session->settings,
                  fs->session->settingsPath[0] != '\0' ? fs->session->settingsPath : nullptr);
     char file[kPlatPathMax] = {};

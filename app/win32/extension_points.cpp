@@ -1,6 +1,9 @@
 #include "app/win32/extension_points.h"
 
+#include "app/win32/commands.h"
 #include "app/win32/frame.h"
+#include "res/resource.h"
+#include "view/win32/pane_windows.h"
 #include "res/strings.h"
 
 #include <cstdio>
@@ -10,15 +13,72 @@ void traceToggle(HWND) {}
 void traceSetMode(HWND, int) {}
 int traceMode(HWND) { return -1; }
 
-int paneFromWindow(HWND) { return -1; }
-void activatePane(HWND, int) {}
-void fitPanes(HWND, int) {}
-void zoomPane(HWND, bool) {}
-void panPane(HWND, int) {}
-void setSinglePane(HWND, int) {}
-void showPlaneAlone(HWND, int) {}
-void switchPattern(HWND, int) {}
-void invalidatePanes(HWND, int) {}
+namespace {
+
+static_assert(kPaneFlagZoomRecentre == EM_ZOOM_RECENTRE && kPaneFlagSinglePane == EM_SINGLE_PANE);
+
+PaneSet* viewPanes(HWND frame) { return frame != nullptr ? paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL)) : nullptr; }
+
+void onViewPanelCreate(HWND panel) {
+    FrameState* fs = frameState(GetParent(panel));
+    if (fs == nullptr) return;
+    AppSettings& s = fs->session->settings;
+    const PaneBindings bindings = {&fs->drawing,  &s.viewActive, &s.viewSeparate, s.viewMatrix,
+                                   &s.enableMap,  &s.viewStatus, &s.zoomValue,    s.colorMap,
+                                   s.widthMap,    s.viewRotate,  prepareContextMenu};
+    CreatePaneWindows(panel, bindings);
+}
+
+void onViewPanelDestroy(HWND panel) {
+    storePaneAngles(GetParent(panel));
+    DestroyPaneWindows(panel);
+}
+
+void onViewPanelLayout(HWND panel) {
+    if (PaneSet* set = paneSetOf(panel)) LayoutPanes(set);
+}
+
+}  // namespace
+
+bool registerViewPanes(HINSTANCE instance) {
+    setViewPanelHooks({onViewPanelCreate, onViewPanelDestroy, onViewPanelLayout});
+    return RegisterPaneClass(instance);
+}
+
+void storePaneAngles(HWND frame) {
+    FrameState* fs = frameState(frame);
+    PaneSet* set = viewPanes(frame);
+    if (fs == nullptr || set == nullptr) return;
+    float angles[kPaneCount][3];
+    CollectPaneAngles(set, angles);
+    StorePaneRotations(&fs->session->settings, angles);
+}
+
+int paneFromWindow(HWND window) { return PaneFromWindow(window); }
+void activatePane(HWND frame, int pane) {
+    if (PaneSet* set = viewPanes(frame)) ActivatePane(set, pane);
+}
+void fitPanes(HWND frame, int pane) {
+    if (PaneSet* set = viewPanes(frame)) FitPanes(set, pane);
+}
+void zoomPane(HWND frame, bool zoomIn) {
+    if (PaneSet* set = viewPanes(frame)) ZoomActivePane(set, zoomIn);
+}
+void panPane(HWND frame, int direction) {
+    if (PaneSet* set = viewPanes(frame)) PanActivePane(set, direction);
+}
+void setSinglePane(HWND frame, int pane) {
+    if (PaneSet* set = viewPanes(frame)) SetSinglePane(set, pane);
+}
+void showPlaneAlone(HWND frame, int plane) {
+    if (PaneSet* set = viewPanes(frame)) ShowKindAlone(set, plane);
+}
+void switchPattern(HWND frame, int pattern) {
+    if (PaneSet* set = viewPanes(frame)) SwitchPanePattern(set, pattern);
+}
+void invalidatePanes(HWND frame, int pane) {
+    if (PaneSet* set = viewPanes(frame)) InvalidatePanes(set, pane, true);
+}
 
 void printDrawing(HWND, int, bool) {}
 void copyPicture(HWND) {}

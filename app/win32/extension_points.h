@@ -16,7 +16,11 @@ void traceToggle(HWND frame);        // start a trace, or stop the one running
 void traceSetMode(HWND frame, int mode);  // 0 running, 1 single step, 2 paused
 int traceMode(HWND frame);           // the current mode, or -1 without a trace
 
-// View panes.
+// View panes. registerViewPanes registers the pane class and hands the
+// view panel's create, destroy and layout hooks to the panels;
+// storePaneAngles writes each pane's angles to the settings of its kind.
+bool registerViewPanes(HINSTANCE instance);
+void storePaneAngles(HWND frame);
 int paneFromWindow(HWND window);     // pane 0-3 of a pane window, else -1
 void activatePane(HWND frame, int pane);
 void fitPanes(HWND frame, int pane);  // -1 for all

@@ -220,9 +220,6 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(frame, msg, wp, lp);
 }
 
-// The view panes' class; the views fill in its procedure.
-LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
-
 }  // namespace
 
 FrameState* frameState(HWND frame) {
@@ -238,16 +235,11 @@ bool tlvRegisterClasses(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, 0x4FF};
     InitCommonControlsEx(&icc);
     RegisterWorkingClass(instance);
+    registerViewPanes(instance);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ViewProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kViewClassName;
-    RegisterClassExW(&wc);
-    wc.style = 0;
     wc.lpfnWndProc = FrameProc;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));

@@ -109,3 +109,28 @@ TEST_F(Gdi, MotionAndLabelsReachThePicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Gdi, BevelFrameFillsItsBandAndShrinksTheRectangle) {
+    HBRUSH brush = CreateSolidBrush(0x3366CC);
+    RECT r = {10, 20, 110, 90};
+    DrawBevelFrame(dc, &r, 4, 3, brush);
+    DeleteObject(brush);
+    // One edge pixel outside and inside the band on each side.
+    EXPECT_EQ(r.left, 10 + 1 + 4 + 1);
+    EXPECT_EQ(r.top, 20 + 1 + 3 + 1);
+    EXPECT_EQ(r.right, 110 - 1 - 4 - 1);
+    EXPECT_EQ(r.bottom, 90 - 1 - 3 - 1);
+    const struct {
+        int x, y;
+        uint32_t colour;
+    } spots[] = {
+        {12, 50, 0x3366CC}, {105, 50, 0x3366CC}, {60, 22, 0x3366CC}, {60, 87, 0x3366CC},
+        {60, 50, 0x000000},  // the inside is left alone
+        {5, 50, 0x000000},   // and so is the outside
+    };
+    for (const auto& s : spots) EXPECT_EQ(pixel(s.x, s.y), s.colour) << s.x << "," << s.y;
+}
+
+}  // namespace

@@ -30,6 +30,20 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
     }
 }
 
+void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH brush) {
+    DrawEdge(dc, rect, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST);
+    RECT& r = *rect;
+    const RECT strips[4] = {
+        {r.left, r.top, r.right, r.top + thicknessY},
+        {r.left, r.bottom - thicknessY, r.right, r.bottom},
+        {r.left, r.top + thicknessY, r.left + thicknessX, r.bottom - thicknessY},
+        {r.right - thicknessX, r.top + thicknessY, r.right, r.bottom - thicknessY},
+    };
+    for (const RECT& strip : strips) FillRect(dc, &strip, brush);
+    InflateRect(rect, -thicknessX, -thicknessY);
+    DrawEdge(dc, rect, BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
+}
+
 GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
     oldPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
     SetBkMode(dc_, TRANSPARENT);

@@ -21,6 +21,10 @@ enum PenMode { kPensColour = 0, kPensBlack = 1 };
 // pen is dotted, all others solid.
 void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16]);
 
+// A raised outer edge, a band of the given thickness filled with brush and a
+// sunken inner edge; rect is shrunk past all three.
+void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH brush);
+
 class GdiCanvas : public Canvas {
 public:
     GdiCanvas(HDC dc, const ViewPens* pens);

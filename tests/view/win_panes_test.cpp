@@ -1,0 +1,431 @@
+// The pane windows inside the running shell under the desktop: titles,
+// layouts of both patterns and single-pane mode, pattern switches, the
+// demo's pixels in the cached picture, zoom, invalidation, clicks and the
+// angles saved per kind at the end.
+#include "app/win32/commands.h"
+#include "app/win32/extension_points.h"
+#include "app/win32/frame.h"
+#include "app/win32/shell.h"
+#include "res/resource.h"
+#include "view/win32/pane_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) { return IDNO; }
+
+std::string sourceDir() {
+    const char* dir = getenv("TLV_SOURCE_DIR");
+    if (dir == nullptr) return "..\\..\\..";
+    std::string out = std::string("Z:") + dir;
+    for (char& c : out) {
+        if (c == '/') c = '\\';
+    }
+    return out;
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+std::wstring textOf(HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+// A window's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int gStopCalls = 0;
+bool countStops(void*) {
+    ++gStopCalls;
+    return false;
+}
+bool stopAtOnce(void*) { return true; }
+
+class WinPanes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tlvSetMessageBoxHook(answerNo);
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir = std::string(temp) + "tlv_panes_" + std::to_string(GetCurrentProcessId()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(dir.c_str(), nullptr);
+        for (const char* name : {"demo.nc", "demo.MDL", "demo.TDL"}) {
+            CopyFileA((sourceDir() + "\\samples\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE);
+        }
+        // Zoom re-centring on, a zoom step of 2 so that the setting is seen
+        // to be read, and no single-instance rule.
+        std::ofstream(dir + "\\t.cfg", std::ios::binary)
+            << "[Current]\r\nEnableMap=28672\r\n[View]\r\nZoomValue=2.0\r\n";
+    }
+    void TearDown() override {
+        if (program && program->frame != nullptr && IsWindow(program->frame)) DestroyWindow(program->frame);
+        pump();
+        tlvSetMessageBoxHook(nullptr);
+    }
+    void start(const std::string& args) {
+        program = std::make_unique<Program>();
+        program->instance = GetModuleHandleW(nullptr);
+        snprintf(program->session.settingsPath, sizeof program->session.settingsPath, "%s\\t.cfg", dir.c_str());
+        const std::string line = "/MDL=" + dir + "\\demo.MDL /TDL=" + dir + "\\demo.TDL " + args;
+        std::wstring wide(line.begin(), line.end());
+        ASSERT_EQ(tlvStart(program.get(), wide.c_str(), SW_SHOWNORMAL), kStartRunning);
+        pump();
+        ASSERT_NE(set(), nullptr);
+    }
+    void startWithDemo() { start(dir + "\\demo.nc"); }
+    HWND frame() { return program->frame; }
+    AppSettings& settings() { return program->session.settings; }
+    HWND panel() { return GetDlgItem(frame(), IDC_VIEW_PANEL); }
+    PaneSet* set() { return paneSetOf(panel()); }
+    void command(int id) {
+        DispatchCommand(frame(), id);
+        pump();
+    }
+    int find(int kind) {
+        for (int i = 0; i < kPaneCount; ++i) {
+            if (settings().viewMatrix[settings().viewSeparate][i] == kind) return i;
+        }
+        return -1;
+    }
+    // Somewhere on the screen that is not over our frame.
+    void cursorAway() {
+        RECT r;
+        GetWindowRect(frame(), &r);
+        moveCursor(r.right + 5 < 1270 ? r.right + 5 : 2, r.bottom + 5 < 790 ? r.bottom + 5 : 2);
+    }
+    // Under Wine the pointer reaches its new place a moment later.
+    void moveCursor(int x, int y) {
+        SetCursorPos(x, y);
+        for (int i = 0; i < 100; ++i) {
+            POINT at;
+            GetCursorPos(&at);
+            if (at.x == x && at.y == y) return;
+            Sleep(10);
+            pump();
+        }
+    }
+    // The cached picture of slot as 0x00RRGGBB rows, top-down.
+    std::vector<uint32_t> picture(int slot, int* width, int* height) {
+        const ViewPane& pane = set()->view.panes[slot];
+        BITMAP info = {};
+        GetObjectW(static_cast<HBITMAP>(pane.cachedPicture), sizeof info, &info);
+        *width = info.bmWidth;
+        *height = info.bmHeight;
+        std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = info.bmWidth;
+        bi.bmiHeader.biHeight = -info.bmHeight;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, static_cast<HBITMAP>(pane.cachedPicture), 0, info.bmHeight, pixels.data(), &bi,
+                  DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        for (uint32_t& p : pixels) p &= 0xFFFFFF;
+        return pixels;
+    }
+    // Whether a pixel of colour (0x00BBGGRR) lies within 2 pixels of the
+    // projection of model point (x, y, z) in slot's cached picture.
+    bool colourNear(int slot, float x, float y, float z, uint32_t colorRef) {
+        int w = 0, h = 0;
+        const std::vector<uint32_t> pixels = picture(slot, &w, &h);
+        const ViewPane& pane = set()->view.panes[slot];
+        float px = 0, py = 0;
+        ProjectPoint(pane.matrix, x, y, z, &px, &py);
+        const int cx = static_cast<int>(px);
+        const int cy = static_cast<int>(static_cast<float>(pane.clientRect.top + pane.clientRect.bottom) - py);
+        const uint32_t rgb = ((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
+        for (int dy = -2; dy <= 2; ++dy) {
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int X = cx + dx, Y = cy + dy;
+                if (X >= 0 && Y >= 0 && X < w && Y < h && pixels[static_cast<size_t>(Y) * w + X] == rgb) return true;
+            }
+        }
+        return false;
+    }
+
+    std::string dir;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(WinPanes, PaneWindowsCarryTheTitlesOfTheDefaultMatrix) {
+    start("");
+    const wchar_t* expected[kPaneCount] = {L"YZ", L"XYZ", L"XY", L"XZ"};
+    for (int slot = 0; slot < kPaneCount; ++slot) {
+        HWND pane = set()->windows[slot];
+        ASSERT_NE(pane, nullptr) << slot;
+        wchar_t name[32] = {};
+        GetClassNameW(pane, name, 32);
+        EXPECT_STREQ(name, L"TLV_ViewClass");
+        EXPECT_EQ(textOf(pane), expected[slot]) << slot;
+        EXPECT_EQ(paneFromWindow(pane), slot);
+        EXPECT_TRUE(IsWindowVisible(pane));
+    }
+    EXPECT_EQ(paneFromWindow(panel()), -1);
+    EXPECT_EQ(paneFromWindow(frame()), -1);
+}
+
+TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
+    start("");
+    RECT client;
+    GetClientRect(panel(), &client);
+    const ViewRect whole = {client.left, client.top, client.right, client.bottom};
+    struct Case {
+        int command;
+        int pattern;
+        int alone;  // slot shown alone, or -1
+    };
+    const Case cases[] = {
+        {CMD_VIEW_PATTERN2, 1, -1},
+        {CMD_VIEW_XY, 1, 2},  // pattern 2 shows XY in its third slot
+        {CMD_VIEW_PATTERN1, 0, -1},
+        {CMD_VIEW_YZ, 0, 0},
+        {CMD_TOGGLE_SINGLE_PANE, 0, -1},
+        {CMD_VIEW_XYZ, 0, 1},
+    };
+    for (const Case& c : cases) {
+        command(c.command);
+        SCOPED_TRACE(c.command);
+        EXPECT_EQ(settings().viewSeparate, c.pattern);
+        EXPECT_EQ((settings().enableMap & EM_SINGLE_PANE) != 0, c.alone >= 0);
+        ViewRect rects[kPaneCount];
+        ComputePaneRects(c.pattern, whole, rects);
+        for (int slot = 0; slot < kPaneCount; ++slot) {
+            HWND pane = set()->windows[slot];
+            const bool shown = c.alone < 0 || c.alone == slot;
+            EXPECT_EQ(IsWindowVisible(pane) != FALSE, shown) << slot;
+            if (!shown) continue;
+            const ViewRect want = c.alone >= 0 ? whole : rects[slot];
+            const RECT got = rectInParent(pane);
+            EXPECT_EQ(got.left, want.left) << slot;
+            EXPECT_EQ(got.top, want.top) << slot;
+            EXPECT_EQ(got.right, want.right) << slot;
+            EXPECT_EQ(got.bottom, want.bottom) << slot;
+        }
+        if (c.alone >= 0) {
+            EXPECT_EQ(settings().viewActive, c.alone);
+        }
+    }
+    // Leaving single-pane mode keeps the slot that was shown active.
+    command(CMD_TOGGLE_SINGLE_PANE);
+    EXPECT_EQ(settings().viewActive, 1);
+    EXPECT_EQ(settings().enableMap & EM_SINGLE_PANE, 0u);
+}
+
+TEST_F(WinPanes, PatternSwitchKeepsEachKindsView) {
+    start("");
+    PaneSet* s = set();
+    for (int kind = 0; kind < kPaneCount; ++kind) {
+        ViewPane& p = s->view.panes[find(kind)];
+        p.scale = 1.0f + kind;
+        p.panX = 10.0f * kind;
+        p.panY = -5.0f * kind;
+        p.angleZ = 7.0f * kind;
+    }
+    for (int id : {CMD_VIEW_PATTERN2, CMD_VIEW_PATTERN1, CMD_VIEW_PATTERN2}) {
+        command(id);
+        SCOPED_TRACE(id);
+        for (int kind = 0; kind < kPaneCount; ++kind) {
+            const int slot = find(kind);
+            const ViewPane& p = s->view.panes[slot];
+            EXPECT_FLOAT_EQ(p.scale, 1.0f + kind);
+            EXPECT_FLOAT_EQ(p.panX, 10.0f * kind);
+            EXPECT_FLOAT_EQ(p.panY, -5.0f * kind);
+            EXPECT_FLOAT_EQ(p.angleZ, 7.0f * kind);
+            // The slot keeps its own window, which now shows the kind's title.
+            EXPECT_EQ(p.window, s->windows[slot]);
+            const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
+            EXPECT_EQ(textOf(s->windows[slot]), titles[kind]);
+        }
+    }
+}
+
+TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
+    startWithDemo();
+    PaneSet* s = set();
+    const int xy = find(0);
+    ASSERT_TRUE(frameState(frame())->drawing.loaded);
+    // The fit centres the widened range of the demo (X -10..70, Y -10..50).
+    EXPECT_NEAR(s->view.panes[xy].panX, 30.0f, 0.01f);
+    EXPECT_NEAR(s->view.panes[xy].panY, 20.0f, 0.01f);
+    UpdateWindow(s->windows[xy]);
+    ASSERT_NE(s->view.panes[xy].cachedPicture, nullptr);
+    const AppSettings& a = settings();
+    struct Spot {
+        float x, y, z;
+        uint32_t colour;
+    };
+    const Spot spots[] = {
+        {25, 25, -2, a.colorMap[1]},      // pocket circle, radius 10 about (35, 25)
+        {35, 35, -2, a.colorMap[1]},
+        {15 + 3.4f, 15, 2, a.colorMap[1]},  // drill hole outlines, tool radius 3.4
+        {55 + 3.4f, 35, 2, a.colorMap[1]},
+        {0, 20, -5, a.colorMap[3]},      // contour under cutter compensation
+        {70, 25, -5, a.colorMap[3]},
+        {35, 50, -5, a.colorMap[3]},
+        {60, 23, 0, a.colorMap[4]},      // nothing drawn here
+    };
+    for (const Spot& spot : spots) {
+        EXPECT_TRUE(colourNear(xy, spot.x, spot.y, spot.z, spot.colour)) << spot.x << "," << spot.y;
+    }
+    // The XZ pane shows the plunge to Z -5 at X -10 and the contour at
+    // that depth.
+    EXPECT_TRUE(colourNear(find(1), -10, -10, -2, a.colorMap[2]));
+    EXPECT_TRUE(colourNear(find(1), 64, 0, -5, a.colorMap[3]));
+    EXPECT_FALSE(colourNear(find(1), 64, 0, 20, a.colorMap[3]));
+}
+
+TEST_F(WinPanes, ZoomCommandScalesTheActivePaneByZoomValue) {
+    startWithDemo();
+    PaneSet* s = set();
+    cursorAway();
+    const int active = settings().viewActive;
+    const float before = s->view.panes[active].scale;
+    const float panX = s->view.panes[active].panX;
+    command(CMD_ZOOM_IN);
+    EXPECT_FLOAT_EQ(s->view.panes[active].scale, before * 2.0f);
+    command(CMD_ZOOM_OUT);
+    command(CMD_ZOOM_OUT);
+    EXPECT_FLOAT_EQ(s->view.panes[active].scale, before * 0.5f);
+    EXPECT_NEAR(s->view.panes[active].panX, panX, 1.0f / before);
+    // Over another pane the zoom works there, about the pointer, and makes
+    // it active; the pointer on the zoom point follows it to the centre.
+    const int other = (active + 1) % kPaneCount;
+    RECT r;
+    GetWindowRect(s->windows[other], &r);
+    const float otherBefore = s->view.panes[other].scale;
+    moveCursor(r.left + (r.right - r.left) / 3, r.top + (r.bottom - r.top) / 3);
+    command(CMD_ZOOM_IN);
+    EXPECT_EQ(settings().viewActive, other);
+    EXPECT_FLOAT_EQ(s->view.panes[other].scale, otherBefore * 2.0f);
+    EXPECT_FLOAT_EQ(s->view.panes[active].scale, before * 0.5f);
+    POINT at;
+    GetCursorPos(&at);
+    ScreenToClient(s->windows[other], &at);
+    const ViewRect& c = s->view.panes[other].clientRect;
+    EXPECT_NEAR(at.x, (c.left + c.right) / 2, 1);
+    EXPECT_NEAR(at.y, (c.top + c.bottom) / 2, 1);
+    cursorAway();
+}
+
+TEST_F(WinPanes, InvalidationDiscardsTheCachedPicture) {
+    startWithDemo();
+    PaneSet* s = set();
+    for (HWND w : s->windows) UpdateWindow(w);
+    for (const ViewPane& p : s->view.panes) EXPECT_NE(p.cachedPicture, nullptr);
+    s->stopRequested = countStops;
+    gStopCalls = 0;
+    // An expose only copies the picture: no record loop runs.
+    InvalidateRect(s->windows[0], nullptr, FALSE);
+    UpdateWindow(s->windows[0]);
+    EXPECT_EQ(gStopCalls, 0);
+    InvalidatePanes(s, -1, false);
+    for (const ViewPane& p : s->view.panes) EXPECT_EQ(p.cachedPicture, nullptr);
+    // With repaint the pane is drawn again from the records at once.
+    invalidatePanes(frame(), 2);
+    EXPECT_EQ(gStopCalls, 1);
+    EXPECT_NE(s->view.panes[2].cachedPicture, nullptr);
+    EXPECT_EQ(s->lastPaintRecords, pathStoreCount(frameState(frame())->drawing.paths));
+}
+
+TEST_F(WinPanes, EscapeStopsThePaintAndThePartialPictureIsKept) {
+    startWithDemo();
+    PaneSet* s = set();
+    const int xy = find(0);
+    s->stopRequested = stopAtOnce;
+    invalidatePanes(frame(), xy);
+    EXPECT_EQ(s->lastPaintRecords, 0);
+    ASSERT_NE(s->view.panes[xy].cachedPicture, nullptr);
+    EXPECT_FALSE(colourNear(xy, 25, 25, -2, settings().colorMap[1]));
+    EXPECT_TRUE(colourNear(xy, 60, 23, 0, settings().colorMap[4]));
+}
+
+TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
+    startWithDemo();
+    PaneSet* s = set();
+    struct Case {
+        UINT message;
+        int slot;
+        bool singleAfter;
+    };
+    const Case cases[] = {
+        {WM_LBUTTONDOWN, 3, false},
+        {WM_LBUTTONDBLCLK, 1, true},   // shows the pane alone
+        {WM_LBUTTONDBLCLK, 1, false},  // and back
+        {WM_MBUTTONDOWN, 2, false},    // fits the pane
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        s->view.panes[c.slot].scale *= 3;
+        const float zoomed = s->view.panes[c.slot].scale;
+        SendMessageW(s->windows[c.slot], c.message, 0, MAKELPARAM(5, 5));
+        pump();
+        EXPECT_EQ(settings().viewActive, c.slot);
+        EXPECT_EQ((settings().enableMap & EM_SINGLE_PANE) != 0, c.singleAfter);
+        if (c.message == WM_MBUTTONDOWN) {
+            EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale * 3, zoomed);
+        } else {
+            EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale, zoomed);
+        }
+    }
+}
+
+TEST_F(WinPanes, BorderIsNeitherClientNorSizingArea) {
+    start("");
+    HWND pane = set()->windows[0];
+    RECT outer, client;
+    GetWindowRect(pane, &outer);
+    GetClientRect(pane, &client);
+    EXPECT_EQ((outer.right - outer.left) - client.right, 2 * GetSystemMetrics(SM_CXFRAME));
+    EXPECT_EQ((outer.bottom - outer.top) - client.bottom, 2 * GetSystemMetrics(SM_CYFRAME));
+    const struct {
+        int x, y;
+        LRESULT hit;
+    } cases[] = {
+        {outer.left + 1, outer.top + 1, HTERROR},
+        {(outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2, HTCLIENT},
+        {outer.right + 3, outer.top + 1, HTNOWHERE},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SendMessageW(pane, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y)), c.hit) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(WinPanes, AnglesAreSavedPerKindAtTheEnd) {
+    start("");
+    const int xyz = find(3);
+    RotateView(&set()->view, xyz, 0, 0, 20);
+    const float expected = set()->view.panes[xyz].angleZ;
+    command(CMD_VIEW_PATTERN2);  // the kind moves to another slot first
+    SendMessageW(frame(), WM_CLOSE, 0, 0);
+    pump();
+    EXPECT_FALSE(IsWindow(frame()));
+    EXPECT_FLOAT_EQ(settings().viewRotate[3][2], expected);
+    EXPECT_FLOAT_EQ(settings().viewRotate[0][2], 180.0f);
+    EXPECT_EQ(settings().viewSeparate, 1);
+}
+
+}  // namespace

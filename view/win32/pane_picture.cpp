@@ -1,0 +1,108 @@
+// Screen painting of one pane: a full paint goes to an off-screen bitmap
+// that stays with the pane, so exposing, activating or moving the band
+// only copies pixels. The band and the title are drawn on the window after
+// the copy, never into the cached picture.
+#include "view/pane_paint.h"
+#include "view/win32/pane_windows.h"
+
+namespace {
+
+float drawingScale(float scale) {
+    // The same bounds the matrix build clamps to, so that the axes'
+    // length in pixels agrees with the matrix.
+    return scale < 0.0001f ? 0.0001f : (scale > 9999.0f ? 9999.0f : scale);
+}
+
+int kindOfSlot(const PaneSet* set, int slot) {
+    const int pattern = *set->bind.pattern == 1 ? 1 : 0;
+    const int kind = set->bind.matrix[pattern][slot];
+    return kind >= 0 && kind < kPaneCount ? kind : 0;
+}
+
+bool stopPoll(void* context) {
+    auto* set = static_cast<PaneSet*>(context);
+    return set->stopRequested != nullptr && set->stopRequested(set);
+}
+
+// Draws the pane's content into a new bitmap of the client size, which
+// becomes the pane's cached picture.
+HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
+    ViewPane& pane = set->view.panes[slot];
+    const Drawing* d = set->bind.drawing;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BuildViewMatrix(&pane, rect, pane.scale);
+    HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    HCURSOR previous = nullptr;
+    if (GetCursor() == arrow) previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP picture = CreateCompatibleBitmap(dc, width, height);
+    if (memory == nullptr || picture == nullptr) {
+        if (memory != nullptr) DeleteDC(memory);
+        if (picture != nullptr) DeleteObject(picture);
+        if (previous != nullptr) SetCursor(previous);
+        return nullptr;
+    }
+    HGDIOBJ oldBitmap = SelectObject(memory, picture);
+    const RECT fill = {0, 0, width, height};
+    HBRUSH background = CreateSolidBrush(set->bind.colorMap[4]);
+    FillRect(memory, &fill, background);
+    DeleteObject(background);
+    {
+        GdiCanvas canvas(memory, &set->pens);
+        const RenderTarget target = {&canvas, rect, pane.matrix, static_cast<uint32_t>(*set->bind.displayMask),
+                                     &d->filter};
+        PanePaintInput input = {};
+        input.kind = kindOfSlot(set, slot);
+        input.scale = drawingScale(pane.scale);
+        input.range = &d->range;
+        input.paths = d->loaded ? d->paths : nullptr;
+        input.recordCount = d->loaded ? pathStoreCount(d->paths) : 0;
+        input.axisColors = &set->bind.colorMap[5];
+        input.stopRequested = stopPoll;
+        input.context = set;
+        set->lastPaintRecords = paintPaneContent(target, input);
+    }
+    BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    if (previous != nullptr) SetCursor(previous);
+    return picture;
+}
+
+void copyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+}  // namespace
+
+int PaintPane(PaneSet* set, HDC dc, int slot) {
+    if (slot < 0 || slot >= kPaneCount || set->windows[slot] == nullptr) return 0;
+    ViewPane& pane = set->view.panes[slot];
+    RECT client;
+    GetClientRect(set->windows[slot], &client);
+    const ViewRect rect = {client.left, client.top, client.right, client.bottom};
+    pane.clientRect = rect;
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return 0;
+    auto cached = static_cast<HBITMAP>(pane.cachedPicture);
+    // During a trace the picture changes with every step: always repaint.
+    if (cached != nullptr && !set->bind.drawing->tracing) {
+        copyPicture(dc, cached, rect);
+    } else {
+        if (cached != nullptr) DeleteObject(cached);
+        pane.cachedPicture = paintPicture(set, dc, slot, rect);
+    }
+    const ViewRect& band = set->view.band;
+    if (slot == *set->bind.active && band.right > band.left && band.bottom > band.top) {
+        const RECT focus = {band.left, band.top, band.right, band.bottom};
+        DrawFocusRect(dc, &focus);
+    }
+    if ((*set->bind.displayMask & kShowTitle) != 0) {
+        GdiCanvas canvas(dc, &set->pens);
+        canvas.text(rect.left + 2, rect.top + 1, pane.title, set->bind.colorMap[8]);
+    }
+    return 1;
+}
