@@ -50,8 +50,11 @@ int showModeOf(const Program& p, int callerShow) {
 }
 
 // The single-instance rule: hand the first name to the running instance.
+// A batch run keeps its files: handing them over would leave its output
+// unwritten and open them in a window nobody asked for.
 bool handedOver(const Program& p) {
     if ((p.session.settings.enableMap & EM_SINGLE_INSTANCE) == 0) return false;
+    if (batchOutputOf(p.command) != kBatchNone) return false;
     HWND other = FindWindowW(kFrameClassName, nullptr);
     if (other == nullptr) return false;
     SetForegroundWindow(other);

@@ -521,6 +521,21 @@ TEST_F(WinShell, HandOverFromASecondProcess) {
     ncBlockGetFilename(fs()->drawing.blocks, fs()->drawing.mainProgram, path, sizeof path, nullptr);
     EXPECT_STREQ(path, demo().c_str());
     EXPECT_EQ(HistoryCount(program->session.settings), 1);  // other.nc was dropped
+
+    // A batch run writes its own output even while an instance runs.
+    const std::string log = dir + "\\second.log";
+    std::wstring batch = wide(("\"" + exe + "\" /HIDE /LOGOUT \"" + demo() + "\" \"" + log + "\"").c_str());
+    ASSERT_TRUE(CreateProcessW(nullptr, batch.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    waited = WAIT_TIMEOUT;
+    for (int i = 0; i < 600 && waited == WAIT_TIMEOUT; ++i) {
+        pump();
+        waited = WaitForSingleObject(pi.hProcess, 50);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(waited, WAIT_OBJECT_0);
+    EXPECT_NE(GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(HistoryCount(program->session.settings), 1);  // nothing was handed over
 }
 
 TEST_F(WinShell, CopyDataChecksTagAndSize) {
