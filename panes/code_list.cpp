@@ -45,10 +45,28 @@ std::wstring widen(const char* text) {
     return out;
 }
 
-void resetColumnWidths(HWND list) {
+// Fitting a column to its contents measures every row, which for a program
+// of a million lines takes minutes; beyond this many rows the columns get
+// widths from sample texts instead.
+constexpr int32_t kMeasuredRowsMax = 5000;
+
+void resetColumnWidths(HWND list, int32_t rows) {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, 18);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE);
+    if (rows <= kMeasuredRowsMax) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE);
+        return;
+    }
+    // Seven digits of line number, and a typical block of 64 characters;
+    // longer lines are reached by scrolling.
+    const int margin = 16;
+    const int number = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                     reinterpret_cast<LPARAM>(L"0000000")));
+    const std::wstring sample(64, L'0');
+    const int code = static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(sample.c_str())));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, number + margin);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, code + margin);
 }
 
 LRESULT OnGetDispInfo(PanelState* state, NMLVDISPINFOW* info) {
@@ -124,7 +142,7 @@ void ApplyCodeListStyle(HWND frame) {
     if (state == nullptr || state->list == nullptr) return;
     applyListFont(state, state->host->settings->codeStatus);
     SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[kColorCodeText]);
-    resetColumnWidths(state->list);
+    resetColumnWidths(state->list, static_cast<int32_t>(SendMessageW(state->list, LVM_GETITEMCOUNT, 0, 0)));
 }
 
 void ClearCodeList(HWND frame) {
@@ -139,7 +157,7 @@ void SetCodeListCount(HWND frame, int32_t rows) {
     if (list == nullptr) return;
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
-    resetColumnWidths(list);
+    resetColumnWidths(list, rows);
 }
 
 void SelectCodeLine(HWND frame, int32_t row) {
