@@ -140,10 +140,10 @@ HFONT createListFont(int32_t statusBits) {
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
     LOGFONTW font = metrics.lfMenuFont;
-    ListFont spec = listFontOf(font.lfHeight, statusBits);
-    font.lfHeight = spec.height;
-    font.lfWeight = spec.weight;
-    font.lfItalic = spec.italic ? TRUE : FALSE;
+    ListFont style = listFontOf(font.lfHeight, statusBits);
+    font.lfHeight = style.height;
+    font.lfWeight = style.weight;
+    font.lfItalic = style.italic ? TRUE : FALSE;
     return CreateFontIndirectW(&font);
 }
 

@@ -9,21 +9,12 @@ root="${TLV_BUILD_ROOT:-$top/build}"
 export TLV_WINEPREFIX="${TLV_WINEPREFIX:-$root/wineprefix}"
 "$top/scripts/build.sh" windows >/dev/null
 
-# Wine maps the Linux root to drive Z:.
-winpath() { local p; p="$(realpath -m "$1")"; printf 'Z:%s' "${p//\//\\}"; }
+. "$top/scripts/demo-args.sh"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TLV_DISPLAY:-}" ]; then
     export TLV_DISPLAY="$DISPLAY"
     "$top/scripts/wine-session.sh" start
-    # The program writes its machine and tool files back at the end: give
-    # it copies, so the bundled samples stay as they are.
-    demo="$root/demo"
-    mkdir -p "$demo"
-    cp "$top"/samples/demo.* "$demo/"
-    files=("$@")
-    [ ${#files[@]} -gt 0 ] || files=("$demo/demo.nc")
-    args=("/MDL=$(winpath "$demo/demo.MDL")" "/TDL=$(winpath "$demo/demo.TDL")")
-    for f in "${files[@]}"; do args+=("$(winpath "$f")"); done
+    demo_args "$root" "$@"
     "$top/scripts/wine-run.sh" "$root/windows/app/Taliver.exe" "${args[@]}"
 else
     exec "$top/scripts/screenshot.sh" "$root/screenshots/taliver.png" "$@"

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Starts the Windows program under Wine on a virtual display, waits for its
 # window and saves a PNG of the screen.
-#   scripts/screenshot.sh [out.png] [nc files...]   (default: the demo sample)
+#   scripts/screenshot.sh [out.png] [options] [nc files...]   (default: the demo sample)
+#   e.g. scripts/screenshot.sh xyz.png /XYZ
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TLV_BUILD_ROOT:-$top/build}"
@@ -12,19 +13,10 @@ shift || true
 exe="$root/windows/app/Taliver.exe"
 [ -f "$exe" ] || "$top/scripts/build.sh" windows >/dev/null
 
-# Wine maps the Linux root to drive Z:.
-winpath() { local p; p="$(realpath -m "$1")"; printf 'Z:%s' "${p//\//\\}"; }
+. "$top/scripts/demo-args.sh"
 
 "$top/scripts/wine-session.sh" start
-# The program writes its machine and tool files back at the end: give it
-# copies, so the bundled samples stay as they are.
-demo="$root/demo"
-mkdir -p "$demo"
-cp "$top"/samples/demo.* "$demo/"
-files=("$@")
-[ ${#files[@]} -gt 0 ] || files=("$demo/demo.nc")
-args=("/MDL=$(winpath "$demo/demo.MDL")" "/TDL=$(winpath "$demo/demo.TDL")")
-for f in "${files[@]}"; do args+=("$(winpath "$f")"); done
+demo_args "$root" "$@"
 
 "$top/scripts/wine-run.sh" "$exe" "${args[@]}" &
 app=$!
