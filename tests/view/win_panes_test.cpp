@@ -109,11 +109,12 @@ protected:
         }
         return -1;
     }
-    // Somewhere on the screen that is not over our frame.
+    // Over the register panel: never a pane, wherever the frame lies, so a
+    // pointer that arrives late still lands off the panes.
     void cursorAway() {
         RECT r;
-        GetWindowRect(frame(), &r);
-        moveCursor(r.right + 5 < 1270 ? r.right + 5 : 2, r.bottom + 5 < 790 ? r.bottom + 5 : 2);
+        GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
+        moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     // Under Wine the pointer reaches its new place a moment later.
     void moveCursor(int x, int y) {
