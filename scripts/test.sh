@@ -30,8 +30,9 @@ done
 
 if "$top/scripts/build.sh" windows; then
     # A fresh prefix each run: state left in the registry by an earlier
-    # session must not decide whether the Windows tests pass.
-    rm -rf "$TLV_WINEPREFIX"
+    # session must not decide whether the Windows tests pass. Only a prefix
+    # that the test session made itself is removed.
+    [ -f "$TLV_WINEPREFIX/.taliver-test-prefix" ] && rm -rf "$TLV_WINEPREFIX"
     "$top/scripts/wine-session.sh" start
     run_ctest "windows (wine)" "$root/windows"
     "$top/scripts/wine-session.sh" stop

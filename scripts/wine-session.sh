@@ -51,6 +51,7 @@ start() {
         cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
         link_chinese_font
         wineserver -w
+        touch "$prefix/.taliver-test-prefix"
     fi
     # One wineserver and one window alive for the whole run: each test
     # process would otherwise pay for their start.
