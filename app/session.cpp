@@ -7,12 +7,6 @@
 
 namespace {
 
-bool isExistingFile(const char* path) {
-    PlatFileFacts facts;
-    return path[0] != '\0' && platFindFile(path, &facts) &&
-           (facts.attributes & kPlatAttrDirectory) == 0;
-}
-
 const char* settingsPathOf(const Session& s) {
     return s.settingsPath[0] != '\0' ? s.settingsPath : nullptr;
 }
@@ -23,8 +17,8 @@ void startSession(Session* s, const CommandLine& command) {
     LoadSettings(&s->settings, settingsPathOf(*s));
     AppSettings& a = s->settings;
     // A value that names nothing is ignored: the remembered file is used.
-    if (isExistingFile(command.toolFile)) snprintf(a.toolFile, sizeof a.toolFile, "%s", command.toolFile);
-    if (isExistingFile(command.machineFile)) {
+    if (platIsFile(command.toolFile)) snprintf(a.toolFile, sizeof a.toolFile, "%s", command.toolFile);
+    if (platIsFile(command.machineFile)) {
         snprintf(a.postFile, sizeof a.postFile, "%s", command.machineFile);
     }
     ReadToolFile(a.toolFile, &s->tools);

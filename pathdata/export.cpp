@@ -13,12 +13,6 @@ namespace {
 
 constexpr const char* kExtensions[3] = {".dxf", ".csv", ".log"};
 
-bool isExistingFile(const char* path) {
-    PlatFileFacts facts;
-    return path[0] != '\0' && platFindFile(path, &facts) &&
-           (facts.attributes & kPlatAttrDirectory) == 0;
-}
-
 void fail(DrawingUi* ui, int messageId) {
     ui->message(tlvString(IDS_SAVE_AS), tlvString(messageId), kIconError);
 }
@@ -105,7 +99,7 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
     if (d->tracing || !d->loaded) return kExportNotRun;
     char path[kPlatPathMax] = {};
     if (name != nullptr) snprintf(path, sizeof path, "%s", name);
-    if (!isExistingFile(path)) {
+    if (!platIsFile(path)) {
         if (path[0] == '\0' || platIsDirectory(path)) {
             char source[kPlatPathMax] = {};
             ncBlockGetFilename(d->blocks, d->mainProgram, source, sizeof source, nullptr);

@@ -146,12 +146,6 @@ void showFailure(Drawing* d, DrawingUi* ui) {
     ui->message(tlvString(IDS_OPEN_FILE), text.data(), kIconError);
 }
 
-bool isExistingFile(const char* path) {
-    PlatFileFacts facts;
-    return path != nullptr && platFindFile(path, &facts) &&
-           (facts.attributes & kPlatAttrDirectory) == 0;
-}
-
 }  // namespace
 
 RangeBox rangeBoxOf(const float pathMin[3], const float pathMax[3]) {
@@ -171,7 +165,7 @@ int OpenNcFiles(Drawing* d, DrawingUi* ui, bool add, const char* const* files, i
     if (d->tracing) return 0;
     std::vector<const char*> names(files, files + (count > 0 ? count : 0));
     std::vector<PathName> chosen(64);
-    if (names.empty() || !isExistingFile(names[0])) {
+    if (names.empty() || !platIsFile(names[0])) {
         if (!names.empty()) snprintf(chosen[0].text, kPlatPathMax, "%s", names[0]);
         int chosenCount = names.empty() ? 0 : 1;
         if (!ui->chooseOpenFiles(chosen.data(), static_cast<int>(chosen.size()), &chosenCount)) {

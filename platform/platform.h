@@ -69,6 +69,7 @@ bool platTempFile(const char* prefix, char* out, size_t outSize);
 bool platFallbackTempDir(char* out, size_t outSize);
 bool platIsDirectory(const char* path);
 
+
 // Maps a whole open file. A zero-length file cannot be mapped: the call
 // fails and says why through *zeroLength when given.
 PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
@@ -79,6 +80,12 @@ void platUnmap(PlatMapping* mapping);
 
 // Facts of the first file matching path, as find-first-file gives them.
 bool platFindFile(const char* path, PlatFileFacts* facts);
+// Whether path names an existing file that is not a folder.
+inline bool platIsFile(const char* path) {
+    PlatFileFacts facts;
+    return path != nullptr && path[0] != '\0' && platFindFile(path, &facts) &&
+           (facts.attributes & kPlatAttrDirectory) == 0;
+}
 bool platLocalTime(uint64_t fileTime, PlatLocalTime* out);
 
 bool platExecutablePath(char* out, size_t outSize);
