@@ -2,6 +2,7 @@
 
 #include "definitions/profile_item.h"
 #include "platform/platform.h"
+#include "view/pane_layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -74,9 +75,6 @@ constexpr SettingsKey kKeys[] = {
 // signed 32-bit numbers the encoding reads and writes: same size, same bits.
 static_assert(sizeof(uint32_t) == sizeof(int32_t));
 
-constexpr int32_t kDefaultMatrix[2][4] = {{2, 3, 0, 1}, {2, 1, 0, 3}};
-constexpr float kDefaultRotate[4][3] = {
-    {180, 180, 180}, {90, 180, 180}, {270, 0, 90}, {120, 180, 226}};
 constexpr uint32_t kDefaultColors[kColorCount] = {
     0xA0A0A0,                      // rapid moves
     0xFFFF00,                      // cutting moves
@@ -115,15 +113,6 @@ void setText(char (&field)[N], const char* text) {
 }
 
 // A matrix must show each of the four planes exactly once.
-bool validMatrix(const int32_t matrix[4]) {
-    unsigned seen = 0;
-    for (int pane = 0; pane < 4; ++pane) {
-        if (matrix[pane] < 0 || matrix[pane] > 3) return false;
-        seen |= 1u << matrix[pane];
-    }
-    return seen == 0xF;
-}
-
 void migrate(AppSettings* settings) {
     // A file without a version is taken as it is.
     if (settings->version <= 0) return;
@@ -160,8 +149,9 @@ void SetSettingsDefaults(AppSettings* settings) {
     settings->viewSize[1] = 480;
     settings->viewStatus = 0x1F3;  // everything but the tool image
     settings->zoomValue = 1.5f;
-    memcpy(settings->viewMatrix, kDefaultMatrix, sizeof kDefaultMatrix);
-    memcpy(settings->viewRotate, kDefaultRotate, sizeof kDefaultRotate);
+    memcpy(settings->viewMatrix[0], kDefaultMatrix1, sizeof settings->viewMatrix[0]);
+    memcpy(settings->viewMatrix[1], kDefaultMatrix2, sizeof settings->viewMatrix[1]);
+    for (int kind = 0; kind < kPaneCount; ++kind) viewDefaultAngles(kind, settings->viewRotate[kind]);
     settings->toolbarStatus = 5;
     for (int band = 0; band < 3; ++band) settings->toolbarBands[band][0] = 2010 + band;
     settings->traceSpeed = 1;
@@ -198,9 +188,9 @@ int LoadSettings(AppSettings* settings, const char* path) {
     settings->enableMap &= EM_STORED_BITS;
     memcpy(settings->colorWork, settings->colorMap, sizeof settings->colorWork);
     for (int pattern = 0; pattern < 2; ++pattern) {
-        if (!validMatrix(settings->viewMatrix[pattern])) {
-            memcpy(settings->viewMatrix[pattern], kDefaultMatrix[pattern],
-                   sizeof kDefaultMatrix[pattern]);
+        if (!isValidMatrix(settings->viewMatrix[pattern])) {
+            memcpy(settings->viewMatrix[pattern], pattern == 0 ? kDefaultMatrix1 : kDefaultMatrix2,
+                   sizeof settings->viewMatrix[pattern]);
         }
     }
     migrate(settings);
