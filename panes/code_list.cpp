@@ -2,6 +2,7 @@
 // and a closing "[EOF]" row; cells are produced on demand, so programs of
 // any size cost nothing here.
 #include "panes/panel_state.h"
+#include "platform/win32/wide.h"
 
 #include "res/resource.h"
 #include "res/strings.h"
@@ -35,14 +36,6 @@ void insertColumn(HWND list, int index, const wchar_t* title, int format, int wi
     column.pszText = const_cast<wchar_t*>(title);
     column.iSubItem = index;
     SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
-}
-
-std::wstring widen(const char* text) {
-    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
-    std::wstring out(n > 0 ? n : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
-    out.resize(wcslen(out.c_str()));
-    return out;
 }
 
 // Fitting a column to its contents measures every row, which for a program
@@ -132,8 +125,8 @@ HWND CreateCodeList(HWND panel) {
                                              RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     if (images != nullptr) SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     insertColumn(list, 0, L"", LVCFMT_LEFT, 18);
-    insertColumn(list, 1, widen(tlvString(IDS_COLUMN_LINE)).c_str(), LVCFMT_RIGHT, 48);
-    insertColumn(list, 2, widen(tlvString(IDS_COLUMN_CODE)).c_str(), LVCFMT_LEFT, 64);
+    insertColumn(list, 1, tlvWiden(tlvString(IDS_COLUMN_LINE)).c_str(), LVCFMT_RIGHT, 48);
+    insertColumn(list, 2, tlvWiden(tlvString(IDS_COLUMN_CODE)).c_str(), LVCFMT_LEFT, 64);
     return list;
 }
 

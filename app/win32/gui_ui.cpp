@@ -48,25 +48,6 @@ int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT 
     return MessageBoxW(owner, text, caption, type);
 }
 
-std::wstring tlvWiden(const char* text) {
-    if (text == nullptr || text[0] == '\0') return {};
-    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-std::string tlvNarrow(const wchar_t* text) {
-    if (text == nullptr || text[0] == L'\0') return {};
-    int n = WideCharToMultiByte(kCodePage932, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kCodePage932, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
 
 std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pathdata/drawing.h"
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 
@@ -18,8 +19,6 @@ void tlvSetMessageBoxHook(MessageBoxHook hook);
 int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // CP932 text converted to UTF-16 and back.
-std::wstring tlvWiden(const char* text);
-std::string tlvNarrow(const wchar_t* text);
 // A string-table text as UTF-16, empty when the id is unknown.
 std::wstring tlvLoadString(HINSTANCE instance, UINT id);
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 constexpr UINT kCodePage932 = 932;
 
@@ -28,4 +29,26 @@ inline bool narrowCopy(const wchar_t* text, char* out, size_t outSize) {
         return false;
     }
     return true;
+}
+
+// CP932 text as UTF-16; empty for a null or empty text.
+inline std::wstring tlvWiden(const char* text) {
+    if (text == nullptr || text[0] == '\0') return {};
+    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(kCodePage932, 0, text, -1, out.data(), n);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+// UTF-16 text as CP932; empty for a null or empty text.
+inline std::string tlvNarrow(const wchar_t* text) {
+    if (text == nullptr || text[0] == L'\0') return {};
+    int n = WideCharToMultiByte(kCodePage932, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kCodePage932, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
 }

@@ -80,12 +80,10 @@ void GdiCanvas::fillEllipse(int left, int top, int right, int bottom, int brush)
 }
 
 void GdiCanvas::text(int x, int y, const char* text, uint32_t color) {
-    int n = MultiByteToWideChar(kCodePage932, 0, text, -1, nullptr, 0);
-    if (n <= 1) return;
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(kCodePage932, 0, text, -1, wide.data(), n);
+    const std::wstring wide = tlvWiden(text);
+    if (wide.empty()) return;
     COLORREF old = SetTextColor(dc_, color);
-    TextOutW(dc_, x, y, wide.c_str(), n - 1);
+    TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
     SetTextColor(dc_, old);
 }
 
