@@ -10,6 +10,7 @@
 #include "pathdata/pipeline.h"
 #include "res/resource.h"
 #include "res/strings.h"
+#include "tests/app/win_test_support.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -35,40 +36,6 @@ int gAnswer = IDNO;
 int recordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
     gBoxes.push_back({text, caption, type});
     return gAnswer;
-}
-
-// A Linux path as Wine's drive Z: sees it.
-std::string winPath(const std::string& unixPath) {
-    std::string out = "Z:" + unixPath;
-    for (char& c : out) {
-        if (c == '/') c = '\\';
-    }
-    return out;
-}
-
-std::string sourceDir() {
-    const char* dir = getenv("TLV_SOURCE_DIR");
-    return dir != nullptr ? winPath(dir) : std::string("..\\..\\..");
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 std::wstring wide(const char* cp932) { return tlvWiden(cp932); }

@@ -7,6 +7,7 @@
 #include "app/win32/frame.h"
 #include "app/win32/shell.h"
 #include "res/resource.h"
+#include "tests/app/win_test_support.h"
 #include "view/win32/pane_windows.h"
 
 #include <gtest/gtest.h>
@@ -21,25 +22,6 @@
 namespace {
 
 int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) { return IDNO; }
-
-std::string sourceDir() {
-    const char* dir = getenv("TLV_SOURCE_DIR");
-    if (dir == nullptr) return "..\\..\\..";
-    std::string out = std::string("Z:") + dir;
-    for (char& c : out) {
-        if (c == '/') c = '\\';
-    }
-    return out;
-}
-
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 std::wstring textOf(HWND window) {
     wchar_t text[64] = {};
