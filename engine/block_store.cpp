@@ -47,18 +47,35 @@ void keepRecords(NcBlockStore* store, int32_t kept) {
     }
 }
 
-// Writes the buffered appends at their place in the file. Positioning
-// explicitly keeps appends right after a rewrite through file output.
-bool writePending(NcBlockStore* store) {
+// Hands the buffered appends to the writer, to go at their place in the
+// file. False when a buffer handed over earlier failed: the counts then
+// shrink to what the file holds and the failure is recorded.
+bool handOver(NcBlockStore* store) {
     if (store->pendingCount == 0) return true;
-    int32_t committed = store->listCount - store->pendingCount;
+    int32_t first = store->listCount - store->pendingCount;
     size_t bytes = static_cast<size_t>(store->pendingCount) * kRecordSize;
-    size_t done = 0;
-    bool ok = platFileSeek(store->backingFile, recordOffset(committed)) &&
-              platFileWrite(store->backingFile, store->pending, bytes, &done) && done == bytes;
+    bool ok = platWriteBehindSubmit(store->writer, store->backingFile, recordOffset(first), bytes);
+    store->pending = nullptr;
     store->pendingCount = 0;
+    store->writing = true;
     if (ok) return true;
-    keepRecords(store, committed + static_cast<int32_t>(done / kRecordSize));
+    uint64_t end = 0;
+    platWriteBehindWait(store->writer, &end);
+    store->writing = false;
+    keepRecords(store, static_cast<int32_t>(end / kRecordSize));
+    ncFail(NcStatusWriteFailed, store->backingFileName, 0);
+    return false;
+}
+
+// Makes the file hold every append, as a write-through store would.
+bool writePending(NcBlockStore* store) {
+    if (store->pendingCount == 0 && !store->writing) return true;
+    if (!handOver(store)) return false;
+    uint64_t end = 0;
+    bool ok = platWriteBehindWait(store->writer, &end);
+    store->writing = false;
+    if (ok) return true;
+    keepRecords(store, static_cast<int32_t>(end / kRecordSize));
     ncFail(NcStatusWriteFailed, store->backingFileName, 0);
     return false;
 }
@@ -142,7 +159,10 @@ NcBlockStore* ncBlockCreate() {
     }
     // All zero is the empty, unmapped store.
     auto* store = static_cast<NcBlockStore*>(calloc(1, sizeof(NcBlockStore)));
-    if (store == nullptr) {
+    PlatWriteBehind* writer =
+        store != nullptr ? platWriteBehindCreate(kNcPendingRecords * kRecordSize) : nullptr;
+    if (writer == nullptr) {
+        free(store);
         platFileClose(file);
         platFileDelete(name);
         ncFail(NcStatusOutOfMemory, "Error::ncBlockCreate(alloc)", 0);
@@ -150,11 +170,13 @@ NcBlockStore* ncBlockCreate() {
     }
     memcpy(store->backingFileName, name, sizeof name);
     store->backingFile = file;
+    store->writer = writer;
     return store;
 }
 
 int32_t ncBlockDestroy(NcBlockStore* store) {
     if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockDestroy(args)", 0);
+    platWriteBehindDestroy(store->writer);  // after the writes still due
     releaseView(store);
     // Emptied before it is closed: a file system that flushes a rewritten
     // file at its last close (ext4 does after any truncation) would
@@ -171,8 +193,11 @@ int32_t ncBlockDestroy(NcBlockStore* store) {
 int32_t ncBlockClear(NcBlockStore* store) {
     if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockClear(args)", 0);
     // Buffered appends are dropped rather than written: the file is emptied
-    // anyway, and the result is the same as if they had been written.
+    // anyway, and the result is the same as if they had been written. Those
+    // already handed over must land before the file is cut, not after.
     store->pendingCount = 0;
+    if (store->writing) platWriteBehindWait(store->writer, nullptr);
+    store->writing = false;
     store->programCount = 0;
     store->listCount = 0;
     releaseView(store);
@@ -228,6 +253,7 @@ int32_t ncBlockAppend(NcBlockStore* store, const char* sourceFileName, int32_t p
         i >= 0 ? &store->programs[i] : addProgram(store, programNumber, sourceFileName);
     if (entry == nullptr) return ncFail(NcStatusOutOfMemory, "Error::ncBlockAppend(alloc)", 0);
 
+    if (store->pending == nullptr) store->pending = platWriteBehindBuffer(store->writer);
     memcpy(store->pending + static_cast<size_t>(store->pendingCount) * kRecordSize, block,
            kRecordSize);
     ++store->pendingCount;
@@ -236,7 +262,7 @@ int32_t ncBlockAppend(NcBlockStore* store, const char* sourceFileName, int32_t p
     if (sourceFileName != nullptr && entry->sourceFileName[0] == '\0') {
         recordSource(entry, sourceFileName);
     }
-    if (store->pendingCount == kNcPendingRecords && !writePending(store)) return 0;
+    if (store->pendingCount == kNcPendingRecords && !handOver(store)) return 0;
     return 1;
 }
 

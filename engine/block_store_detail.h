@@ -6,6 +6,7 @@
 
 #include "engine/block_text.h"
 #include "platform/platform.h"
+#include "platform/write_behind.h"
 
 struct NcProgramEntry {
     int32_t programNumber;   // unique within the store
@@ -16,9 +17,12 @@ struct NcProgramEntry {
 };
 
 // Appends collect in a write buffer so that loading does not cost one
-// system call per line. Every operation that reads, rewrites, maps or counts
-// first writes the buffer out, so each sees what a write-through store would.
-constexpr int kNcPendingRecords = 256;
+// system call per line, and a full buffer is written by a helper thread
+// while the next one fills. Every operation that reads, rewrites, maps or
+// counts first waits for the file to hold every append, so each sees what a
+// write-through store would. A failed write is reported when the next
+// buffer is handed over or at that wait.
+constexpr int kNcPendingRecords = 1024;
 
 struct NcBlockStore {
     int32_t programCount;
@@ -30,6 +34,8 @@ struct NcBlockStore {
     int32_t viewRecords;
     NcProgramEntry* programs;  // programCount entries in creation order
     int32_t programCapacity;
-    int32_t pendingCount;  // records in pending, the last ones of the list
-    unsigned char pending[kNcPendingRecords * sizeof(NcBlockText)];
+    PlatWriteBehind* writer;
+    unsigned char* pending;  // the writer's buffer being filled, or null
+    int32_t pendingCount;    // records in pending, the last ones of the list
+    bool writing;            // buffers handed over and not yet waited for
 };

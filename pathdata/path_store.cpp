@@ -1,6 +1,7 @@
 #include "pathdata/path_store.h"
 
 #include "platform/platform.h"
+#include "platform/write_behind.h"
 
 #include <climits>
 #include <cstring>
@@ -9,22 +10,23 @@
 namespace {
 
 constexpr size_t kRecordSize = sizeof(MotionRecord);
-// Appends collect in memory and reach the file in blocks of this many
-// records: one system call per block of records, not per record.
-constexpr int kBufferRecords = 1024;
 
 }  // namespace
 
+// Appends collect in a buffer of kPathStoreBufferRecords records; a full
+// buffer is written by a helper thread while the next one fills.
 struct PathRecordStore {
-    int recordCount;  // records accepted: written plus buffered
-    int fileCount;    // records that reached the file
+    int recordCount;  // records accepted: handed over plus buffered
+    int handedCount;  // records handed to the writer, written or on their way
+    bool writing;     // records handed over and not yet waited for
     char tempFileName[kPlatPathMax];
     PlatFile* file;
+    PlatWriteBehind* writer;
     PlatMapping* mapping;
     const MotionRecord* view;
     int mappedCount;  // records inside the view
     int buffered;
-    unsigned char buffer[kBufferRecords * kRecordSize];
+    unsigned char* buffer;  // the writer's buffer being filled, or null
 };
 
 namespace {
@@ -36,18 +38,42 @@ void unmap(PathRecordStore* store) {
     store->mappedCount = 0;
 }
 
-// Writes the buffered records at the end of the file. On a failed or short
-// write the records that did not reach the file are dropped from the count.
-bool flush(PathRecordStore* store) {
-    if (store->buffered == 0) return true;
-    size_t want = static_cast<size_t>(store->buffered) * kRecordSize;
-    size_t done = 0;
-    bool ok = platFileSeek(store->file, static_cast<uint64_t>(store->fileCount) * kRecordSize) &&
-              platFileWrite(store->file, store->buffer, want, &done);
-    store->fileCount += static_cast<int>(done / kRecordSize);
-    store->recordCount = store->fileCount;
+// After a failed write only what reached the file counts.
+void keepWritten(PathRecordStore* store, uint64_t end) {
+    store->handedCount = store->recordCount = static_cast<int>(end / kRecordSize);
     store->buffered = 0;
-    return ok && done == want;
+}
+
+// Hands the buffered records to the writer. False when a buffer handed
+// over earlier failed; the count then drops to what reached the file.
+bool handOver(PathRecordStore* store) {
+    if (store->buffered == 0) return true;
+    size_t bytes = static_cast<size_t>(store->buffered) * kRecordSize;
+    uint64_t offset = static_cast<uint64_t>(store->handedCount) * kRecordSize;
+    bool ok = platWriteBehindSubmit(store->writer, store->file, offset, bytes);
+    store->buffer = nullptr;
+    if (ok) {
+        store->handedCount += store->buffered;
+        store->buffered = 0;
+        store->writing = true;
+        return true;
+    }
+    uint64_t end = 0;
+    platWriteBehindWait(store->writer, &end);
+    store->writing = false;
+    keepWritten(store, end);
+    return false;
+}
+
+// Makes the file hold every record accepted.
+bool flush(PathRecordStore* store) {
+    if (store->buffered == 0 && !store->writing) return true;
+    if (!handOver(store)) return false;
+    uint64_t end = 0;
+    bool ok = platWriteBehindWait(store->writer, &end);
+    store->writing = false;
+    if (!ok) keepWritten(store, end);
+    return ok;
 }
 
 }  // namespace
@@ -58,18 +84,23 @@ PathRecordStore* pathStoreCreate() {
     PlatFile* file =
         platFileOpen(name, PlatAccess::ReadWrite, PlatShare::Exclusive, PlatCreate::OpenAlways);
     auto* store = file != nullptr ? new (std::nothrow) PathRecordStore() : nullptr;
-    if (store == nullptr) {
+    PlatWriteBehind* writer =
+        store != nullptr ? platWriteBehindCreate(kPathStoreBufferRecords * kRecordSize) : nullptr;
+    if (writer == nullptr) {
+        delete store;
         platFileClose(file);
         platFileDelete(name);
         return nullptr;
     }
     memcpy(store->tempFileName, name, sizeof name);
     store->file = file;
+    store->writer = writer;
     return store;
 }
 
 int pathStoreDestroy(PathRecordStore* store) {
     if (store == nullptr) return 0;
+    platWriteBehindDestroy(store->writer);  // after the writes still due
     unmap(store);
     // Emptied before it is closed, so that a file system that flushes a
     // rewritten file at its last close does not write it out to delete it.
@@ -83,7 +114,10 @@ int pathStoreDestroy(PathRecordStore* store) {
 int pathStoreClear(PathRecordStore* store) {
     if (store == nullptr) return 0;
     unmap(store);
-    store->recordCount = store->fileCount = store->buffered = 0;
+    // Records on their way must land before the file is cut, not after.
+    if (store->writing) platWriteBehindWait(store->writer, nullptr);
+    store->writing = false;
+    store->recordCount = store->handedCount = store->buffered = 0;
     platFileSeek(store->file, 0);
     platFileTruncate(store->file);
     return 1;
@@ -96,7 +130,7 @@ int pathStoreMap(PathRecordStore* store) {
     void* view = nullptr;
     store->mapping = platMapReadWrite(store->file, &view, nullptr);
     store->view = static_cast<const MotionRecord*>(view);
-    if (store->view != nullptr) store->mappedCount = store->fileCount;
+    if (store->view != nullptr) store->mappedCount = store->handedCount;
     return flushed ? 1 : 0;
 }
 
@@ -106,7 +140,8 @@ int pathStoreCount(const PathRecordStore* store) {
 
 int pathStoreAppend(PathRecordStore* store, const MotionRecord* record) {
     if (store == nullptr || record == nullptr || store->recordCount == INT_MAX) return 0;
-    if (store->buffered == kBufferRecords && !flush(store)) return 0;
+    if (store->buffered == kPathStoreBufferRecords && !handOver(store)) return 0;
+    if (store->buffer == nullptr) store->buffer = platWriteBehindBuffer(store->writer);
     memcpy(store->buffer + static_cast<size_t>(store->buffered) * kRecordSize, record,
            kRecordSize);
     store->buffered++;
@@ -116,10 +151,10 @@ int pathStoreAppend(PathRecordStore* store, const MotionRecord* record) {
 
 int pathStoreRead(PathRecordStore* store, int index, MotionRecord* out) {
     if (store == nullptr || out == nullptr || index < 0 || index >= store->recordCount) return 0;
-    if (index >= store->fileCount) {
+    if (index >= store->handedCount) {
         // Still in the append buffer: a write-through store would read it
         // from the file, so answer the same.
-        memcpy(out, store->buffer + static_cast<size_t>(index - store->fileCount) * kRecordSize,
+        memcpy(out, store->buffer + static_cast<size_t>(index - store->handedCount) * kRecordSize,
                kRecordSize);
         return 1;
     }
@@ -127,6 +162,7 @@ int pathStoreRead(PathRecordStore* store, int index, MotionRecord* out) {
         memcpy(out, &store->view[index], kRecordSize);
         return 1;
     }
+    if (store->writing && (!flush(store) || index >= store->recordCount)) return 0;
     MotionRecord record;
     size_t done = 0;
     if (!platFileSeek(store->file, static_cast<uint64_t>(index) * kRecordSize) ||

@@ -6,6 +6,9 @@
 
 struct PathRecordStore;  // opaque; null means none
 
+// Records collected before they are written out together.
+constexpr int kPathStoreBufferRecords = 4096;
+
 // Creates the store and its empty temporary file; null when either fails.
 PathRecordStore* pathStoreCreate();
 // Releases the store and deletes its file. 1 on success, 0 for a null store.
@@ -19,9 +22,10 @@ int pathStoreClear(PathRecordStore* store);
 int pathStoreMap(PathRecordStore* store);
 // Number of records appended since the last clear, or -1 for a null store.
 int pathStoreCount(const PathRecordStore* store);
-// Adds a record at the end. 1, or 0 when the record (or records accepted
-// before it and not yet written) could not be written; the count then holds
-// only what reached the file.
+// Adds a record at the end. 1, or 0 when records accepted before it could
+// not be written (a full buffer is written while the next one fills, and a
+// failure shows when that one is handed over); the count then holds only
+// what reached the file.
 int pathStoreAppend(PathRecordStore* store, const MotionRecord* record);
 // Copies record index into out. 0 for an index outside [0, count) or a
 // failed read, with out untouched.

@@ -62,11 +62,13 @@ TEST_F(PathStore, NewStoreIsEmptyAndStaysUnmapped) {
 }
 
 TEST_F(PathStore, ReadsAreIdenticalBufferedUnmappedAndMapped) {
-    const int n = 2500;  // more than one append buffer
+    // Two buffers handed over (one of them possibly still being written)
+    // and a part-filled third.
+    const int b = kPathStoreBufferRecords, n = 2 * b + 500;
     fill(n);
     EXPECT_EQ(pathStoreCount(store), n);
     MotionRecord out;
-    for (int i : {0, 1, 1023, 1024, 2047, 2048, n - 1}) {
+    for (int i : {0, 1, b - 1, b, 2 * b - 1, 2 * b, n - 1, b + 1}) {
         ASSERT_EQ(pathStoreRead(store, i, &out), 1) << i;
         EXPECT_TRUE(sameBytes(out, makeRecord(i))) << i;
     }
@@ -184,7 +186,7 @@ TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
     small.rlim_cur = 100 * 58;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     int accepted = 0, failedAt = -1;
-    for (int i = 0; i < 3000 && failedAt < 0; ++i) {
+    for (int i = 0; i < 3 * kPathStoreBufferRecords && failedAt < 0; ++i) {
         MotionRecord r = makeRecord(i);
         if (pathStoreAppend(store, &r) == 1) {
             ++accepted;
@@ -195,7 +197,9 @@ TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
     int mapResult = pathStoreMap(store);
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(failedAt, 1024);  // the append that needed the first flush
+    // The first full buffer fails while the second fills; handing that one
+    // over tells.
+    EXPECT_EQ(failedAt, 2 * kPathStoreBufferRecords);
     EXPECT_EQ(pathStoreCount(store), 100);
     EXPECT_EQ(mapResult, 1);    // nothing was left to write
     MotionRecord out;

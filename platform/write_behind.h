@@ -1,0 +1,30 @@
+// Sequential appends written by a helper thread: the producer fills a
+// buffer, hands it over and goes on while the system copies the previous
+// one into the file. Buffers reach their file in the order handed over.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+struct PlatWriteBehind;  // null means none
+
+// A writer with two buffers of bufferSize bytes, or null when the memory
+// cannot be had. When no thread can be started it writes on the caller's
+// thread instead, with the same results.
+PlatWriteBehind* platWriteBehindCreate(size_t bufferSize);
+// Waits for the writes still due, then releases everything.
+void platWriteBehindDestroy(PlatWriteBehind* writer);
+// The buffer to fill next (bufferSize bytes), once the writer has one free.
+unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer);
+// Hands over the buffer last returned by platWriteBehindBuffer: its first
+// size bytes go to file at offset. Waits for the buffer handed over before
+// it, and returns false when that (or any earlier) write failed: the buffer
+// is then dropped, and platWriteBehindWait tells where the data end.
+bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size);
+// Waits until every buffer handed over is written or dropped. True when all
+// were written. After a failed or short write: false, end receives the
+// file offset where the written data end (no buffer after the failed one
+// is written), and the writer is ready for new work.
+bool platWriteBehindWait(PlatWriteBehind* writer, uint64_t* end);
