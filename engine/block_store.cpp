@@ -15,12 +15,19 @@ uint64_t recordOffset(int32_t listIndex) {
     return static_cast<uint64_t>(listIndex) * kRecordSize;
 }
 
-int32_t findProgram(const NcBlockStore* store, int32_t programNumber) {
-    // Appends nearly always go to the newest program: look there first.
-    int32_t last = store->programCount - 1;
-    if (last >= 0 && store->programs[last].programNumber == programNumber) return last;
-    for (int32_t i = 0; i < last; ++i) {
-        if (store->programs[i].programNumber == programNumber) return i;
+// Program numbers are unique, so the first entry found is the only one.
+// Look-ups come in long runs for one program (appends to the newest, the
+// translation's reads of the running one): the last one found is tried first.
+int32_t findProgram(NcBlockStore* store, int32_t programNumber) {
+    int32_t hint = store->lastFound;
+    if (hint < store->programCount && store->programs[hint].programNumber == programNumber) {
+        return hint;
+    }
+    for (int32_t i = 0; i < store->programCount; ++i) {
+        if (store->programs[i].programNumber == programNumber) {
+            store->lastFound = i;
+            return i;
+        }
     }
     return -1;
 }
@@ -106,14 +113,10 @@ NcProgramEntry* addProgram(NcBlockStore* store, int32_t programNumber, const cha
     return entry;
 }
 
-int32_t programToList(const NcBlockStore* store, int32_t programNumber, int32_t blockIndex) {
-    for (int32_t i = 0; i < store->programCount; ++i) {
-        const NcProgramEntry& entry = store->programs[i];
-        if (entry.programNumber == programNumber && entry.blockCount > blockIndex) {
-            return entry.firstListIndex + blockIndex;
-        }
-    }
-    return -1;
+int32_t programToList(NcBlockStore* store, int32_t programNumber, int32_t blockIndex) {
+    int32_t i = findProgram(store, programNumber);
+    if (i < 0 || store->programs[i].blockCount <= blockIndex) return -1;
+    return store->programs[i].firstListIndex + blockIndex;
 }
 
 int32_t readRecord(NcBlockStore* store, int32_t listIndex, NcBlockText* block) {

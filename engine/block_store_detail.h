@@ -34,6 +34,7 @@ struct NcBlockStore {
     int32_t viewRecords;
     NcProgramEntry* programs;  // programCount entries in creation order
     int32_t programCapacity;
+    int32_t lastFound;  // entry of the last program look-up; a hint only
     PlatWriteBehind* writer;
     unsigned char* pending;  // the writer's buffer being filled, or null
     int32_t pendingCount;    // records in pending, the last ones of the list

@@ -55,12 +55,20 @@ constexpr std::array<KeywordGroup, 256> kKeywordsByFirst = [] {
     return groups;
 }();
 
+// Keywords are two to five bytes: a byte loop beats a library call.
+bool startsWith(const char* text, const Keyword& k) {
+    for (size_t n = 1; n < k.length; ++n) {
+        if (text[n] != k.text[n]) return false;
+    }
+    return true;
+}
+
 bool hasStatementKeyword(const char* work, size_t length) {
     for (size_t i = 0; i < length; ++i) {
         const KeywordGroup& g = kKeywordsByFirst[at(work, i)];
         for (uint8_t j = 0; j < g.count; ++j) {
             const Keyword& k = kStatementKeywords[g.index[j]];
-            if (k.length <= length - i && memcmp(work + i, k.text, k.length) == 0) return true;
+            if (k.length <= length - i && startsWith(work + i, k)) return true;
         }
     }
     return false;
@@ -94,55 +102,57 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr uint64_t kExactMantissa = uint64_t{1} << 53;
 
-// Converts an optional sign, digits, an optional point and fraction, and
-// stops at the first byte that does not fit, like strtod on such a run
-// (a run like "1-2" gives 1). Long or tiny numbers go to strtod itself.
-float convertRun(const char* run, size_t length) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < length && (run[i] == '+' || run[i] == '-')) negative = run[i++] == '-';
-    uint64_t mantissa = 0;
-    int fraction = 0;
-    bool any = false, exact = true, point = false;
-    for (; i < length; ++i) {
-        uint8_t c = at(run, i);
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (!isDigit(c)) break;
-        any = true;
-        if (mantissa < kExactMantissa / 10) {
-            mantissa = mantissa * 10 + (c - '0');
-        } else {
-            exact = false;
-        }
-        if (point) ++fraction;
-    }
-    if (!any) return 0.0f;
-    if (exact && fraction < static_cast<int>(std::size(kPow10))) {
-        double v = static_cast<double>(mantissa) / kPow10[fraction];
-        return static_cast<float>(negative ? -v : v);
-    }
-    char copy[kNcLineSize];
-    size_t n = length < sizeof copy - 1 ? length : sizeof copy - 1;
-    memcpy(copy, run, n);
-    copy[n] = '\0';
-    return static_cast<float>(strtod(copy, nullptr));
-}
-
 struct Number {
     size_t end;  // index after the run
     float value;
     bool point;  // a "." occurred in the run
 };
 
-// Collects the run of digits, signs and points that starts at i.
+// Reads the run of digits, signs and points that starts at i. Its value is
+// that of an optional sign, digits, an optional point and fraction, up to
+// the first byte that does not fit, as strtod reads such a run ("1-2" is
+// 1). Numbers of up to 15 or so digits are divided by an exact power of
+// ten, which rounds correctly as the C library does; longer or tinier ones
+// go to strtod itself.
 Number readNumber(const char* work, size_t i) {
-    size_t start = i;
-    bool point = false;
-    while (isNumberByte(at(work, i))) point |= work[i++] == '.';
-    return {i, convertRun(work + start, i - start), point};
+    const size_t start = i;
+    bool negative = false;
+    if (work[i] == '+' || work[i] == '-') negative = work[i++] == '-';
+    uint64_t mantissa = 0;
+    int fraction = 0;
+    bool any = false, exact = true, point = false;
+    for (;; ++i) {
+        unsigned digit = at(work, i) - static_cast<unsigned>('0');
+        if (digit < 10) {
+            any = true;
+            if (mantissa < kExactMantissa / 10) {
+                mantissa = mantissa * 10 + digit;
+            } else {
+                exact = false;
+            }
+            fraction += point;
+        } else if (work[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    bool pointInRun = point;
+    while (isNumberByte(at(work, i))) pointInRun |= work[i++] == '.';
+    float value = 0.0f;
+    if (!any) {
+        value = 0.0f;
+    } else if (exact && fraction < static_cast<int>(std::size(kPow10))) {
+        double v = static_cast<double>(mantissa) / kPow10[fraction];
+        value = static_cast<float>(negative ? -v : v);
+    } else {
+        char copy[kNcLineSize];
+        size_t n = i - start < sizeof copy - 1 ? i - start : sizeof copy - 1;
+        memcpy(copy, work + start, n);
+        copy[n] = '\0';
+        value = static_cast<float>(strtod(copy, nullptr));
+    }
+    return {i, value, pointInRun};
 }
 
 void storeWord(NcAddressWord* word, uint8_t letter, const Number& number, uint8_t flags) {

@@ -13,6 +13,7 @@
 // code is a table row, not a branch.
 #include <array>
 #include <bit>
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 
@@ -149,10 +150,14 @@ void widenByBox(float min[3], float max[3], const NcMotionWork& work) {
 void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
              MotionRecord* record) {
     memset(record, 0, sizeof *record);
-    memset(work, 0, sizeof *work);
+    // Only what the phases read before they write it; the rest of the
+    // work is filled in by the phase that owns it.
     work->motion = -1;
     work->moveAllowed = true;
     work->storeRegisters = true;
+    work->axisMask = 0;
+    work->cutLen = work->time = 0.0f;
+    work->dValue = work->hValue = work->cycleKey = 0;
     if (config->options & kNcOptionNoMotionModal) {
         // Without modal G00-G03 a block that names none of them cuts in G01.
         state->gModal[0] &= ~0xFu;
@@ -166,9 +171,8 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
 
 void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work) {
     const NcBlockText* block = work->block;
-    for (int i = 0; i < kNcWordSlots; ++i) {
-        if (block->words[i].letter != 'G') continue;
-        int code = codeOf(block->words[i]);
+    for (unsigned slots = work->words.gSlots; slots != 0; slots &= slots - 1) {
+        int code = codeOf(block->words[std::countr_zero(slots)]);
         if (code < 0) continue;
         const CodeRule& rule = kGRules[code];
         applyRule(state->gModal, rule);
@@ -192,9 +196,9 @@ constexpr std::array<uint32_t, 4> kSpecialMotion = [] {
 
 void chooseMotion(const NcModalState* state, NcMotionWork* work) {
     const uint32_t* g = state->gModal;
-    bool special = false;
-    for (int i = 0; i < 4; ++i) special = special || (g[i] & kSpecialMotion[i]) != 0;
-    if (!special) {
+    uint32_t special = 0;
+    for (int i = 0; i < 4; ++i) special |= g[i] & kSpecialMotion[i];
+    if (special == 0) {
         // Nearly every block: only G00-G03 can be set, and they come last
         // in the priority in ascending order, so the lowest set one wins.
         if ((g[0] & 0xFu) != 0) work->motion = std::countr_zero(g[0] & 0xFu);
@@ -226,8 +230,8 @@ void changeTool(NcModalState* state, NcMotionWork* work, NcBlockText* block, int
 }
 
 void readMCodes(NcModalState* state, NcMotionWork* work, NcBlockText* block) {
-    for (int i = 0; i < kNcWordSlots; ++i) {
-        if (block->words[i].letter != 'M') continue;
+    for (unsigned slots = work->words.mSlots; slots != 0; slots &= slots - 1) {
+        int i = std::countr_zero(slots);
         int code = codeOf(block->words[i]);
         if (code < 2) continue;
         const CodeRule& rule = kMRules[code];
@@ -248,6 +252,18 @@ void keepModalValues(NcModalState* state, const NcMotionWork* work) {
         if (slot >= 0) ncAddrSet(&state->registers, -1, block->words[slot]);
     }
 }
+
+// Which register a letter of the modal values is, -1 for none.
+constexpr std::array<int8_t, 256> kRegisterOfLetter = [] {
+    std::array<int8_t, 256> table{};
+    for (int8_t& entry : table) entry = -1;
+    table['T'] = kRegisterT;
+    table['F'] = kRegisterF;
+    table['S'] = kRegisterS;
+    table['D'] = kRegisterD;
+    table['H'] = kRegisterH;
+    return table;
+}();
 
 void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* record) {
     const uint32_t* g = state->gModal;
@@ -272,16 +288,8 @@ void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* rec
     for (float& v : work->registerValues) v = 0.0f;
     uint32_t seen = 0;
     for (const NcAddressWord& word : state->registers.words) {
-        uint32_t i;
-        switch (word.letter) {
-            case 'T': i = kRegisterT; break;
-            case 'F': i = kRegisterF; break;
-            case 'S': i = kRegisterS; break;
-            case 'D': i = kRegisterD; break;
-            case 'H': i = kRegisterH; break;
-            default: continue;
-        }
-        if (seen & (1u << i)) continue;
+        int i = kRegisterOfLetter[word.letter];
+        if (i < 0 || (seen & (1u << i))) continue;
         seen |= 1u << i;
         work->registerValues[i] = word.value;
     }
@@ -467,10 +475,18 @@ void addStatistics(NcModalState* state, const NcMotionWork* work, const MotionRe
 
 void ncWordIndexBuild(NcWordIndex* index, const NcBlockText* block) {
     memset(index->slot, -1, sizeof index->slot);
-    for (int i = kNcWordSlots - 1; i >= 0; --i) {
+    // Most blocks hold a few words at the front and empty slots after them.
+    int last = kNcWordSlots - 1;
+    while (last >= 0 && block->words[last].letter == 0) --last;
+    unsigned g = 0, m = 0;
+    for (int i = last; i >= 0; --i) {
         uint8_t letter = block->words[i].letter;
         if (letter >= 'A' && letter <= 'Z') index->slot[letter - 'A'] = static_cast<int8_t>(i);
+        g = g << 1 | (letter == 'G');
+        m = m << 1 | (letter == 'M');
     }
+    index->gSlots = static_cast<uint16_t>(g);
+    index->mSlots = static_cast<uint16_t>(m);
 }
 
 void ncWordIndexRefresh(NcWordIndex* index, const NcBlockText* block, char letter) {

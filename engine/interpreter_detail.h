@@ -15,6 +15,8 @@
 // that the phases look words up without scanning the block again.
 struct NcWordIndex {
     int8_t slot[26];  // 'A' to 'Z'; -1 when the block has no such word
+    uint16_t gSlots;  // bit i: slot i holds a G word
+    uint16_t mSlots;  // bit i: slot i holds an M word
 
     int slotOf(char letter) const { return slot[letter - 'A']; }
     bool has(char letter) const { return slot[letter - 'A'] >= 0; }

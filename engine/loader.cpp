@@ -70,6 +70,12 @@ bool sameIgnoringCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+// A list that starts with a control byte or with a byte of 0x80 and above
+// (negative as a signed char) counts as empty.
+bool hasReplacements(const char* replaceFrom) {
+    return static_cast<signed char>(replaceFrom[0]) >= 0x20;
+}
+
 // Replaces the first occurrence of from; the result is cut to 127 bytes
 // on a character boundary.
 void replaceFirst(char* line, const char* from, const char* to) {
@@ -141,11 +147,23 @@ bool appendHeader(const Load& load) {
     return ncBlockAppend(load.store, load.path, load.program, &header) == 1;
 }
 
+// The first word with letter in a block just analysed, or null. Analysis fills the slots from the first one on, so the first empty
+// slot ends the words: most lines need a few compares, not sixteen.
+const NcAddressWord* analysedWord(const NcBlockText& block, uint8_t letter) {
+    for (const NcAddressWord& word : block.words) {
+        if (word.letter == letter) return &word;
+        if (word.letter == 0) break;
+    }
+    return nullptr;
+}
+
 // A positive O word starts a new program with that number; false after
 // reporting a number that the store already holds.
 bool takeProgramNumber(Load& load, const NcBlockText& block) {
-    float value = 0.0f;
-    if (block.kind != KindWords || ncAddrFind(&block, 'O', 0.0f, &value) < 0) return true;
+    if (block.kind != KindWords) return true;
+    const NcAddressWord* word = analysedWord(block, 'O');
+    if (word == nullptr) return true;
+    float value = word->value;
     // Beyond the signed 32-bit range a number cannot name a program.
     if (!(value > 0.0f) || value >= 2147483648.0f) return true;
     int32_t number = static_cast<int32_t>(value);
@@ -159,9 +177,10 @@ bool takeProgramNumber(Load& load, const NcBlockText& block) {
 
 // The program holding the first M02 or M30 is where execution starts.
 void noteMainProgram(Load& load, const NcBlockText& block) {
-    float m = 0.0f;
     if (load.mainProgram != -1 || block.kind != KindWords) return;
-    if (ncAddrFind(&block, 'M', 0.0f, &m) < 0) return;
+    const NcAddressWord* word = analysedWord(block, 'M');
+    if (word == nullptr) return;
+    float m = word->value;
     // Compared as ranges: the value truncated toward zero is 2 or 30.
     if ((m >= 2.0f && m < 3.0f) || (m >= 30.0f && m < 31.0f)) load.mainProgram = load.program;
 }
@@ -170,10 +189,15 @@ void noteMainProgram(Load& load, const NcBlockText& block) {
 // so that viewers show what the file holds.
 bool processLine(Load& load, const char* raw, int32_t lineIndex, NcBlockText* block) {
     char work[kNcLineSize];
-    memcpy(work, raw, kNcLineSize);
-    if (!ncLineReplace(work, load.config->replaceFrom, load.config->replaceTo)) return false;
-    if ((load.config->options & kNcOptionIgnoreSpaces) != 0 && !ncLineDelSpace(work)) return false;
-    if (!ncAddrAnalysis(block, work)) return false;
+    const char* line = raw;
+    const bool spaces = (load.config->options & kNcOptionIgnoreSpaces) != 0;
+    if (spaces || hasReplacements(load.config->replaceFrom)) {
+        memcpy(work, raw, kNcLineSize);
+        if (!ncLineReplace(work, load.config->replaceFrom, load.config->replaceTo)) return false;
+        if (spaces && !ncLineDelSpace(work)) return false;
+        line = work;
+    }
+    if (!ncAddrAnalysis(block, line)) return false;
     block->lineIndex = lineIndex;
     memcpy(block->text, raw, kNcLineSize);
     if (!takeProgramNumber(load, *block)) return false;
@@ -267,9 +291,7 @@ int32_t ncLineReplace(char* line, const char* replaceFrom, const char* replaceTo
     if (line == nullptr || replaceFrom == nullptr || replaceTo == nullptr) {
         return ncFail(NcStatusInvalidArgument, "Error::ncLineReplace(args)", 0);
     }
-    // A list that starts with a control byte or with a byte of 0x80 and above
-    // (negative as a signed char) counts as empty.
-    if (static_cast<signed char>(replaceFrom[0]) < 0x20) return 1;
+    if (!hasReplacements(replaceFrom)) return 1;
     bool skip = false;
     const char* from = replaceFrom;
     const char* to = replaceTo;

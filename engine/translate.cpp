@@ -198,6 +198,9 @@ int32_t ncBlockTranslate(NcBlockStore* store, const NcMachineConfig* config, NcM
     MotionRecord motion{};
     NcProgressEvent event = translationEvent(kNcPhaseBegin, store, config, state);
     int32_t result = 0;
+    // Programs do not grow during the translation: a count is looked up
+    // once per change of the running program, not once per block.
+    int32_t countedProgram = -1, count = -1;
     if (callback == nullptr || callback(&event) != 0) {
         for (;;) {
             if (ncBlockTranslateEx(store, config, state, &block, &motion) != 1) {
@@ -207,7 +210,10 @@ int32_t ncBlockTranslate(NcBlockStore* store, const NcMachineConfig* config, NcM
             if (callback == nullptr) continue;
             // High half: the running program; low half: how far into it.
             const NcCallFrame& frame = state->callStack[state->callLevel];
-            int32_t count = blockCount(store, frame.programNumber);
+            if (frame.programNumber != countedProgram) {
+                countedProgram = frame.programNumber;
+                count = blockCount(store, countedProgram);
+            }
             int64_t percent = count > 0 ? int64_t{frame.nextBlock} * 100 / count : 0;
             event.event = ncEventCode(kNcStageTranslation, kNcPhaseStep);
             event.progress = (static_cast<uint32_t>(frame.programNumber) & 0xFFFFu) << 16 |
