@@ -368,3 +368,16 @@ int32_t ncBlockListSet(NcBlockStore* store, int32_t listIndex, const NcBlockText
     }
     return writeRecord(store, listIndex, block);
 }
+
+int32_t ncBlockFetch(NcBlockStore* store, int32_t programNumber, int32_t index, int32_t* count,
+                     NcBlockText* block) {
+    *count = -1;
+    if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockCount(args)", 0);
+    if (!writePending(store) || programNumber < 0) return programNumber < 0;
+    int32_t i = findProgram(store, programNumber);
+    if (i < 0) return 1;
+    const NcProgramEntry& entry = store->programs[i];
+    *count = entry.blockCount;
+    if (index < 0 || index >= entry.blockCount) return 1;
+    return readRecord(store, entry.firstListIndex + index, block);
+}

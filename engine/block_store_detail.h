@@ -40,3 +40,10 @@ struct NcBlockStore {
     int32_t pendingCount;    // records in pending, the last ones of the list
     bool writing;            // buffers handed over and not yet waited for
 };
+
+// The translation's read of the next block, with one program look-up:
+// count receives the program's block count (-1 when there is no such
+// program) and, when index is below it, block receives the block. Returns
+// 1, or 0 with the statuses ncBlockCount or ncBlockGet would record.
+int32_t ncBlockFetch(NcBlockStore* store, int32_t programNumber, int32_t index, int32_t* count,
+                     NcBlockText* block);

@@ -206,11 +206,28 @@ bool processLine(Load& load, const char* raw, int32_t lineIndex, NcBlockText* bl
     return true;
 }
 
+// Where the line at pos ends: its first CR or LF, or the end of the data.
+// The library's scans are used within a window of a few lines, so that a
+// file with CR line ends alone is not searched to its end for an LF on
+// every line.
+size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
+    constexpr size_t kWindow = 512;
+    size_t window = size - pos < kWindow ? size - pos : kWindow;
+    const void* lf = memchr(data + pos, '\n', window);
+    size_t limit = lf != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - data)
+                                 : pos + window;
+    const void* cr = memchr(data + pos, '\r', limit - pos);
+    if (cr != nullptr) return static_cast<size_t>(static_cast<const unsigned char*>(cr) - data);
+    if (lf != nullptr || limit == size) return limit;
+    size_t end = limit;  // a line longer than the window
+    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+    return end;
+}
+
 // Copies the line at pos into raw (first 127 bytes, zero-padded) and
 // returns the position after its terminator: CR LF, CR, LF or the end.
 size_t cutLine(const unsigned char* data, size_t size, size_t pos, char* raw) {
-    size_t end = pos;
-    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+    size_t end = lineEnd(data, size, pos);
     size_t n = end - pos < static_cast<size_t>(kNcLineMax) ? end - pos : kNcLineMax;
     memcpy(raw, data + pos, n);
     memset(raw + n, 0, kNcLineSize - n);

@@ -10,6 +10,7 @@
 
 #include <cstring>
 
+#include "engine/block_store_detail.h"
 #include "engine/interpreter_detail.h"
 #include "engine/status.h"
 
@@ -146,11 +147,10 @@ int32_t ncBlockTranslateEx(NcBlockStore* store, const NcMachineConfig* config, N
     if (state->translationEnded) return 0;
 
     NcCallFrame* frame = &state->callStack[state->callLevel];
-    int32_t program = frame->programNumber;
-    int32_t count = blockCount(store, program);
+    int32_t count = -1;
+    if (!ncBlockFetch(store, frame->programNumber, frame->nextBlock, &count, block)) return 0;
     bool executed = frame->nextBlock < count;
     if (executed) {
-        if (!ncBlockGet(store, program, frame->nextBlock, block)) return 0;
         frame->nextBlock += 1;
         if (!ncModalUpdate(config, state, block, motion)) return 0;
     } else {
