@@ -103,6 +103,12 @@ TEST_F(Loader, LinesEndAtCrLfCrOrLfAndAreCutAt127Bytes) {
         // Double-byte characters pass whole, even with a trail byte of "\" or "|".
         {std::string(200, 'X') + "\nG01(\x95\x5C\x83\x7C)",
          std::string(127, 'X') + "|G01(\x95\x5C\x83\x7C)|"},
+        // Line ends well past where a line is cut, in each form.
+        {std::string(1500, 'Y') + "\rZ1\rZ2", std::string(127, 'Y') + "|Z1|Z2|"},
+        {std::string(511, 'Y') + "\r\nZ1", std::string(127, 'Y') + "|Z1|"},
+        {std::string(512, 'Y') + "\nZ1", std::string(127, 'Y') + "|Z1|"},
+        {std::string(513, 'Y') + "\r" + std::string(600, 'W'),
+         std::string(127, 'Y') + "|" + std::string(127, 'W') + "|"},
     };
     for (const auto& [bytes, lines] : rows) {
         ASSERT_EQ(ncBlockClear(store), 1);
