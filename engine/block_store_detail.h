@@ -20,8 +20,8 @@ struct NcProgramEntry {
 // system call per line, and a full buffer is written by a helper thread
 // while the next one fills. Every operation that reads, rewrites, maps or
 // counts first waits for the file to hold every append, so each sees what a
-// write-through store would. A failed write is reported when the next
-// buffer is handed over or at that wait.
+// write-through store would. A failed write is reported by the hand-over
+// that has to wait for it (see platWriteBehindSubmit) or at that wait.
 constexpr int kNcPendingRecords = 1024;
 
 struct NcBlockStore {

@@ -23,9 +23,9 @@ int pathStoreMap(PathRecordStore* store);
 // Number of records appended since the last clear, or -1 for a null store.
 int pathStoreCount(const PathRecordStore* store);
 // Adds a record at the end. 1, or 0 when records accepted before it could
-// not be written (a full buffer is written while the next one fills, and a
-// failure shows when that one is handed over); the count then holds only
-// what reached the file.
+// not be written (full buffers are written while later ones fill, and a
+// failure shows at the hand-over that has to wait for it); the count then
+// holds only what reached the file.
 int pathStoreAppend(PathRecordStore* store, const MotionRecord* record);
 // Copies record index into out. 0 for an index outside [0, count) or a
 // failed read, with out untouched.

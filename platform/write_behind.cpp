@@ -9,14 +9,13 @@
 
 namespace {
 
-// One buffer being filled while the other is written.
-constexpr uint64_t kBuffers = 2;
-
 struct Job {
     PlatFile* file;
     uint64_t offset;
     size_t size;
 };
+
+constexpr uint64_t kNone = ~uint64_t{0};
 
 }  // namespace
 
@@ -29,15 +28,22 @@ struct PlatWriteBehind {
     bool stopping = false;
     size_t bufferSize = 0;
     std::unique_ptr<unsigned char[]> memory;
-    Job jobs[kBuffers] = {};
-    // Buffer n (mod kBuffers) is handed over as number n: numbers below
-    // `done` are written or dropped, those from `done` to `handed` wait.
+    Job jobs[kPlatWriteBehindBuffers] = {};
+    // Buffer n (mod the buffer count) is handed over as number n: numbers
+    // below `done` are written or dropped, those from `done` to `handed` wait.
     uint64_t handed = 0;
     uint64_t done = 0;
-    bool failed = false;
-    uint64_t failedEnd = 0;  // where the written data end after a failure
+    uint64_t failedBuffer = kNone;  // number of the first buffer that failed
+    uint64_t failedEnd = 0;         // where the written data end after it
 
-    unsigned char* buffer(uint64_t n) { return memory.get() + (n % kBuffers) * bufferSize; }
+    unsigned char* buffer(uint64_t n) {
+        return memory.get() + (n % kPlatWriteBehindBuffers) * bufferSize;
+    }
+    // Handing over buffer n must leave one buffer free to fill: the oldest
+    // buffers up to this number have to be finished first.
+    uint64_t mustBeDone(uint64_t n) const {
+        return n + 2 > kPlatWriteBehindBuffers ? n + 2 - kPlatWriteBehindBuffers : 0;
+    }
 };
 
 namespace {
@@ -51,21 +57,30 @@ bool writeJob(const Job& job, const unsigned char* data, uint64_t* end) {
     return ok;
 }
 
+// Writes buffer number n, unless one before it failed: the file must not
+// get data beyond a gap. Called with the lock released.
+void writeBuffer(PlatWriteBehind* w, uint64_t n, const Job& job, bool skip,
+                 std::unique_lock<std::mutex>& hold) {
+    uint64_t end = 0;
+    bool ok = skip || writeJob(job, w->buffer(n), &end);
+    hold.lock();
+    if (!ok && w->failedBuffer == kNone) {
+        w->failedBuffer = n;
+        w->failedEnd = end;
+    }
+    ++w->done;
+}
+
 void run(PlatWriteBehind* w) {
     std::unique_lock<std::mutex> hold(w->lock);
     for (;;) {
         w->queued.wait(hold, [w] { return w->stopping || w->done < w->handed; });
         if (w->done == w->handed) return;  // stopping with nothing left
-        const Job job = w->jobs[w->done % kBuffers];
+        const uint64_t n = w->done;
+        const Job job = w->jobs[n % kPlatWriteBehindBuffers];
+        const bool skip = w->failedBuffer != kNone;
         hold.unlock();
-        uint64_t end = 0;
-        bool ok = writeJob(job, w->buffer(w->done), &end);
-        hold.lock();
-        if (!ok) {
-            w->failed = true;
-            w->failedEnd = end;
-        }
-        ++w->done;
+        writeBuffer(w, n, job, skip, hold);
         w->finished.notify_all();
     }
 }
@@ -76,7 +91,7 @@ PlatWriteBehind* platWriteBehindCreate(size_t bufferSize) {
     auto* w = new (std::nothrow) PlatWriteBehind();
     if (w == nullptr) return nullptr;
     w->bufferSize = bufferSize;
-    w->memory.reset(new (std::nothrow) unsigned char[kBuffers * bufferSize]);
+    w->memory.reset(new (std::nothrow) unsigned char[kPlatWriteBehindBuffers * bufferSize]);
     if (!w->memory) {
         delete w;
         return nullptr;
@@ -105,29 +120,29 @@ void platWriteBehindDestroy(PlatWriteBehind* writer) {
 
 unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer) {
     std::unique_lock<std::mutex> hold(writer->lock);
-    writer->finished.wait(hold, [writer] { return writer->handed - writer->done < kBuffers; });
+    writer->finished.wait(hold, [writer] {
+        return writer->handed - writer->done < kPlatWriteBehindBuffers;
+    });
     return writer->buffer(writer->handed);
 }
 
 bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size) {
     const Job job{file, offset, size};
     std::unique_lock<std::mutex> hold(writer->lock);
-    // The previous buffer is finished first, so that a failure is always
-    // reported by the hand-over right after it, however fast the file is.
-    writer->finished.wait(hold, [writer] { return writer->done == writer->handed; });
-    if (writer->failed) return false;
+    const uint64_t n = writer->handed;
+    const uint64_t due = writer->mustBeDone(n);
+    writer->finished.wait(hold, [writer, due] { return writer->done >= due; });
+    // Only failures of buffers that had to be finished count, so that the
+    // hand-over that reports a failure does not depend on timing.
+    if (writer->failedBuffer < due) return false;
+    writer->jobs[n % kPlatWriteBehindBuffers] = job;
+    ++writer->handed;
     if (!writer->threaded) {
-        uint64_t end = 0;
-        if (!writeJob(job, writer->buffer(writer->handed), &end)) {
-            writer->failed = true;
-            writer->failedEnd = end;
-        }
-        ++writer->handed;
-        ++writer->done;
+        const bool skip = writer->failedBuffer != kNone;
+        hold.unlock();
+        writeBuffer(writer, n, job, skip, hold);
         return true;
     }
-    writer->jobs[writer->handed % kBuffers] = job;
-    ++writer->handed;
     hold.unlock();
     writer->queued.notify_one();
     return true;
@@ -136,8 +151,8 @@ bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t off
 bool platWriteBehindWait(PlatWriteBehind* writer, uint64_t* end) {
     std::unique_lock<std::mutex> hold(writer->lock);
     writer->finished.wait(hold, [writer] { return writer->done == writer->handed; });
-    const bool ok = !writer->failed;
+    const bool ok = writer->failedBuffer == kNone;
     if (!ok && end != nullptr) *end = writer->failedEnd;
-    writer->failed = false;
+    writer->failedBuffer = kNone;
     return ok;
 }

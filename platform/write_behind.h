@@ -10,18 +10,25 @@
 
 struct PlatWriteBehind;  // null means none
 
-// A writer with two buffers of bufferSize bytes, or null when the memory
-// cannot be had. When no thread can be started it writes on the caller's
-// thread instead, with the same results.
+// Buffers of a writer: one being filled, the others written or waiting,
+// so that the producer does not stop whenever the file is briefly slow.
+constexpr int kPlatWriteBehindBuffers = 4;
+
+// A writer with kPlatWriteBehindBuffers buffers of bufferSize bytes, or
+// null when the memory cannot be had. When no thread can be started it
+// writes on the caller's thread instead, with the same results.
 PlatWriteBehind* platWriteBehindCreate(size_t bufferSize);
 // Waits for the writes still due, then releases everything.
 void platWriteBehindDestroy(PlatWriteBehind* writer);
 // The buffer to fill next (bufferSize bytes), once the writer has one free.
 unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer);
 // Hands over the buffer last returned by platWriteBehindBuffer: its first
-// size bytes go to file at offset. Waits for the buffer handed over before
-// it, and returns false when that (or any earlier) write failed: the buffer
-// is then dropped, and platWriteBehindWait tells where the data end.
+// size bytes go to file at offset. Hand-over n first waits for buffer
+// n - (kPlatWriteBehindBuffers - 1) and those before it, and returns false
+// when one of them failed, whatever became of later ones: a failure of
+// buffer k is always reported by hand-over k + kPlatWriteBehindBuffers - 1
+// (or by platWriteBehindWait). The buffer is then dropped, and
+// platWriteBehindWait tells where the data end.
 bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size);
 // Waits until every buffer handed over is written or dropped. True when all
 // were written. After a failed or short write: false, end receives the

@@ -210,9 +210,10 @@ TEST_F(BlockStore, FailedWritesAreReportedAndNotCounted) {
     EXPECT_EQ(markerAt(299), 299);
     EXPECT_EQ(platFileSize(store->backingFile), 300 * 233);
     makeWritesFail(store);
-    // The first full buffer fails while the second fills; handing that one
-    // over tells.
-    EXPECT_EQ(append(2, 100, 0) + append(3, 2 * kNcPendingRecords, 0), 2 * kNcPendingRecords - 1);
+    // The first full buffer fails while later ones fill; the hand-over that
+    // has to wait for it tells.
+    const int reportedAt = kPlatWriteBehindBuffers * kNcPendingRecords;
+    EXPECT_EQ(append(2, 100, 0) + append(3, reportedAt, 0), reportedAt - 1);
     EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);
     EXPECT_EQ(describePrograms(store), "1:0+300 2:-1+0 3:-1+0 /300");
     EXPECT_EQ(append(3, 1, 0), 1);  // buffered
@@ -231,10 +232,11 @@ TEST_F(BlockStore, PartlyWrittenBufferKeepsWholeRecords) {
     void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
     small = {100 * 233 + 100, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    int accepted = append(1, 50, 0) + append(2, 100, 50) + append(3, 2 * kNcPendingRecords, 150);
+    const int reportedAt = kPlatWriteBehindBuffers * kNcPendingRecords;
+    int accepted = append(1, 50, 0) + append(2, 100, 50) + append(3, reportedAt, 150);
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(accepted, 2 * kNcPendingRecords - 1);
+    EXPECT_EQ(accepted, reportedAt - 1);
     EXPECT_EQ(platFileSize(store->backingFile), 100 * 233);
     EXPECT_EQ(describePrograms(store), "1:0+50 2:50+50 3:-1+0 /100");
     EXPECT_EQ(append(3, 1, 77), 1);  // the store goes on at the new end

@@ -1,4 +1,5 @@
 #include "pathdata/path_store.h"
+#include "platform/write_behind.h"
 
 #include "platform/platform.h"
 
@@ -186,7 +187,8 @@ TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
     small.rlim_cur = 100 * 58;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     int accepted = 0, failedAt = -1;
-    for (int i = 0; i < 3 * kPathStoreBufferRecords && failedAt < 0; ++i) {
+    const int reportedAt = kPlatWriteBehindBuffers * kPathStoreBufferRecords;
+    for (int i = 0; i <= reportedAt && failedAt < 0; ++i) {
         MotionRecord r = makeRecord(i);
         if (pathStoreAppend(store, &r) == 1) {
             ++accepted;
@@ -197,9 +199,9 @@ TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
     int mapResult = pathStoreMap(store);
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
-    // The first full buffer fails while the second fills; handing that one
-    // over tells.
-    EXPECT_EQ(failedAt, 2 * kPathStoreBufferRecords);
+    // The first full buffer fails while later ones fill; the hand-over that
+    // has to wait for it tells.
+    EXPECT_EQ(failedAt, reportedAt);
     EXPECT_EQ(pathStoreCount(store), 100);
     EXPECT_EQ(mapResult, 1);    // nothing was left to write
     MotionRecord out;
