@@ -4,9 +4,14 @@
 #include "pathdata/export_writer.h"
 #include "res/strings.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,31 +42,169 @@ ExportResult writeLog(Drawing* d, DrawingUi* ui, TextSink* sink, const char* pat
     return kExportFailed;
 }
 
-// Writes every record that the display filter shows; returns 0 on
-// success, else the id of the message that says why it stopped.
-int writeRecords(Drawing* d, DrawingUi* ui, TextSink* sink, int type, const ExportOptions& o,
-                 bool dialog) {
-    DxfStyle style = {};
-    memcpy(style.rangeMin, d->range.min, sizeof style.rangeMin);
-    memcpy(style.rangeMax, d->range.max, sizeof style.rangeMax);
-    memcpy(style.colorMap, o.colorMap, sizeof style.colorMap);
-    style.displayMask = o.displayMask;
-    auto write = [&](int phase, const MotionRecord* r) {
-        return type == kExportDxf ? WriteDxf(sink, phase, r, &style) : WriteCsv(sink, phase, r);
-    };
-    // The header and trailer frame the file even when no record is shown,
-    // so that a DXF reader always gets a whole drawing.
-    if (!write(kPhaseHeader, nullptr)) return IDS_WRITE_FAILED;
-    const int count = pathStoreCount(d->paths);
+// What turns records into text: the file type, the DXF style and the
+// filter. Read-only, so that two threads can format at once.
+struct RecordFormat {
+    int type;
+    DxfStyle style;
+    const DisplayFilter* filter;
+
+    bool header(TextSink* sink) const { return write(sink, kPhaseHeader, nullptr); }
+    bool trailer(TextSink* sink) const { return write(sink, kPhaseTrailer, nullptr); }
+    bool record(TextSink* sink, const MotionRecord& r) const {
+        return !IsRecordShown(filter, r.programNumber, r.toolNumber) ||
+               write(sink, kPhaseRecord, &r);
+    }
+    bool write(TextSink* sink, int phase, const MotionRecord* r) const {
+        return type == kExportDxf ? WriteDxf(sink, phase, r, &style) != 0
+                                  : WriteCsv(sink, phase, r) != 0;
+    }
+};
+
+// Records are formatted in pieces of this many, two at a time: one by the
+// caller, one by a helper thread; the pieces reach the file in order.
+constexpr int kPieceRecords = 8192;
+
+// One piece of the file, composed in memory.
+struct Piece {
+    int begin = 0, end = 0;
+    std::vector<char> text;
+    bool ok = true;
+};
+
+void formatPiece(const RecordFormat& format, const MotionRecord* records, Piece* piece) {
+    auto sink = std::make_unique<TextSink>();
+    piece->text.clear();
+    sinkOpenMemory(sink.get(), &piece->text);
+    bool ok = true;
+    for (int i = piece->begin; ok && i < piece->end; ++i) {
+        MotionRecord r;
+        memcpy(&r, &records[i], sizeof r);
+        ok = format.record(sink.get(), r);
+    }
+    piece->ok = ok && sinkFlush(sink.get());
+}
+
+// A helper thread that formats one piece at a time while the caller
+// formats the next.
+class PieceHelper {
+public:
+    PieceHelper(const RecordFormat& format, const MotionRecord* records)
+        : format_(format), records_(records) {
+        try {
+            thread_ = std::thread(&PieceHelper::run, this);
+        } catch (const std::system_error&) {
+            // No thread: the caller formats every piece itself.
+        }
+    }
+    ~PieceHelper() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    void start(Piece* piece) {
+        if (!thread_.joinable()) {
+            formatPiece(format_, records_, piece);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            job_ = piece;
+        }
+        changed_.notify_all();
+    }
+    void wait() {
+        std::unique_lock<std::mutex> hold(lock_);
+        changed_.wait(hold, [this] { return job_ == nullptr; });
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> hold(lock_);
+        for (;;) {
+            changed_.wait(hold, [this] { return stopping_ || job_ != nullptr; });
+            if (job_ == nullptr) return;
+            hold.unlock();
+            formatPiece(format_, records_, job_);
+            hold.lock();
+            job_ = nullptr;
+            changed_.notify_all();
+        }
+    }
+
+    const RecordFormat& format_;
+    const MotionRecord* records_;
+    std::thread thread_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    Piece* job_ = nullptr;
+    bool stopping_ = false;
+};
+
+bool writePiece(TextSink* sink, const Piece& piece) {
+    return piece.ok && sinkWriteRaw(sink, piece.text.data(), piece.text.size());
+}
+
+// The records of the mapped store, two pieces at a time. Returns 0 or the
+// id of the message that says why it stopped.
+int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
+                const MotionRecord* records, int count, bool dialog) {
+    Piece mine, theirs;  // outlive the helper, which may be writing one
+    PieceHelper helper(format, records);
+    for (int begin = 0; begin < count; begin += 2 * kPieceRecords) {
+        const int percent = static_cast<int>(static_cast<int64_t>(begin) * 100 / count);
+        if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;
+        mine.begin = begin;
+        mine.end = theirs.begin = std::min(count, begin + kPieceRecords);
+        theirs.end = std::min(count, begin + 2 * kPieceRecords);
+        if (theirs.begin < theirs.end) helper.start(&theirs);
+        formatPiece(format, records, &mine);
+        bool ok = writePiece(sink, mine);
+        helper.wait();
+        if (!ok || (theirs.begin < theirs.end && !writePiece(sink, theirs))) {
+            return IDS_WRITE_FAILED;
+        }
+    }
+    return 0;
+}
+
+// Records read one by one, for a store that is not mapped.
+int writeUnmapped(Drawing* d, DrawingUi* ui, TextSink* sink, const RecordFormat& format,
+                  int count, bool dialog) {
     for (int i = 0; i < count; ++i) {
         const int percent = static_cast<int>(static_cast<int64_t>(i) * 100 / count);
         if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;
         MotionRecord r;
         if (pathStoreRead(d->paths, i, &r) == 0) return IDS_INTERNAL_ERROR;
-        if (!IsRecordShown(&d->filter, r.programNumber, r.toolNumber)) continue;
-        if (!write(kPhaseRecord, &r)) return IDS_WRITE_FAILED;
+        if (!format.record(sink, r)) return IDS_WRITE_FAILED;
     }
-    return write(kPhaseTrailer, nullptr) ? 0 : IDS_WRITE_FAILED;
+    return 0;
+}
+
+// Writes every record that the display filter shows; returns 0 on
+// success, else the id of the message that says why it stopped.
+int writeRecords(Drawing* d, DrawingUi* ui, TextSink* sink, int type, const ExportOptions& o,
+                 bool dialog) {
+    RecordFormat format = {type, {}, &d->filter};
+    memcpy(format.style.rangeMin, d->range.min, sizeof format.style.rangeMin);
+    memcpy(format.style.rangeMax, d->range.max, sizeof format.style.rangeMax);
+    memcpy(format.style.colorMap, o.colorMap, sizeof format.style.colorMap);
+    format.style.displayMask = o.displayMask;
+    // The header and trailer frame the file even when no record is shown,
+    // so that a DXF reader always gets a whole drawing.
+    if (!format.header(sink)) return IDS_WRITE_FAILED;
+    const int count = pathStoreCount(d->paths);
+    int mapped = 0;
+    const MotionRecord* records = pathStoreView(d->paths, &mapped);
+    const int error = records != nullptr && mapped == count
+                          ? writeMapped(ui, sink, format, records, count, dialog)
+                          : writeUnmapped(d, ui, sink, format, count, dialog);
+    if (error != 0) return error;
+    return format.trailer(sink) ? 0 : IDS_WRITE_FAILED;
 }
 
 ExportResult writeDrawing(Drawing* d, DrawingUi* ui, TextSink* sink, const char* path, int type,

@@ -6,8 +6,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
+
+bool appendToMemory(std::vector<char>* memory, const char* text, size_t length) {
+    try {
+        memory->insert(memory->end(), text, text + length);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 bool flushSink(TextSink* sink) {
     if (sink->used == 0 || sink->failed) {
@@ -15,7 +25,10 @@ bool flushSink(TextSink* sink) {
         return !sink->failed;
     }
     size_t done = 0;
-    if (!platFileWrite(sink->file, sink->buffer, sink->used, &done) || done != sink->used) {
+    if (sink->memory != nullptr) {
+        sink->failed = !appendToMemory(sink->memory, sink->buffer, sink->used);
+    } else if (!platFileWrite(sink->file, sink->buffer, sink->used, &done) ||
+               done != sink->used) {
         sink->failed = true;
     }
     sink->used = 0;
@@ -96,10 +109,20 @@ size_t formatFixed6(double value, char* out) {
 bool sinkOpen(TextSink* sink, const char* path) {
     sink->file =
         platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Read, PlatCreate::CreateAlways);
+    sink->memory = nullptr;
     sink->failed = false;
     sink->used = 0;
     return sink->file != nullptr;
 }
+
+void sinkOpenMemory(TextSink* sink, std::vector<char>* memory) {
+    sink->file = nullptr;
+    sink->memory = memory;
+    sink->failed = false;
+    sink->used = 0;
+}
+
+bool sinkFlush(TextSink* sink) { return flushSink(sink); }
 
 bool sinkWrite(TextSink* sink, const char* text, size_t length) {
     // Exports write tens of millions of short lines: when the text fits
@@ -140,6 +163,16 @@ bool sinkWrite(TextSink* sink, const char* text, size_t length) {
 bool sinkWrite(TextSink* sink, const char* text) { return sinkWrite(sink, text, strlen(text)); }
 
 bool sinkWriteRaw(TextSink* sink, const char* text, size_t length) {
+    if (length >= sizeof sink->buffer && flushSink(sink)) {
+        // A text as long as the buffer goes out as it is, not in copies.
+        size_t done = 0;
+        if (sink->memory != nullptr) {
+            sink->failed = !appendToMemory(sink->memory, text, length);
+        } else if (!platFileWrite(sink->file, text, length, &done) || done != length) {
+            sink->failed = true;
+        }
+        return !sink->failed;
+    }
     while (length > 0 && !sink->failed) {
         if (sink->used == sizeof sink->buffer) flushSink(sink);
         size_t n = sizeof sink->buffer - sink->used;

@@ -5,9 +5,11 @@
 #include "platform/platform.h"
 
 #include <cstddef>
+#include <vector>
 
 struct TextSink {
     PlatFile* file = nullptr;
+    std::vector<char>* memory = nullptr;  // instead of a file: text collects here
     bool failed = false;  // a write failed; everything after it is dropped
     size_t used = 0;
     char buffer[1 << 16];
@@ -15,6 +17,12 @@ struct TextSink {
 
 // Creates (or truncates) path for writing. False when it cannot be created.
 bool sinkOpen(TextSink* sink, const char* path);
+// Makes the sink collect its text at the end of memory, for a piece of a
+// file composed apart from the file itself.
+void sinkOpenMemory(TextSink* sink, std::vector<char>* memory);
+// Moves what is buffered to the file or to memory. False once any write
+// (or, in memory, any allocation) failed.
+bool sinkFlush(TextSink* sink);
 // Writes text, turning each "\n" into "\r\n". False once any write failed.
 bool sinkWrite(TextSink* sink, const char* text, size_t length);
 bool sinkWrite(TextSink* sink, const char* text);

@@ -3,12 +3,15 @@
 #include "engine/block_store.h"
 #include "engine/status.h"
 #include "pathdata/export.h"
+#include "pathdata/export_writer.h"
 #include "res/strings.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -234,6 +237,56 @@ TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
     ui.saveAnswer = false;
     EXPECT_EQ(ExportDrawing(drawing.get(), &ui, nullptr, kExportDxf, options), kExportNotRun);
     platFileDelete(csv.c_str());
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Large exports are composed in pieces on two threads; the file must be the
+// one that writing record after record gives, hidden records included.
+TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
+    const char* a = files.add("p.nc",
+                              "O0001\nT1 M06\nM98 P2 L9000\nT2 M06\nM98 P2 L4000\nM30\n"
+                              "O0002\nG91 G01 X1. F100\nG02 X2. R1.\nG90 G81 X5. Y5. Z-1. R1.\n"
+                              "G80\nM99\n");
+    ASSERT_EQ(open({a}), 1);
+    ASSERT_GT(pathStoreCount(drawing->paths), 5 * 8192);
+    filterSetToolShown(&drawing->filter, 2, false);
+    ExportOptions options = {};
+    options.displayMask = 0xF0;
+    options.colorMap[1] = 0x0000FF;
+    DxfStyle style = {};
+    memcpy(style.rangeMin, drawing->range.min, sizeof style.rangeMin);
+    memcpy(style.rangeMax, drawing->range.max, sizeof style.rangeMax);
+    memcpy(style.colorMap, options.colorMap, sizeof style.colorMap);
+    style.displayMask = options.displayMask;
+    for (int type : {kExportDxf, kExportCsv}) {
+        std::string ours = std::string(a) + ".out", expected = std::string(a) + ".ref";
+        ASSERT_EQ(ExportDrawing(drawing.get(), &ui, ours.c_str(), type, options), kExportWritten);
+        auto sink = std::make_unique<TextSink>();
+        ASSERT_TRUE(sinkOpen(sink.get(), expected.c_str()));
+        auto write = [&](int phase, const MotionRecord* r) {
+            return type == kExportDxf ? WriteDxf(sink.get(), phase, r, &style)
+                                      : WriteCsv(sink.get(), phase, r);
+        };
+        ASSERT_EQ(write(kPhaseHeader, nullptr), 1);
+        for (int i = 0; i < pathStoreCount(drawing->paths); ++i) {
+            MotionRecord r;
+            ASSERT_EQ(pathStoreRead(drawing->paths, i, &r), 1);
+            if (IsRecordShown(&drawing->filter, r.programNumber, r.toolNumber)) {
+                ASSERT_EQ(write(kPhaseRecord, &r), 1);
+            }
+        }
+        ASSERT_EQ(write(kPhaseTrailer, nullptr), 1);
+        ASSERT_TRUE(sinkClose(sink.get()));
+        const std::string got = fileText(ours), want = fileText(expected);
+        EXPECT_GT(want.size(), 1000000u);
+        EXPECT_TRUE(got == want) << "type " << type << ": " << got.size() << " vs " << want.size();
+        platFileDelete(ours.c_str());
+        platFileDelete(expected.c_str());
+    }
 }
 
 TEST_F(Pipeline, CancelledExportDeletesItsFile) {
