@@ -22,7 +22,9 @@ struct NcProgramEntry {
 // counts first waits for the file to hold every append, so each sees what a
 // write-through store would. A failed write is reported by the hand-over
 // that has to wait for it (see platWriteBehindSubmit) or at that wait.
-constexpr int kNcPendingRecords = 1024;
+// 4096 records are 233 whole pages, so every write starts on a page
+// boundary and the system can keep the file in large pieces.
+constexpr int kNcPendingRecords = 4096;
 
 struct NcBlockStore {
     int32_t programCount;

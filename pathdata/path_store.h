@@ -6,8 +6,9 @@
 
 struct PathRecordStore;  // opaque; null means none
 
-// Records collected before they are written out together.
-constexpr int kPathStoreBufferRecords = 4096;
+// Records collected before they are written out together: 116 whole
+// pages, so that every write starts on a page boundary.
+constexpr int kPathStoreBufferRecords = 8192;
 
 // Creates the store and its empty temporary file; null when either fails.
 PathRecordStore* pathStoreCreate();
