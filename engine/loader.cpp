@@ -1,6 +1,13 @@
 #include "engine/loader.h"
 
+#include <bit>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "engine/status.h"
 #include "platform/platform.h"
@@ -185,41 +192,50 @@ void noteMainProgram(Load& load, const NcBlockText& block) {
     if ((m >= 2.0f && m < 3.0f) || (m >= 30.0f && m < 31.0f)) load.mainProgram = load.program;
 }
 
-// Analyses the processed line, but keeps the raw line as the block's text
-// so that viewers show what the file holds.
-bool processLine(Load& load, const char* raw, int32_t lineIndex, NcBlockText* block) {
+// Analyses the line after replacements and space removal, but keeps the
+// raw line as the block's text so that viewers show what the file holds.
+bool analyseLine(const NcMachineConfig* config, const char* raw, NcBlockText* block) {
     char work[kNcLineSize];
     const char* line = raw;
-    const bool spaces = (load.config->options & kNcOptionIgnoreSpaces) != 0;
-    if (spaces || hasReplacements(load.config->replaceFrom)) {
+    const bool spaces = (config->options & kNcOptionIgnoreSpaces) != 0;
+    if (spaces || hasReplacements(config->replaceFrom)) {
         memcpy(work, raw, kNcLineSize);
-        if (!ncLineReplace(work, load.config->replaceFrom, load.config->replaceTo)) return false;
+        if (!ncLineReplace(work, config->replaceFrom, config->replaceTo)) return false;
         if (spaces && !ncLineDelSpace(work)) return false;
         line = work;
     }
     if (!ncAddrAnalysis(block, line)) return false;
-    block->lineIndex = lineIndex;
     memcpy(block->text, raw, kNcLineSize);
+    return true;
+}
+
+// Numbers the analysed line, follows its O word and appends it.
+bool storeLine(Load& load, int32_t lineIndex, NcBlockText* block) {
+    block->lineIndex = lineIndex;
     if (!takeProgramNumber(load, *block)) return false;
     if (!ncBlockAppend(load.store, load.path, load.program, block)) return false;
     noteMainProgram(load, *block);
     return true;
 }
 
+// Bit 7 of every byte of word that equals c; bits above the first such
+// byte may be set wrongly, so only the lowest one found counts.
+uint64_t bytesEqual(uint64_t word, uint8_t c) {
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    uint64_t x = word ^ (kOnes * c);
+    return (x - kOnes) & ~x & kHighs;
+}
+
 // Where the line at pos ends: its first CR or LF, or the end of the data.
-// The library's scans are used within a window of a few lines, so that a
-// file with CR line ends alone is not searched to its end for an LF on
-// every line.
+// Lines are short, so eight bytes are tested at a time.
 size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
-    constexpr size_t kWindow = 512;
-    size_t window = size - pos < kWindow ? size - pos : kWindow;
-    const void* lf = memchr(data + pos, '\n', window);
-    size_t limit = lf != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - data)
-                                 : pos + window;
-    const void* cr = memchr(data + pos, '\r', limit - pos);
-    if (cr != nullptr) return static_cast<size_t>(static_cast<const unsigned char*>(cr) - data);
-    if (lf != nullptr || limit == size) return limit;
-    size_t end = limit;  // a line longer than the window
+    size_t end = pos;
+    for (; size - end >= 8; end += 8) {
+        uint64_t word;
+        memcpy(&word, data + end, sizeof word);
+        uint64_t found = bytesEqual(word, '\r') | bytesEqual(word, '\n');
+        if (found != 0) return end + static_cast<size_t>(std::countr_zero(found)) / 8;
+    }
     while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
     return end;
 }
@@ -236,17 +252,146 @@ size_t cutLine(const unsigned char* data, size_t size, size_t pos, char* raw) {
     return end + (crlf ? 2 : 1);
 }
 
+bool stepDone(Load& load, size_t pos, size_t size, const NcBlockText* block) {
+    auto percent = static_cast<uint32_t>(static_cast<uint64_t>(pos) * 100 / size);
+    return notify(load, kNcPhaseStep, percent, block) != 0;
+}
+
 bool readLines(Load& load, const unsigned char* data, size_t size) {
     char raw[kNcLineSize];
     NcBlockText block;
     int32_t lineIndex = 0;
     for (size_t pos = 0; pos < size;) {
         pos = cutLine(data, size, pos, raw);
-        if (!processLine(load, raw, lineIndex++, &block)) return false;
-        auto percent = static_cast<uint32_t>(static_cast<uint64_t>(pos) * 100 / size);
-        if (!notify(load, kNcPhaseStep, percent, &block)) return false;
+        if (!analyseLine(load.config, raw, &block) || !storeLine(load, lineIndex++, &block)) {
+            return false;
+        }
+        if (!stepDone(load, pos, size, &block)) return false;
     }
     return true;
+}
+
+// Analysis ahead: a helper thread cuts and analyses the lines of a large
+// file in pieces while the loader stores the pieces already done. The
+// analysis touches nothing but its own piece, so the store, the status
+// and the progress callback stay with the loader's thread.
+constexpr int kPieceLines = 4096;
+constexpr int kPieces = 3;                     // being analysed, waiting, being stored
+constexpr size_t kAheadMinimum = 1024 * 1024;  // smaller files are read alone
+
+struct Piece {
+    NcBlockText blocks[kPieceLines];
+    size_t ends[kPieceLines];  // file position after each line
+    int count;                 // 0 marks the end of the file
+};
+
+class AnalysisAhead {
+public:
+    AnalysisAhead(const NcMachineConfig* config, const unsigned char* data, size_t size)
+        : config_(config), data_(data), size_(size) {}
+    ~AnalysisAhead() { stop(); }
+
+    // False when the helper cannot run; the loader then reads alone.
+    bool start() {
+        pieces_.reset(new (std::nothrow) Piece[kPieces]);
+        if (!pieces_) return false;
+        try {
+            thread_ = std::thread(&AnalysisAhead::run, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+        return true;
+    }
+    // The next piece in file order, once it is analysed; the loader's own
+    // until it gives it back.
+    Piece& next() {
+        std::unique_lock<std::mutex> hold(lock_);
+        changed_.wait(hold, [this] { return done_ > taken_; });
+        return pieces_[taken_ % kPieces];
+    }
+    // Gives the piece from next back for reuse.
+    void release() {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            ++taken_;
+        }
+        changed_.notify_all();
+    }
+    void stop() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+private:
+    void run() {
+        char raw[kNcLineSize];
+        size_t pos = 0;
+        for (bool last = false; !last;) {
+            {
+                std::unique_lock<std::mutex> hold(lock_);
+                changed_.wait(hold, [this] { return stopping_ || done_ - taken_ < kPieces; });
+                if (stopping_) return;
+            }
+            Piece& piece = pieces_[done_ % kPieces];
+            piece.count = 0;
+            while (pos < size_ && piece.count < kPieceLines) {
+                pos = cutLine(data_, size_, pos, raw);
+                // Without replacements the analysis cannot fail.
+                analyseLine(config_, raw, &piece.blocks[piece.count]);
+                piece.ends[piece.count++] = pos;
+            }
+            last = piece.count == 0;
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                ++done_;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    const NcMachineConfig* config_;
+    const unsigned char* data_;
+    size_t size_;
+    std::unique_ptr<Piece[]> pieces_;
+    std::thread thread_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    uint64_t done_ = 0;   // pieces analysed
+    uint64_t taken_ = 0;  // pieces stored and given back
+    bool stopping_ = false;
+};
+
+// Stores the pieces analysed ahead; false when storing failed or the
+// callback stopped the load.
+bool readAhead(Load& load, AnalysisAhead* ahead, size_t size) {
+    int32_t lineIndex = 0;
+    for (;;) {
+        Piece& piece = ahead->next();
+        if (piece.count == 0) return true;
+        for (int i = 0; i < piece.count; ++i) {
+            NcBlockText* block = &piece.blocks[i];
+            if (!storeLine(load, lineIndex++, block) || !stepDone(load, piece.ends[i], size, block)) {
+                return false;
+            }
+        }
+        ahead->release();
+    }
+}
+
+// Reads every line of the file: with analysis ahead when the file is large
+// and its lines need no replacements (which can fail and record a status).
+bool readFile(Load& load, const unsigned char* data, size_t size) {
+    if (size < kAheadMinimum || hasReplacements(load.config->replaceFrom)) {
+        return readLines(load, data, size);
+    }
+    AnalysisAhead ahead(load.config, data, size);
+    if (!ahead.start()) return readLines(load, data, size);
+    return readAhead(load, &ahead, size);
 }
 
 // A file without O words takes its program number from its name.
@@ -294,7 +439,7 @@ int32_t ncBlockLoading(NcBlockStore* store, const NcMachineConfig* config, const
         return ncFail(NcStatusReadFailed, path, 0);
     }
     bool ok = notify(load, kNcPhaseBegin, 0, nullptr) != 0 && appendHeader(load) &&
-              readLines(load, source.data, source.size);
+              readFile(load, source.data, source.size);
     if (load.program >= kNcAutomaticBase) renumberFromName(load);
     if (mainProgram != nullptr) *mainProgram = load.mainProgram;
     closeSource(&source);

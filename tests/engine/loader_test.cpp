@@ -118,6 +118,56 @@ TEST_F(Loader, LinesEndAtCrLfCrOrLfAndAreCutAt127Bytes) {
     }
 }
 
+// A large file is analysed ahead on a helper thread; a replacement list
+// (here one that never matches) makes the loader read alone. Both must
+// give the same store, line for line.
+TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
+    std::string text = "%\r\n(LARGE)\r\n";
+    for (int i = 0; i < 90000; ++i) {
+        if (i == 50000) text += "M30\nO0200\n";
+        text += "G01 X" + std::to_string(i % 977) + ".5 Y-" + std::to_string(i % 13) + (i % 3 ? "\n" : "\r\n");
+        if (i % 7 == 0) text += "\r";
+    }
+    ASSERT_GT(text.size(), 1024u * 1024);  // large enough to be analysed ahead
+    TempNcFile file(text);
+    auto snapshot = [&] {
+        std::string all = std::to_string(mainProgram) + "/";
+        for (int32_t p = ncBlockNext(store, -1); p >= 0; p = ncBlockNext(store, p)) {
+            all += std::to_string(p) + ":" + std::to_string(ncBlockCount(store, p)) + " ";
+        }
+        NcBlockText block;
+        for (int32_t i = 0; ncBlockListGet(store, i, &block) == 1; ++i) {
+            all.append(reinterpret_cast<const char*>(&block), sizeof block);
+        }
+        return all;
+    };
+    ASSERT_EQ(load(file), 1);
+    const std::string ahead = snapshot();
+    ASSERT_EQ(ncBlockClear(store), 1);
+    setReplacements(&config, {{"QQQ", "RRR"}});
+    ASSERT_EQ(load(file), 1);
+    EXPECT_TRUE(snapshot() == ahead);
+    EXPECT_EQ(ncBlockListCount(store), 1 + 2 + 90000 + 2 + 90000 / 7 + 1);
+}
+
+// Stopping or failing in the middle of a large file ends the load at once.
+TEST_F(Loader, LargeFilesStopWhenAskedAndReportDuplicates) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "G01 X1. Y2. Z3.\n";
+    TempNcFile plain(text);
+    static int steps;
+    steps = 0;
+    auto stopLater = [](const NcProgressEvent* e) {
+        return ncEventPhase(e->event) == kNcPhaseStep && ++steps == 20000 ? 0 : 1;
+    };
+    EXPECT_EQ(load(plain, stopLater), 0);
+    EXPECT_EQ(steps, 20000);
+    ASSERT_EQ(ncBlockClear(store), 1);
+    TempNcFile twice("O0001\n" + text + "O0001 (AGAIN)\n" + text);
+    EXPECT_EQ(load(twice), 0);
+    EXPECT_STATUS(NcStatusDuplicateProgram, "O0001 (AGAIN)");
+}
+
 TEST_F(Loader, RewritesAffectOnlyTheAnalysis) {
     setReplacements(&config, {{"\\find", "M06"}, {"T", "TT"}, {"\\end", ""}, {"G92", "G92.1"}});
     config.options = kNcOptionIgnoreSpaces;
