@@ -128,6 +128,12 @@ int32_t pendingCall(NcBlockStore* store, const NcModalState* state, const Motion
     return 1;
 }
 
+// Whether any code that calls a program is in effect: most blocks make
+// no call, and this spares them the look at the call words.
+bool mayCall(const NcModalState* state) {
+    return isSet(state->gModal, 65) || isSet(state->gModal, 66) || isSet(state->mModal, 98);
+}
+
 NcProgressEvent translationEvent(uint32_t phase, NcBlockStore* store, const NcMachineConfig* config,
                                  NcModalState* state) {
     return {ncEventCode(kNcStageTranslation, phase), 0, store, config, state, nullptr, nullptr};
@@ -169,7 +175,7 @@ int32_t ncBlockTranslateEx(NcBlockStore* store, const NcMachineConfig* config, N
     // program's very last block is not made.
     if (isSet(state->mModal, 99) || frame->nextBlock >= count) {
         endProgram(store, state, frame);
-    } else {
+    } else if (mayCall(state)) {
         NcCallFrame call;
         if (!pendingCall(store, state, motion, &call)) return 0;
         if (call.programNumber > 0) {
