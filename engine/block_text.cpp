@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/byte_scan.h"
 #include "engine/status.h"
 
 namespace {
@@ -61,6 +62,24 @@ bool startsWith(const char* text, const Keyword& k) {
         if (text[n] != k.text[n]) return false;
     }
     return true;
+}
+
+// Whether the line may hold a statement keyword: each is "=", a bracket or
+// starts with two capitals in a row, while NC words pair a letter with a
+// number, so nearly every line is passed eight bytes at a time. work must
+// be zero from length to the next multiple of eight.
+bool mayHoldKeyword(const char* work, size_t length) {
+    uint64_t previous = 0;  // capitals of the word before
+    for (size_t i = 0; i < length; i += 8) {
+        uint64_t word;
+        memcpy(&word, work + i, sizeof word);
+        uint64_t capitals = ncCapitalBytes(word);
+        uint64_t pairs = (capitals & (capitals >> 8)) | ((previous >> 56) & capitals);
+        uint64_t marks = ncBytesEqual(word, '=') | ncBytesEqual(word, '[') | ncBytesEqual(word, ']');
+        if ((pairs | marks) != 0) return true;
+        previous = capitals;
+    }
+    return false;
 }
 
 bool hasStatementKeyword(const char* work, size_t length) {
@@ -219,17 +238,17 @@ int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
     }
     memset(block, 0, sizeof *block);
     size_t length = strnlen(line, kNcLineMax);
-    char work[kNcLineSize];
+    char work[kNcLineSize + 8];
     memcpy(block->text, line, length);
     memcpy(work, line, length);
-    work[length] = '\0';
+    memset(work + length, 0, 8);
     blankComment(work, length);
 
     size_t first = 0;
     while (work[first] == ' ') ++first;
     if (work[first] == '/') return 1;  // optional block skip is always in effect
 
-    if (hasStatementKeyword(work, length)) {
+    if (mayHoldKeyword(work, length) && hasStatementKeyword(work, length)) {
         block->kind = KindStatement;
         memcpy(block->statement, line, strnlen(line, kNcStatementMax));
     } else if (!hasCapital(work, length)) {

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/byte_scan.h"
 #include "engine/status.h"
 #include "platform/platform.h"
 #include "platform/sjis.h"
@@ -218,14 +219,6 @@ bool storeLine(Load& load, int32_t lineIndex, NcBlockText* block) {
     return true;
 }
 
-// Bit 7 of every byte of word that equals c; bits above the first such
-// byte may be set wrongly, so only the lowest one found counts.
-uint64_t bytesEqual(uint64_t word, uint8_t c) {
-    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
-    uint64_t x = word ^ (kOnes * c);
-    return (x - kOnes) & ~x & kHighs;
-}
-
 // Where the line at pos ends: its first CR or LF, or the end of the data.
 // Lines are short, so eight bytes are tested at a time.
 size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
@@ -233,7 +226,7 @@ size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
     for (; size - end >= 8; end += 8) {
         uint64_t word;
         memcpy(&word, data + end, sizeof word);
-        uint64_t found = bytesEqual(word, '\r') | bytesEqual(word, '\n');
+        uint64_t found = ncBytesEqual(word, '\r') | ncBytesEqual(word, '\n');
         if (found != 0) return end + static_cast<size_t>(std::countr_zero(found)) / 8;
     }
     while (end < size && data[end] != '\r' && data[end] != '\n') ++end;

@@ -47,6 +47,15 @@ TEST(NcAddrAnalysis, KindsAndWords) {
         {"ABC DEF", KindEmpty, ""},
         {"#100=#100+1", KindStatement, "#100=#100+1"},
         {"IF[#1GT0]GOTO10 (LOOP)", KindStatement, "IF[#1GT0]GOTO10 (LOOP)"},
+        // Keywords found wherever they fall: across eight-byte steps, at
+        // the end, after double-byte text; "G" and "O" apart are no GOTO.
+        {"N123456GOTO5", KindStatement, "N123456GOTO5"},
+        {"N123456IF", KindStatement, "N123456IF"},
+        {"N1234567WHILE", KindStatement, "N1234567WHILE"},
+        {"N12345 X1 Y2 #3=4", KindStatement, "N12345 X1 Y2 #3=4"},
+        {"X\x82\x60\x82\x61 Y1 EQ", KindStatement, "X\x82\x60\x82\x61 Y1 EQ"},
+        {"G0 O1 T2 D3 G4 O5", KindWords, "G0:1 O1:1 T2:1 D3:1 G4:1 O5:1"},
+        {"X1 Y\x82\x60\x82\x61\x82\x62 Z3", KindWords, "X1:1 Z3:1"},
         {"12.5 30 -4.0 7", KindBareNumbers, "X12.5:0 Y30:1 Z-4:0"},
         {"g01 x1.", KindBareNumbers, "X1:1 Y1:0"},
         {"", KindBareNumbers, ""},
