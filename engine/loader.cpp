@@ -1,5 +1,6 @@
 #include "engine/loader.h"
 
+#include <algorithm>
 #include <bit>
 #include <condition_variable>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "engine/byte_scan.h"
 #include "engine/status.h"
@@ -264,30 +266,42 @@ bool readLines(Load& load, const unsigned char* data, size_t size) {
     return true;
 }
 
-// Analysis ahead: a helper thread cuts and analyses the lines of a large
-// file in pieces while the loader stores the pieces already done. The
-// analysis touches nothing but its own piece, so the store, the status
-// and the progress callback stay with the loader's thread.
-constexpr int kPieceLines = 4096;
-constexpr int kPieces = 3;                     // being analysed, waiting, being stored
+// Analysis ahead: a large file is cut into pieces of kPieceBytes, which a
+// helper thread and the loader's thread analyse at the same time; the
+// loader stores them in file order. A piece holds the lines that start in
+// its bytes, so every thread finds the lines of any piece on its own. The
+// analysis touches nothing but its piece, so the store, the status and the
+// progress callback stay with the loader's thread.
+constexpr size_t kPieceBytes = 32 * 1024;
+constexpr uint64_t kSlots = 4;                 // pieces analysed but not yet stored
 constexpr size_t kAheadMinimum = 1024 * 1024;  // smaller files are read alone
 
 struct Piece {
-    NcBlockText blocks[kPieceLines];
-    size_t ends[kPieceLines];  // file position after each line
-    int count;                 // 0 marks the end of the file
+    std::vector<NcBlockText> blocks;
+    std::vector<size_t> ends;  // file position after each line
+    bool ok = true;            // false when memory ran out
+    bool ready = false;
 };
+
+// The first line start in [from, to), or to when none. A line starts after
+// a CR or LF, but not between the CR and LF of a pair.
+size_t firstLineStart(const unsigned char* data, size_t from, size_t to) {
+    if (from == 0) return 0;
+    for (size_t b = from; b < to; ++b) {
+        uint8_t c = data[b - 1];
+        if (c == '\n' || (c == '\r' && data[b] != '\n')) return b;
+    }
+    return to;
+}
 
 class AnalysisAhead {
 public:
     AnalysisAhead(const NcMachineConfig* config, const unsigned char* data, size_t size)
-        : config_(config), data_(data), size_(size) {}
+        : config_(config), data_(data), size_(size), count_((size + kPieceBytes - 1) / kPieceBytes) {}
     ~AnalysisAhead() { stop(); }
 
     // False when the helper cannot run; the loader then reads alone.
     bool start() {
-        pieces_.reset(new (std::nothrow) Piece[kPieces]);
-        if (!pieces_) return false;
         try {
             thread_ = std::thread(&AnalysisAhead::run, this);
         } catch (const std::system_error&) {
@@ -295,18 +309,23 @@ public:
         }
         return true;
     }
-    // The next piece in file order, once it is analysed; the loader's own
-    // until it gives it back.
-    Piece& next() {
+    // The next piece in file order, or null after the last. The loader
+    // analyses pieces itself while the next one is not ready.
+    Piece* next() {
         std::unique_lock<std::mutex> hold(lock_);
-        changed_.wait(hold, [this] { return done_ > taken_; });
-        return pieces_[taken_ % kPieces];
+        for (;;) {
+            if (stored_ == count_) return nullptr;
+            Piece& piece = slots_[stored_ % kSlots];
+            if (piece.ready) return &piece;
+            if (!claimAndAnalyse(hold)) changed_.wait(hold);
+        }
     }
     // Gives the piece from next back for reuse.
     void release() {
         {
             std::lock_guard<std::mutex> hold(lock_);
-            ++taken_;
+            slots_[stored_ % kSlots].ready = false;
+            ++stored_;
         }
         changed_.notify_all();
     }
@@ -321,59 +340,76 @@ public:
     }
 
 private:
-    void run() {
+    bool canClaim() const { return claimed_ < count_ && claimed_ - stored_ < kSlots; }
+
+    // Takes the next piece nobody analyses yet and analyses it with the
+    // lock released; false when there is none to take.
+    bool claimAndAnalyse(std::unique_lock<std::mutex>& hold) {
+        if (!canClaim()) return false;
+        const uint64_t k = claimed_++;
+        hold.unlock();
+        analyse(k, &slots_[k % kSlots]);
+        hold.lock();
+        slots_[k % kSlots].ready = true;
+        changed_.notify_all();
+        return true;
+    }
+
+    void analyse(uint64_t k, Piece* piece) {
+        piece->blocks.clear();
+        piece->ends.clear();
+        piece->ok = true;
+        const size_t limit = std::min(size_, (k + 1) * kPieceBytes);
         char raw[kNcLineSize];
-        size_t pos = 0;
-        for (bool last = false; !last;) {
-            {
-                std::unique_lock<std::mutex> hold(lock_);
-                changed_.wait(hold, [this] { return stopping_ || done_ - taken_ < kPieces; });
-                if (stopping_) return;
-            }
-            Piece& piece = pieces_[done_ % kPieces];
-            piece.count = 0;
-            while (pos < size_ && piece.count < kPieceLines) {
+        NcBlockText block;
+        try {
+            for (size_t pos = firstLineStart(data_, k * kPieceBytes, limit); pos < limit;) {
                 pos = cutLine(data_, size_, pos, raw);
                 // Without replacements the analysis cannot fail.
-                analyseLine(config_, raw, &piece.blocks[piece.count]);
-                piece.ends[piece.count++] = pos;
+                analyseLine(config_, raw, &block);
+                piece->blocks.push_back(block);
+                piece->ends.push_back(pos);
             }
-            last = piece.count == 0;
-            {
-                std::lock_guard<std::mutex> hold(lock_);
-                ++done_;
-            }
-            changed_.notify_all();
+        } catch (const std::bad_alloc&) {
+            piece->ok = false;
+        }
+    }
+
+    void run() {
+        std::unique_lock<std::mutex> hold(lock_);
+        while (!stopping_) {
+            if (!claimAndAnalyse(hold)) changed_.wait(hold);
         }
     }
 
     const NcMachineConfig* config_;
     const unsigned char* data_;
     size_t size_;
-    std::unique_ptr<Piece[]> pieces_;
+    uint64_t count_;  // pieces of the file
+    Piece slots_[kSlots];
     std::thread thread_;
     std::mutex lock_;
     std::condition_variable changed_;
-    uint64_t done_ = 0;   // pieces analysed
-    uint64_t taken_ = 0;  // pieces stored and given back
+    uint64_t claimed_ = 0;  // pieces taken for analysis
+    uint64_t stored_ = 0;   // pieces stored and given back
     bool stopping_ = false;
 };
 
-// Stores the pieces analysed ahead; false when storing failed or the
-// callback stopped the load.
+// Stores the pieces analysed ahead; false when storing failed, memory ran
+// out or the callback stopped the load.
 bool readAhead(Load& load, AnalysisAhead* ahead, size_t size) {
     int32_t lineIndex = 0;
-    for (;;) {
-        Piece& piece = ahead->next();
-        if (piece.count == 0) return true;
-        for (int i = 0; i < piece.count; ++i) {
-            NcBlockText* block = &piece.blocks[i];
-            if (!storeLine(load, lineIndex++, block) || !stepDone(load, piece.ends[i], size, block)) {
+    while (Piece* piece = ahead->next()) {
+        if (!piece->ok) return ncFail(NcStatusOutOfMemory, "Error::ncBlockLoading(alloc)", 0) != 0;
+        for (size_t i = 0; i < piece->blocks.size(); ++i) {
+            NcBlockText* block = &piece->blocks[i];
+            if (!storeLine(load, lineIndex++, block) || !stepDone(load, piece->ends[i], size, block)) {
                 return false;
             }
         }
         ahead->release();
     }
+    return true;
 }
 
 // Reads every line of the file: with analysis ahead when the file is large

@@ -150,6 +150,35 @@ TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
     EXPECT_EQ(ncBlockListCount(store), 1 + 2 + 90000 + 2 + 90000 / 7 + 1);
 }
 
+// Pieces of a large file are cut at round byte positions, which here fall
+// between the CR and LF of a pair, just before a lone CR, or inside a line
+// longer than several pieces: the lines must still be those the loader
+// alone finds.
+TEST_F(Loader, LargeFilesCutAnywhereGiveTheSameLines) {
+    auto lines = [](const std::string& end, const std::string& body) {
+        std::string text = std::string(4095 - (end.size() - 1), 'A') + end;
+        while (text.size() < 1300000) text += std::string(4096 - end.size(), 'B') + end;
+        return text + body;
+    };
+    const std::string rows[] = {
+        lines("\r\n", "X1"),
+        lines("\n\r", "X2\r"),
+        lines("\r", "\r\n"),
+        "G01 X1.\n" + std::string(300000, 'C') + "\r\n" + lines("\n", ""),
+    };
+    for (const std::string& text : rows) {
+        TempNcFile file(text);
+        auto texts = [&](const Pairs& replacements) {
+            setReplacements(&config, replacements);
+            EXPECT_EQ(ncBlockClear(store), 1);
+            return load(file) == 1 ? std::to_string(ncBlockListCount(store)) + lineTexts() : "";
+        };
+        const std::string ahead = texts({});
+        EXPECT_FALSE(ahead.empty());
+        EXPECT_TRUE(texts({{"QQQ", "RRR"}}) == ahead);
+    }
+}
+
 // Stopping or failing in the middle of a large file ends the load at once.
 TEST_F(Loader, LargeFilesStopWhenAskedAndReportDuplicates) {
     std::string text;
