@@ -87,10 +87,8 @@ void translateAndRotate(const NcModalState* state, float point[3]) {
 }
 
 void widen(NcModalState* state, const NcMotionWork& work) {
-    ncRangeWiden(state->pathMin, state->pathMax, work.boxMin);
-    ncRangeWiden(state->pathMin, state->pathMax, work.boxMax);
-    ncRangeWiden(state->cutMin, state->cutMax, work.boxMin);
-    ncRangeWiden(state->cutMin, state->cutMax, work.boxMax);
+    ncRangeWidenPair(state->pathMin, state->pathMax, work.boxMin, work.boxMax);
+    ncRangeWidenPair(state->cutMin, state->cutMax, work.boxMin, work.boxMax);
 }
 
 // An R word makes the radius form: the centre lies on the perpendicular

@@ -143,8 +143,7 @@ int codeOf(const NcAddressWord& word) {
 }
 
 void widenByBox(float min[3], float max[3], const NcMotionWork& work) {
-    ncRangeWiden(min, max, work.boxMin);
-    ncRangeWiden(min, max, work.boxMax);
+    ncRangeWidenPair(min, max, work.boxMin, work.boxMax);
 }
 
 void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,
@@ -379,11 +378,9 @@ void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWo
     record->line.axisMask = work->axisMask;
     storePoint(record->line.start, work->start);
     storePoint(record->line.end, work->end);
-    ncRangeWiden(state->pathMin, state->pathMax, work->start);
-    ncRangeWiden(state->pathMin, state->pathMax, work->end);
+    ncRangeWidenPair(state->pathMin, state->pathMax, work->start, work->end);
     if (work->motion == 1) {
-        ncRangeWiden(work->boxMin, work->boxMax, work->start);
-        ncRangeWiden(work->boxMin, work->boxMax, work->end);
+        ncRangeWidenPair(work->boxMin, work->boxMax, work->start, work->end);
         widenByBox(state->cutMin, state->cutMax, *work);
     }
     float length = length3(work->start, work->end);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 
 #include "engine/block_text.h"
 #include "engine/machine_config.h"
@@ -57,6 +58,27 @@ inline void ncRangeWiden(float min[3], float max[3], const float point[3]) {
             if (v < min[k]) min[k] = v;
             if (v > max[k]) max[k] = v;
         }
+    }
+}
+
+// ncRangeWiden by a, then by b, in one pass: a move widens the ranges by
+// its two ends, and a block by the two corners of its extent.
+inline void ncRangeWidenPair(float min[3], float max[3], const float a[3], const float b[3]) {
+    for (int k = 0; k < 3; ++k) {
+        float lo = min[k], hi = max[k];
+        bool set = lo > kNcRangeUnset || hi > kNcRangeUnset;
+        for (float v : {a[k], b[k]}) {
+            if (!(v > kNcRangeUnset)) continue;
+            if (!set) {
+                lo = hi = v;
+                set = true;
+                continue;
+            }
+            if (v < lo) lo = v;
+            if (v > hi) hi = v;
+        }
+        min[k] = lo;
+        max[k] = hi;
     }
 }
 
