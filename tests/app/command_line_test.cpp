@@ -130,12 +130,7 @@ TEST(CommandLineBatch, OnePriorityOutput) {
     for (const auto& c : cases) {
         CommandLine cl = parsed(c.text);
         EXPECT_EQ(batchOutputOf(cl), c.output) << c.text;
-        const char* name = batchOutputName(cl);
-        if (c.name == nullptr) {
-            EXPECT_EQ(name, nullptr) << c.text;
-        } else {
-            EXPECT_STREQ(name, c.name) << c.text;
-        }
+        EXPECT_STREQ(batchOutputName(cl), c.name) << c.text;
     }
     EXPECT_EQ(batchExportType(kBatchDxf), 0);
     EXPECT_EQ(batchExportType(kBatchLog), 2);

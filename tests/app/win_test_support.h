@@ -1,13 +1,23 @@
 // Helpers of the Windows GUI tests: paths of the source tree as Wine sees
-// them, files, and running the queued window messages.
+// them, files, running the queued window messages, and the shell started
+// in-process in a folder of the test's own.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
+
+#include "app/win32/frame.h"
+#include "app/win32/gui_ui.h"
+#include "app/win32/shell.h"
+#include "platform/win32/wide.h"
 
 // A Linux path as Wine's drive Z: sees it.
 inline std::string winPath(const std::string& unixPath) {
@@ -45,3 +55,56 @@ inline void pump() {
         DispatchMessageW(&msg);
     }
 }
+
+// The shell started from a command line in a folder of the test's own that
+// holds the demo, its machine and tool files and the settings file t.cfg.
+// Message boxes go to the hook, never to a person.
+class ShellTest : public ::testing::Test {
+protected:
+    ShellTest(MessageBoxHook hook, const char* settings) : hook_(hook), settings_(settings) {}
+    void SetUp() override {
+        tlvSetMessageBoxHook(hook_);
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = std::string(temp) + "tlv_" + test->test_suite_name() + "_" +
+              std::to_string(GetCurrentProcessId()) + "_" + test->name();
+        CreateDirectoryA(dir.c_str(), nullptr);
+        for (const char* name : {"demo.nc", "demo.MDL", "demo.TDL"}) {
+            CopyFileA((sourceDir() + "\\samples\\" + name).c_str(), (dir + "\\" + name).c_str(),
+                      FALSE);
+        }
+        writeFile(dir + "\\t.cfg", settings_);
+    }
+    void TearDown() override {
+        if (program && program->frame != nullptr && IsWindow(program->frame)) {
+            DestroyWindow(program->frame);
+        }
+        pump();
+        tlvSetMessageBoxHook(nullptr);
+    }
+    StartResult start(const std::string& args, int show = SW_SHOWNORMAL) {
+        program = std::make_unique<Program>();
+        program->instance = GetModuleHandleW(nullptr);
+        snprintf(program->session.settingsPath, sizeof program->session.settingsPath,
+                 "%s\\t.cfg", dir.c_str());
+        std::string line = "/MDL=" + dir + "\\demo.MDL /TDL=" + dir + "\\demo.TDL " + args;
+        StartResult result = tlvStart(program.get(), tlvWiden(line.c_str()).c_str(), show);
+        pump();
+        return result;
+    }
+    std::string demo() const { return dir + "\\demo.nc"; }
+    HWND frame() const { return program->frame; }
+    FrameState* fs() const { return frameState(program->frame); }
+    AppSettings& settings() { return program->session.settings; }
+    bool menuHas(UINT id, UINT flag) const {
+        return (GetMenuState(GetMenu(program->frame), id, MF_BYCOMMAND) & flag) != 0;
+    }
+
+    std::string dir;
+    std::unique_ptr<Program> program;
+
+private:
+    MessageBoxHook hook_;
+    const char* settings_;
+};

@@ -9,15 +9,29 @@
 #include <cstdio>
 #include <string>
 
+// A whole file's bytes; empty when it cannot be read.
+inline std::string readText(const char* path) {
+    std::string text;
+    PlatFile* file =
+        platFileOpen(path, PlatAccess::Read, PlatShare::ReadWrite, PlatCreate::OpenExisting);
+    char chunk[65536];
+    size_t got = 0;
+    while (file != nullptr && platFileRead(file, chunk, sizeof chunk, &got) && got > 0) {
+        text.append(chunk, got);
+    }
+    platFileClose(file);
+    return text;
+}
+
 // The system's unique file stays in place as long as the test runs, so
 // that no other test process can be handed the same name; the test's own
-// file is that name with an extension added.
+// file is that name with the suffix added.
 struct TempFile {
     char reserved[kPlatPathMax] = {};
-    char path[kPlatPathMax + 4] = {};
-    TempFile() {
+    char path[kPlatPathMax + 8] = {};
+    explicit TempFile(const char* suffix = ".ini") {
         EXPECT_TRUE(platTempFile("tlt", reserved, sizeof reserved));
-        snprintf(path, sizeof path, "%s.ini", reserved);
+        snprintf(path, sizeof path, "%s%s", reserved, suffix);
     }
     ~TempFile() {
         platFileDelete(path);
@@ -34,18 +48,7 @@ struct TempFile {
         EXPECT_TRUE(platFileWrite(file, text.data(), text.size(), &done));
         platFileClose(file);
     }
-    std::string read() const {
-        std::string text;
-        PlatFile* file =
-            platFileOpen(path, PlatAccess::Read, PlatShare::ReadWrite, PlatCreate::OpenExisting);
-        char chunk[4096];
-        size_t got = 0;
-        while (file != nullptr && platFileRead(file, chunk, sizeof chunk, &got) && got > 0) {
-            text.append(chunk, got);
-        }
-        platFileClose(file);
-        return text;
-    }
+    std::string read() const { return readText(path); }
 };
 
 // Profile texts in tests: "|" stands for the line end.

@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "engine/block_store_detail.h"
 #include "engine_test_support.h"
 
 #ifndef _WIN32
@@ -49,14 +48,6 @@ protected:
     NcBlockStore* store = nullptr;
 };
 
-// The file stays readable, but every write to it fails from now on.
-void makeWritesFail(NcBlockStore* store) {
-    platFileClose(store->backingFile);
-    store->backingFile = platFileOpen(store->backingFileName, PlatAccess::Read,
-                                      PlatShare::ReadWrite, PlatCreate::OpenExisting);
-    ASSERT_NE(store->backingFile, nullptr);
-}
-
 TEST_F(BlockStore, NewStoreIsEmptyAndDestroyDeletesItsFile) {
     EXPECT_EQ(ncBlockCount(store, -1) + ncBlockNext(store, -1) + ncBlockListCount(store), -1);
     NcBlockStore* other = ncBlockCreate();
@@ -92,51 +83,41 @@ TEST_F(BlockStore, AddressesBlocksByProgramAndByList) {
 TEST_F(BlockStore, FailuresReportTheirStatusAndDetail) {
     append(5, 2, 0);
     NcBlockText b = makeBlock(0);
-    char name[8];
-    const uint32_t handle = NcStatusInvalidHandle, argument = NcStatusInvalidArgument;
+    char n[8];
+    const uint32_t H = NcStatusInvalidHandle, A = NcStatusInvalidArgument;
     const struct {
         std::function<int32_t()> call;
         int32_t result;
         uint32_t code;
-        const char* detail;
+        const char* detail;  // after "Error::ncBlock"
     } rows[] = {
-        {[&] { return ncBlockDestroy(nullptr); }, 0, handle, "Error::ncBlockDestroy(args)"},
-        {[&] { return ncBlockClear(nullptr); }, 0, handle, "Error::ncBlockClear(args)"},
-        {[&] { return ncBlockMemoryMap(nullptr); }, -1, handle, "Error::ncBlockMemoryMap(args)"},
-        {[&] { return ncBlockCount(nullptr, -1); }, -1, handle, "Error::ncBlockCount(args)"},
-        {[&] { return ncBlockNext(nullptr, -1); }, -1, handle, "Error::ncBlockNext(args)"},
-        {[&] { return ncBlockAppend(nullptr, nullptr, 1, &b); }, 0, handle,
-         "Error::ncBlockAppend(args)"},
-        {[&] { return ncBlockAppend(store, nullptr, 1, nullptr); }, 0, argument,
-         "Error::ncBlockAppend(block)"},
-        {[&] { return ncBlockReplacePno(nullptr, 1, 2); }, 0, handle,
-         "Error::ncBlockReplacePno(args)"},
-        {[&] { return ncBlockReplacePno(store, -1, 2); }, 0, argument,
-         "Error::ncBlockReplacePno(program)"},
-        {[&] { return ncBlockGetFilename(nullptr, 5, name, 8, nullptr); }, 0, handle,
-         "Error::ncBlockGetFilename(args)"},
-        {[&] { return ncBlockGetFilename(store, -1, name, 8, nullptr); }, 0, argument,
-         "Error::ncBlockGetFilename(program)"},
-        {[&] { return ncBlockGet(nullptr, 5, 0, &b); }, 0, handle, "Error::ncBlockGet(args)"},
-        {[&] { return ncBlockGet(store, 5, 2, &b); }, 0, argument, "Error::ncBlockGet(index)"},
-        {[&] { return ncBlockProgramToList(nullptr, 5, 0); }, -1, handle,
-         "Error::ncBlockProgramToList(args)"},
-        {[&] { return ncBlockProgramToList(store, 5, -1); }, -1, argument,
-         "Error::ncBlockProgramToList(args)"},
-        {[&] { return ncBlockListToProgram(nullptr, 0, nullptr, nullptr); }, 0, handle,
-         "Error::ncBlockGet(args)"},
-        {[&] { return ncBlockListToProgram(store, -1, nullptr, nullptr); }, 0, argument,
-         "Error::ncBlockGet(index)"},
-        {[&] { return ncBlockListCount(nullptr); }, -1, handle, "Error::ncBlockListCount(args)"},
-        {[&] { return ncBlockListGet(nullptr, 0, &b); }, 0, handle, "Error::ncBlockListGet(args)"},
-        {[&] { return ncBlockListGet(store, 2, &b); }, 0, argument, "Error::ncBlockListGet(index)"},
-        {[&] { return ncBlockListSet(nullptr, 0, &b); }, 0, handle, "Error::ncBlockListSet(args)"},
-        {[&] { return ncBlockListSet(store, 2, &b); }, 0, argument, "Error::ncBlockListSet(index)"},
+        {[&] { return ncBlockDestroy(nullptr); }, 0, H, "Destroy(args)"},
+        {[&] { return ncBlockClear(nullptr); }, 0, H, "Clear(args)"},
+        {[&] { return ncBlockMemoryMap(nullptr); }, -1, H, "MemoryMap(args)"},
+        {[&] { return ncBlockCount(nullptr, -1); }, -1, H, "Count(args)"},
+        {[&] { return ncBlockNext(nullptr, -1); }, -1, H, "Next(args)"},
+        {[&] { return ncBlockAppend(nullptr, nullptr, 1, &b); }, 0, H, "Append(args)"},
+        {[&] { return ncBlockAppend(store, nullptr, 1, nullptr); }, 0, A, "Append(block)"},
+        {[&] { return ncBlockReplacePno(nullptr, 1, 2); }, 0, H, "ReplacePno(args)"},
+        {[&] { return ncBlockReplacePno(store, -1, 2); }, 0, A, "ReplacePno(program)"},
+        {[&] { return ncBlockGetFilename(nullptr, 5, n, 8, nullptr); }, 0, H, "GetFilename(args)"},
+        {[&] { return ncBlockGetFilename(store, -1, n, 8, nullptr); }, 0, A, "GetFilename(program)"},
+        {[&] { return ncBlockGet(nullptr, 5, 0, &b); }, 0, H, "Get(args)"},
+        {[&] { return ncBlockGet(store, 5, 2, &b); }, 0, A, "Get(index)"},
+        {[&] { return ncBlockProgramToList(nullptr, 5, 0); }, -1, H, "ProgramToList(args)"},
+        {[&] { return ncBlockProgramToList(store, 5, -1); }, -1, A, "ProgramToList(args)"},
+        {[&] { return ncBlockListToProgram(nullptr, 0, nullptr, nullptr); }, 0, H, "Get(args)"},
+        {[&] { return ncBlockListToProgram(store, -1, nullptr, nullptr); }, 0, A, "Get(index)"},
+        {[&] { return ncBlockListCount(nullptr); }, -1, H, "ListCount(args)"},
+        {[&] { return ncBlockListGet(nullptr, 0, &b); }, 0, H, "ListGet(args)"},
+        {[&] { return ncBlockListGet(store, 2, &b); }, 0, A, "ListGet(index)"},
+        {[&] { return ncBlockListSet(nullptr, 0, &b); }, 0, H, "ListSet(args)"},
+        {[&] { return ncBlockListSet(store, 2, &b); }, 0, A, "ListSet(index)"},
     };
     for (const auto& row : rows) {
         ncStatus(0, "");
         EXPECT_EQ(row.call(), row.result) << row.detail;
-        EXPECT_STATUS(row.code, row.detail);
+        EXPECT_STATUS(row.code, std::string("Error::ncBlock") + row.detail);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/block_store.h"
+#include "engine/block_store_detail.h"
 #include "engine/status.h"
 #include "platform/platform.h"
 
@@ -26,6 +27,14 @@ struct TempNcFile {
     TempNcFile(const TempNcFile&) = delete;
     TempNcFile& operator=(const TempNcFile&) = delete;
 };
+
+// The store's file stays readable, but every write to it fails from now on.
+inline void makeWritesFail(NcBlockStore* store) {
+    platFileClose(store->backingFile);
+    store->backingFile = platFileOpen(store->backingFileName, PlatAccess::Read,
+                                      PlatShare::ReadWrite, PlatCreate::OpenExisting);
+    ASSERT_NE(store->backingFile, nullptr);
+}
 
 inline uint32_t statusCode() {
     return ncStatus(kNcStatusRead, nullptr);

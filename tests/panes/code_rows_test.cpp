@@ -6,69 +6,54 @@
 
 namespace {
 
-NcBlockText blockOf(const char* line) {
+NcBlockText blockOf(const char* line, int32_t lineIndex = 0, bool mark = false) {
     NcBlockText block = {};
     ncAddrAnalysis(&block, line);
+    block.lineIndex = lineIndex;
+    if (mark) block.breakMark = kNcBreakMark;
     return block;
 }
 
-NcBlockText headerOf(const char* path) {
+NcBlockText headerOf(const char* path, bool mark = false) {
     NcBlockText block = {};
     block.kind = KindFileHeader;
     block.lineIndex = -1;
+    block.breakMark = mark ? kNcBreakMark : 0;
     strcpy(block.text, path);
     return block;
 }
 
-uint32_t colorMap[16];
-
-class CodeRows : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (int i = 0; i < 16; ++i) colorMap[i] = 0x1000u + static_cast<uint32_t>(i);
-    }
-};
-
-TEST_F(CodeRows, CellsOfHeaderPlainMarkedAndEndRows) {
-    struct Case {
+TEST(CodeRows, CellsOfHeaderPlainMarkedAndEndRows) {
+    const struct {
         NcBlockText block;
-        int lineIndex;
-        bool mark;
         int image;
         const char* line;
         const char* code;
     } cases[] = {
-        {headerOf("C:\\nc\\a.nc"), -1, false, kCodeImageHeader, "", "[C:\\nc\\a.nc]"},
-        {blockOf("G01 X10."), 0, false, kCodeImagePlain, "00001", "G01 X10."},
-        {blockOf("G01 X10."), 122, true, kCodeImageBreak, "00123", "G01 X10."},
-        {codeEndRow(), -1, false, kCodeImagePlain, "", "[EOF]"},
+        {headerOf("C:\\nc\\a.nc"), kCodeImageHeader, "", "[C:\\nc\\a.nc]"},
+        {headerOf("a.nc", true), kCodeImageHeader, "", "[a.nc]"},  // a header shows no mark
+        {blockOf("G01 X10."), kCodeImagePlain, "00001", "G01 X10."},
+        {blockOf("G01 X10.", 122, true), kCodeImageBreak, "00123", "G01 X10."},
+        {codeEndRow(), kCodeImagePlain, "", "[EOF]"},
     };
-    for (Case& c : cases) {
-        if (c.block.kind != KindFileHeader && c.lineIndex >= 0) c.block.lineIndex = c.lineIndex;
-        if (c.mark) c.block.breakMark = kNcBreakMark;
+    for (const auto& c : cases) {
         CodeRowCells cells;
         codeRowCells(c.block, &cells);
         EXPECT_EQ(cells.image, c.image) << c.code;
         EXPECT_STREQ(cells.line, c.line) << c.code;
         EXPECT_STREQ(cells.code, c.code);
     }
-}
-
-TEST_F(CodeRows, HeaderIgnoresBreakMarkAndFullTextNeedsNoTerminator) {
-    NcBlockText header = headerOf("a.nc");
-    header.breakMark = kNcBreakMark;
-    CodeRowCells cells;
-    codeRowCells(header, &cells);
-    EXPECT_EQ(cells.image, kCodeImageHeader);
-
     NcBlockText full = blockOf("G00");
     memset(full.text, 'X', sizeof full.text);  // no terminator at all
+    CodeRowCells cells;
     codeRowCells(full, &cells);
     EXPECT_EQ(strlen(cells.code), sizeof full.text);
 }
 
-TEST_F(CodeRows, RowColoursByKind) {
-    struct Case {
+TEST(CodeRows, RowColoursByKind) {
+    uint32_t colorMap[16];
+    for (int i = 0; i < 16; ++i) colorMap[i] = 0x1000u + static_cast<uint32_t>(i);
+    const struct {
         NcBlockText block;
         bool isEnd;
         int entry;
@@ -81,13 +66,13 @@ TEST_F(CodeRows, RowColoursByKind) {
         {blockOf("G01 X1. (CUT)"), false, kColorCodeText},
         {blockOf("#100=1"), false, kColorCodeText},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(codeRowColor(c.block, c.isEnd, colorMap), colorMap[c.entry]) << c.block.text;
     }
 }
 
-TEST_F(CodeRows, ListFontFromStatusBits) {
-    struct Case {
+TEST(CodeRows, ListFontFromStatusBits) {
+    const struct {
         int bits;
         int height;
         int weight;
@@ -96,7 +81,7 @@ TEST_F(CodeRows, ListFontFromStatusBits) {
         {0x0, -20, 400, false}, {0x1, -20, 700, false}, {0x2, -20, 400, true},
         {0x4, -18, 400, false}, {0x8 | 0x1, -28, 700, false}, {0xC, -18, 400, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ListFont font = listFontOf(-20, c.bits);
         EXPECT_EQ(font.height, c.height) << c.bits;
         EXPECT_EQ(font.weight, c.weight) << c.bits;

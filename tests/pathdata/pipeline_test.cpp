@@ -5,13 +5,13 @@
 #include "pathdata/export.h"
 #include "pathdata/export_writer.h"
 #include "res/strings.h"
+#include "tests/definitions/temp_file.h"
+#include "tests/pathdata/fake_ui.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,76 +23,10 @@
 
 namespace {
 
-// Records what the pipeline shows; cancels the progress after a number of
-// steps when asked to.
-class FakeUi : public DrawingUi {
-public:
-    bool visible() override { return shown; }
-    bool chooseOpenFiles(PathName*, int, int*) override {
-        ++openDialogs;
-        return false;
-    }
-    bool chooseSaveFile(char* path, size_t, int*) override {
-        proposed = path;
-        return saveAnswer;
-    }
-    void message(const char* caption, const char* text, UiIcon icon) override {
-        messages.push_back(std::string(caption) + "|" + text);
-        lastIcon = icon;
-    }
-    void statusText(const char* text) override { status = text; }
-    void progressOpen(const char*, bool) override { ++progressOpened; }
-    void progressTitle(const char*) override {}
-    int progressStep(int, const char*, int) override { return --cancelAfter == 0 ? 0 : 1; }
-    void progressClose() override { ++progressClosed; }
-    void clearCodeList() override { codeRows = -1; }
-    void setCodeListCount(int32_t rows) override { codeRows = rows; }
-    void selectCodeLine(int32_t) override {}
-    void clearRegisterList() override { registers.clear(); }
-    void setRegisterCell(int row, int column, const char* text) override {
-        registers.push_back(std::to_string(row) + ":" + std::to_string(column) + "=" + text);
-    }
-    void refreshFilterLists() override {}
-    void fitAllPanes() override { ++fits; }
-    void refreshCommandStates() override {}
-    void rememberFolder(const char*) override {}
-    void addToHistory(const char* path) override { history.push_back(path); }
-
-    bool shown = false;
-    bool saveAnswer = true;
-    long cancelAfter = -1;
-    int openDialogs = 0, progressOpened = 0, progressClosed = 0, fits = 0;
-    int32_t codeRows = -1;
-    UiIcon lastIcon = kIconError;
-    std::string status, proposed;
-    std::vector<std::string> messages, registers, history;
-};
-
-// NC files written to temporary paths for one test.
-class Files {
-public:
-    ~Files() {
-        for (const std::string& p : paths_) platFileDelete(p.c_str());
-    }
-    // The system's unique file is kept as a reservation of its name until
-    // the test ends, so that no concurrent test is handed the same name.
-    const char* add(const char* stem, const std::string& text) {
-        char reserved[kPlatPathMax];
-        EXPECT_TRUE(platTempFile("tlv", reserved, sizeof reserved));
-        paths_.push_back(reserved);
-        std::string path = std::string(reserved) + stem;
-        PlatFile* f = platFileOpen(path.c_str(), PlatAccess::ReadWrite, PlatShare::Read,
-                                   PlatCreate::CreateAlways);
-        size_t done = 0;
-        platFileWrite(f, text.data(), text.size(), &done);
-        platFileClose(f);
-        paths_.push_back(path);
-        return paths_.back().c_str();
-    }
-
-private:
-    std::vector<std::string> paths_;
-};
+// A message as the fake interface records it: caption, "|", text.
+std::string shown(int caption, int text, const std::string& detail = "") {
+    return std::string(tlvString(caption)) + "|" + tlvString(text) + detail;
+}
 
 class Pipeline : public ::testing::Test {
 protected:
@@ -108,16 +42,21 @@ protected:
         return OpenNcFiles(drawing.get(), &ui, add, list.data(), static_cast<int>(list.size()));
     }
     int programs() { return ncBlockCount(drawing->blocks, -1); }
+    // An NC file whose name ends in stem, removed when the test ends.
+    const char* add(const char* stem, const std::string& text) {
+        files.emplace_back(stem).write(text);
+        return files.back().path;
+    }
 
     MachineDefinition machine;
     ToolTable tools = {};
     std::unique_ptr<Drawing> drawing;
     FakeUi ui;
-    Files files;
+    std::deque<TempFile> files;
 };
 
 TEST_F(Pipeline, LoadsTranslatesAndShowsRanges) {
-    const char* a = files.add("a.nc", "O0001\nG00 X0 Y0 Z0\nG01 X100. Y20. F100\nM30\n");
+    const char* a = add("a.nc", "O0001\nG00 X0 Y0 Z0\nG01 X100. Y20. F100\nM30\n");
     ASSERT_EQ(open({a}), 1);
     ASSERT_TRUE(drawing->loaded);
     EXPECT_EQ(drawing->mainProgram, 1);
@@ -139,9 +78,9 @@ TEST_F(Pipeline, LoadsTranslatesAndShowsRanges) {
 }
 
 TEST_F(Pipeline, NumberedMainProgramsWinAndAddingKeepsPrograms) {
-    const char* automatic = files.add("plain.nc", "G00 X1.\nM30\n");
-    const char* numbered = files.add("b.nc", "O0007\nG00 X5.\nM02\n");
-    const char* other = files.add("c.nc", "O0008\nG00 X9.\nM30\n");
+    const char* automatic = add("plain.nc", "G00 X1.\nM30\n");
+    const char* numbered = add("b.nc", "O0007\nG00 X5.\nM02\n");
+    const char* other = add("c.nc", "O0008\nG00 X9.\nM30\n");
     ASSERT_EQ(open({automatic, numbered}), 1);
     // Every file brings its header's automatic program besides its O numbers.
     EXPECT_EQ(drawing->mainProgram, 7);
@@ -156,7 +95,7 @@ TEST_F(Pipeline, NumberedMainProgramsWinAndAddingKeepsPrograms) {
 }
 
 TEST_F(Pipeline, WithoutEndCodeTranslationStartsAtTheFirstProgram) {
-    const char* a = files.add("d.nc", "G00 X1.\nO0002\nG01 X2. F10\n");
+    const char* a = add("d.nc", "G00 X1.\nO0002\nG01 X2. F10\n");
     ASSERT_EQ(open({a}), 1);
     ASSERT_TRUE(drawing->loaded);
     EXPECT_GE(drawing->mainProgram, 10000);
@@ -164,17 +103,15 @@ TEST_F(Pipeline, WithoutEndCodeTranslationStartsAtTheFirstProgram) {
 }
 
 TEST_F(Pipeline, FailureClearsEverythingAndSaysWhy) {
-    const char* a = files.add("e.nc", "O0005\nG00 X1.\nM30\n");
-    const char* b = files.add("f.nc", "O0006\nO0005\nM30\n");
+    const char* a = add("e.nc", "O0005\nG00 X1.\nM30\n");
+    const char* b = add("f.nc", "O0006\nO0005\nM30\n");
     ASSERT_EQ(open({a}), 1);
     ASSERT_EQ(open({b}, true), 1);
     EXPECT_FALSE(drawing->loaded);
     EXPECT_EQ(programs(), 0);  // an adding open that fails drops the earlier programs too
     EXPECT_EQ(pathStoreCount(drawing->paths), 0);
     EXPECT_TRUE(ui.registers.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" +
-                                  tlvString(IDS_DUPLICATE_PROGRAM) + "\n\nO0005");
+    EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_DUPLICATE_PROGRAM, "\n\nO0005")});
     EXPECT_EQ(ui.lastIcon, kIconError);
     EXPECT_EQ(drawing->range.max[0], 50.0f);
 }
@@ -183,22 +120,21 @@ TEST_F(Pipeline, CancelDuringTranslationDropsTheLoad) {
     std::string text = "O0001\n";
     for (int i = 0; i < 50; ++i) text += "G01 X" + std::to_string(i) + ". F100\n";
     text += "M30\n";
-    const char* a = files.add("g.nc", text);
+    const char* a = add("g.nc", text);
     ui.shown = true;
     ui.cancelAfter = 60;  // past the loading steps, inside the translation
     ASSERT_EQ(open({a}), 1);
     EXPECT_FALSE(drawing->loaded);
     EXPECT_EQ(ui.progressOpened, 1);
     EXPECT_EQ(ui.progressClosed, 1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" + tlvString(IDS_ABORTED));
+    EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_ABORTED)});
     EXPECT_EQ(ui.lastIcon, kIconExclamation);
     EXPECT_EQ(pathStoreCount(drawing->paths), 0);
 }
 
 TEST_F(Pipeline, RefusesWhileTracingAndAsksForMissingFiles) {
     drawing->tracing = true;
-    const char* a = files.add("h.nc", "G00 X1.\n");
+    const char* a = add("h.nc", "G00 X1.\n");
     EXPECT_EQ(open({a}), 0);
     drawing->tracing = false;
     EXPECT_EQ(open({"/no/such/file.nc"}), 0);  // the dialog was cancelled
@@ -208,7 +144,7 @@ TEST_F(Pipeline, RefusesWhileTracingAndAsksForMissingFiles) {
 }
 
 TEST_F(Pipeline, EmptyProgramKeepsTheDefaultRangeBox) {
-    const char* a = files.add("i.nc", "(ONLY A COMMENT)\n");
+    const char* a = add("i.nc", "(ONLY A COMMENT)\n");
     ASSERT_EQ(open({a}), 1);
     ASSERT_TRUE(drawing->loaded);
     EXPECT_EQ(drawing->range.min[2], 0.0f);
@@ -216,7 +152,7 @@ TEST_F(Pipeline, EmptyProgramKeepsTheDefaultRangeBox) {
 }
 
 TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
-    const char* a = files.add("j.nc", "O0001\nT1 M06\nG01 X10. F100\nT2 M06\nG01 X20.\nM30\n");
+    const char* a = add("j.nc", "O0001\nT1 M06\nG01 X10. F100\nT2 M06\nG01 X20.\nM30\n");
     ASSERT_EQ(open({a}), 1);
     ExportOptions options = {};
     options.displayMask = 0xF0;
@@ -224,33 +160,25 @@ TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
     ASSERT_EQ(ExportDrawing(drawing.get(), &ui, nullptr, kExportCsv, options), kExportWritten);
     std::string csv = std::string(a).substr(0, strlen(a) - 3) + ".csv";
     EXPECT_EQ(ui.proposed, csv);
-    PlatFileFacts facts;
-    ASSERT_TRUE(platFindFile(csv.c_str(), &facts));
-    EXPECT_EQ(facts.size, 2u * 29u);  // two moves, "x,y,z" with CR LF
+    EXPECT_EQ(readText(csv.c_str()).size(), 2u * 29u);  // two moves, "x,y,z" with CR LF
     // Hiding tool 2 drops its move; an existing file is overwritten unasked.
     ui.proposed.clear();
     filterSetToolShown(&drawing->filter, 2, false);
     ASSERT_EQ(ExportDrawing(drawing.get(), &ui, csv.c_str(), kExportCsv, options), kExportWritten);
     EXPECT_TRUE(ui.proposed.empty());
-    ASSERT_TRUE(platFindFile(csv.c_str(), &facts));
-    EXPECT_EQ(facts.size, 29u);
+    EXPECT_EQ(readText(csv.c_str()).size(), 29u);
     ui.saveAnswer = false;
     EXPECT_EQ(ExportDrawing(drawing.get(), &ui, nullptr, kExportDxf, options), kExportNotRun);
     platFileDelete(csv.c_str());
 }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Large exports are composed in pieces on two threads; the file must be the
 // one that writing record after record gives, hidden records included.
 TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
-    const char* a = files.add("p.nc",
-                              "O0001\nT1 M06\nM98 P2 L9000\nT2 M06\nM98 P2 L4000\nM30\n"
-                              "O0002\nG91 G01 X1. F100\nG02 X2. R1.\nG90 G81 X5. Y5. Z-1. R1.\n"
-                              "G80\nM99\n");
+    const char* a = add("p.nc",
+                        "O0001\nT1 M06\nM98 P2 L9000\nT2 M06\nM98 P2 L4000\nM30\n"
+                        "O0002\nG91 G01 X1. F100\nG02 X2. R1.\nG90 G81 X5. Y5. Z-1. R1.\n"
+                        "G80\nM99\n");
     ASSERT_EQ(open({a}), 1);
     ASSERT_GT(pathStoreCount(drawing->paths), 5 * 8192);
     filterSetToolShown(&drawing->filter, 2, false);
@@ -263,10 +191,10 @@ TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
     memcpy(style.colorMap, options.colorMap, sizeof style.colorMap);
     style.displayMask = options.displayMask;
     for (int type : {kExportDxf, kExportCsv}) {
-        std::string ours = std::string(a) + ".out", expected = std::string(a) + ".ref";
-        ASSERT_EQ(ExportDrawing(drawing.get(), &ui, ours.c_str(), type, options), kExportWritten);
+        TempFile ours(".out"), expected(".ref");
+        ASSERT_EQ(ExportDrawing(drawing.get(), &ui, ours.path, type, options), kExportWritten);
         auto sink = std::make_unique<TextSink>();
-        ASSERT_TRUE(sinkOpen(sink.get(), expected.c_str()));
+        ASSERT_TRUE(sinkOpen(sink.get(), expected.path));
         auto write = [&](int phase, const MotionRecord* r) {
             return type == kExportDxf ? WriteDxf(sink.get(), phase, r, &style)
                                       : WriteCsv(sink.get(), phase, r);
@@ -281,16 +209,14 @@ TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
         }
         ASSERT_EQ(write(kPhaseTrailer, nullptr), 1);
         ASSERT_TRUE(sinkClose(sink.get()));
-        const std::string got = fileText(ours), want = fileText(expected);
+        const std::string got = ours.read(), want = expected.read();
         EXPECT_GT(want.size(), 1000000u);
         EXPECT_TRUE(got == want) << "type " << type << ": " << got.size() << " vs " << want.size();
-        platFileDelete(ours.c_str());
-        platFileDelete(expected.c_str());
     }
 }
 
 TEST_F(Pipeline, CancelledExportDeletesItsFile) {
-    const char* a = files.add("k.nc", "O0001\nG01 X10. F100\nG01 X20.\nM30\n");
+    const char* a = add("k.nc", "O0001\nG01 X10. F100\nG01 X20.\nM30\n");
     ASSERT_EQ(open({a}), 1);
     ui.shown = true;
     ui.cancelAfter = 2;
@@ -299,14 +225,14 @@ TEST_F(Pipeline, CancelledExportDeletesItsFile) {
     EXPECT_EQ(ExportDrawing(drawing.get(), &ui, dxf.c_str(), kExportDxf, options), kExportFailed);
     PlatFileFacts facts;
     EXPECT_FALSE(platFindFile(dxf.c_str(), &facts));
-    EXPECT_EQ(ui.messages.back(), std::string(tlvString(IDS_SAVE_AS)) + "|" + tlvString(IDS_ABORTED));
+    EXPECT_EQ(ui.messages.back(), shown(IDS_SAVE_AS, IDS_ABORTED));
 }
 
 #ifndef _WIN32
 // A disk that fills up while the path records are written must end the
 // load with the write error and the store's file, not a shortened drawing.
 TEST_F(Pipeline, FailedPathRecordAppendEndsTheLoad) {
-    const char* a = files.add("l.nc", "O0001\nM98 P2 L20000\nM30\nO0002\nG91 G01 X1. F100\nM99\n");
+    const char* a = add("l.nc", "O0001\nM98 P2 L20000\nM30\nO0002\nG91 G01 X1. F100\nM99\n");
     struct rlimit old;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
@@ -317,10 +243,8 @@ TEST_F(Pipeline, FailedPathRecordAppendEndsTheLoad) {
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(drawing->loaded);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], std::string(tlvString(IDS_OPEN_FILE)) + "|" +
-                                  tlvString(IDS_WRITE_FAILED) + "\n\n" +
-                                  pathStoreFileName(drawing->paths));
+    const std::string detail = std::string("\n\n") + pathStoreFileName(drawing->paths);
+    EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_WRITE_FAILED, detail)});
 }
 #endif
 

@@ -1,6 +1,6 @@
 #include "view/win32/gdi_canvas.h"
 
-#include "view/path_render.h"
+#include "tests/view/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -71,28 +71,18 @@ TEST_F(Gdi, PensCarryTheMapColours) {
 
 TEST_F(Gdi, ToolDotIsErasedByDrawingItTwice) {
     GdiCanvas canvas(dc, &pens);
-    ViewPane pane = {};
-    float angles[3];
-    viewDefaultAngles(kViewXY, angles);
-    initPane(&pane, kViewXY, angles);
-    BuildViewMatrix(&pane, {0, 0, 200, 200}, 1.0f);
-    RenderTarget t = {&canvas, {0, 0, 200, 200}, pane.matrix, kDefaultDisplayMask, nullptr};
+    TestPane pane(&canvas, kViewXY, {0, 0, 200, 200});
     const float at[3] = {10, 10, 0};
-    DrawToolImage(t, nullptr, at);
+    DrawToolImage(pane.target, nullptr, at);
     EXPECT_EQ(pixel(110, 90), 0x00FFFFu);  // model (10, 10): 10 right of and above the centre
     EXPECT_GT(lit(), 40);
-    DrawToolImage(t, nullptr, at);
+    DrawToolImage(pane.target, nullptr, at);
     EXPECT_EQ(lit(), 0);
 }
 
 TEST_F(Gdi, MotionAndLabelsReachThePicture) {
     GdiCanvas canvas(dc, &pens);
-    ViewPane pane = {};
-    float angles[3];
-    viewDefaultAngles(kViewXY, angles);
-    initPane(&pane, kViewXY, angles);
-    BuildViewMatrix(&pane, {0, 0, 200, 200}, 1.0f);
-    RenderTarget t = {&canvas, {0, 0, 200, 200}, pane.matrix, kDefaultDisplayMask, nullptr};
+    TestPane pane(&canvas, kViewXY, {0, 0, 200, 200});
     MotionRecord r = {};
     r.kind = kMotionArc;
     r.gCode = 3;
@@ -101,16 +91,12 @@ TEST_F(Gdi, MotionAndLabelsReachThePicture) {
     r.arc.start[0] = 50;
     r.arc.end[0] = 50;
     r.arc.angleTo = 360;
-    ASSERT_EQ(DrawMotion(t, r, nullptr), 1);
+    ASSERT_EQ(DrawMotion(pane.target, r, nullptr), 1);
     EXPECT_EQ(pixel(150, 100), 0xFFFF00u);  // the circle crosses +X at (150, 100)
     EXPECT_EQ(pixel(100, 100), 0u);         // and leaves its centre dark
     canvas.text(5, 5, "\x82\x60X", 0x00FF00);  // "ＡX" in CP932
     EXPECT_GT(lit(), 300);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(Gdi, BevelFrameFillsItsBandAndShrinksTheRectangle) {
     HBRUSH brush = CreateSolidBrush(0x3366CC);

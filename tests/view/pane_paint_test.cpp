@@ -26,21 +26,17 @@ struct Moves {
     PathRecordStore* store;
 };
 
+// An XY pane of 400 x 400 pixels and the input of its paint.
 struct Paint {
     Paint() {
-        float angles[3];
-        viewDefaultAngles(kViewXY, angles);
-        initPane(&pane, kViewXY, angles);
-        BuildViewMatrix(&pane, {0, 0, 400, 400}, 1.0f);
-        target = {&canvas, {0, 0, 400, 400}, pane.matrix, kDefaultDisplayMask, nullptr};
         input.kind = kViewXY;
         input.scale = 1.0f;
         input.range = &range;
         input.axisColors = colors;
     }
-    ViewPane pane;
     RecordingCanvas canvas;
-    RenderTarget target;
+    TestPane view{&canvas, kViewXY, {0, 0, 400, 400}};
+    RenderTarget& target = view.target;
     RangeBox range = kDefaultRangeBox;
     uint32_t colors[3] = {1, 2, 3};
     PanePaintInput input = {};

@@ -13,17 +13,9 @@ namespace {
 // An XY pane of 1000 x 1000 pixels showing model units as pixels with the
 // origin at the centre.
 struct Pane {
-    Pane() {
-        float angles[3];
-        viewDefaultAngles(kViewXY, angles);
-        initPane(&pane, kViewXY, angles);
-        pane.clientRect = {0, 0, 1000, 1000};
-        BuildViewMatrix(&pane, pane.clientRect, 1.0f);
-        target = {&canvas, pane.clientRect, pane.matrix, kDefaultDisplayMask, nullptr};
-    }
-    ViewPane pane;
     RecordingCanvas canvas;
-    RenderTarget target;
+    TestPane view{&canvas, kViewXY, {0, 0, 1000, 1000}};
+    RenderTarget& target = view.target;
 };
 
 MotionRecord straight(int g, uint8_t flags, uint16_t axes, float x1, float y1, float z1) {
@@ -84,14 +76,9 @@ TEST(PathRender, ClockwiseHelicalArcRunsFromEndToStart) {
 
     // The normal coordinate rises from the end point's value to the start's:
     // seen from the side (XZ), the first point is at Z 8 and the last at 0.
-    ViewPane side;
-    float angles[3];
-    viewDefaultAngles(kViewXZ, angles);
-    initPane(&side, kViewXZ, angles);
-    BuildViewMatrix(&side, {0, 0, 1000, 1000}, 4.0f);
     RecordingCanvas canvas;
-    RenderTarget t = {&canvas, {0, 0, 1000, 1000}, side.matrix, kDefaultDisplayMask, nullptr};
-    DrawMotion(t, r, nullptr);
+    TestPane side(&canvas, kViewXZ, {0, 0, 1000, 1000}, 4.0f);
+    DrawMotion(side.target, r, nullptr);
     EXPECT_EQ(canvas.segments.front().y0, 500 - 32);
     EXPECT_EQ(canvas.segments.back().y1, 500);
 }

@@ -1,7 +1,9 @@
-// A canvas that records what is drawn, for checking the renderer's output.
+// A canvas that records what is drawn, for checking the renderer's output,
+// and a pane to draw through.
 #pragma once
 
 #include "view/canvas.h"
+#include "view/path_render.h"
 
 #include <string>
 #include <vector>
@@ -61,4 +63,20 @@ private:
     int pen_ = -1, x_ = 0, y_ = 0;
     bool inPath_ = false;
     size_t pathStart_ = 0;
+};
+
+// A pane of a kind with its default angles and its matrix built for client
+// at scale, and a target that draws it on canvas with the default mask.
+struct TestPane {
+    TestPane(Canvas* canvas, int kind, ViewRect client, float scale = 1.0f) {
+        float angles[3];
+        viewDefaultAngles(kind, angles);
+        initPane(&pane, kind, angles);
+        pane.clientRect = client;
+        BuildViewMatrix(&pane, client, scale);
+        target = {canvas, client, pane.matrix, kDefaultDisplayMask, nullptr};
+    }
+    TestPane(const TestPane&) = delete;  // the target points into the pane
+    ViewPane pane = {};
+    RenderTarget target;
 };

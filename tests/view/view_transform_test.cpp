@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -75,21 +79,43 @@ TEST(ViewTransform, PanAndScalePlaceModelPoints) {
     EXPECT_EQ(p.scale, 1e6f);
 }
 
-TEST(ViewTransform, ZoomTwiceAtTheCentre) {
-    ViewState even = makeState({0, 0, 400, 300});
-    ViewPane& p = even.panes[0];
-    p.scale = 2;
-    for (int i = 0; i < 2; ++i) EXPECT_TRUE(ZoomView(&even, 0, true, 200, 150, nullptr).changed);
-    EXPECT_FLOAT_EQ(p.scale, 4.5f);
-    EXPECT_EQ(p.panX, 0);
-    EXPECT_EQ(p.panY, 0);
-    // With an odd height the flipped centre row is one pixel off.
-    ViewState odd = makeState({0, 0, 400, 301});
-    odd.panes[0].scale = 2;
-    ZoomView(&odd, 0, true, 200, 150, nullptr);
-    EXPECT_FLOAT_EQ(odd.panes[0].panY, 0.5f);
-    ZoomView(&odd, 0, true, 200, 150, nullptr);
-    EXPECT_FLOAT_EQ(odd.panes[0].panY, 0.5f + 1 / 3.0f);
+// Zoom steps on pane 0 at a client point, in (+1) or out (-1); then the
+// pane's scale and pan, and whether the last step changed anything.
+TEST(ViewTransform, ZoomStepsScaleAboutThePoint) {
+    const struct {
+        int width, height;
+        float scale, zoomValue;
+        bool recentre;
+        std::vector<std::array<int, 4>> steps;  // pane, in or out, x, y
+        const char* result;
+    } cases[] = {
+        {400, 300, 2, 1.5f, true, {{0, 1, 200, 150}, {0, 1, 200, 150}}, "4.5 0 0 1"},
+        // With an odd height the flipped centre row is one pixel off.
+        {400, 301, 2, 1.5f, true, {{0, 1, 200, 150}}, "3 0 0.5 1"},
+        {400, 301, 2, 1.5f, true, {{0, 1, 200, 150}, {0, 1, 200, 150}}, "4.5 0 0.83333 1"},
+        // The scale stops at 9999; a factor near zero falls back to 1.5.
+        {100, 100, 9000, 1.5f, true, {{0, 1, 50, 50}}, "9999 0 0 1"},
+        {100, 100, 2, 0.0001f, true, {{0, 1, 50, 50}}, "3 0 0 1"},
+        {100, 100, 2, 1.5f, true, {{7, 1, 50, 50}}, "2 0 0 0"},  // no such pane
+        // Without re-centring the model point under the pointer stays.
+        {400, 300, 2, 1.5f, false, {{0, 1, -1, 10}}, "2 0 0 0"},  // outside the pane
+        {400, 300, 2, 1.5f, false, {{0, 1, 230, 150}}, "3 10 0 1"},
+        {400, 300, 2, 1.5f, false, {{0, 1, 230, 150}, {0, -1, 230, 150}}, "2 2.5 0 1"},
+    };
+    for (const auto& c : cases) {
+        ViewState s = makeState({0, 0, c.width, c.height});
+        s.panes[0].scale = c.scale;
+        s.zoomValue = c.zoomValue;
+        s.zoomRecentre = c.recentre;
+        bool changed = false;
+        for (const auto& [pane, in, x, y] : c.steps) {
+            changed = ZoomView(&s, pane, in > 0, x, y, nullptr).changed;
+        }
+        char text[64];
+        snprintf(text, sizeof text, "%.5g %.5g %.5g %d", s.panes[0].scale, s.panes[0].panX + 0.0f,
+                 s.panes[0].panY + 0.0f, changed);  // + 0 makes -0 print as 0
+        EXPECT_STREQ(text, c.result) << c.steps.size() << " steps on " << c.height;
+    }
 }
 
 TEST(ViewTransform, ZoomBringsThePointToTheCentreAndMovesTheCursorOnlyWhenOnIt) {
@@ -125,29 +151,6 @@ TEST(ViewTransform, BandZoomUsesTheLongerSideAndClearsTheBand) {
     }
 }
 
-TEST(ViewTransform, ZoomClampsScaleAndFallsBackOnZeroFactor) {
-    ViewState s = makeState({0, 0, 100, 100});
-    s.panes[0].scale = 9000;
-    ZoomView(&s, 0, true, 50, 50, nullptr);
-    EXPECT_EQ(s.panes[0].scale, 9999.0f);
-    s.zoomValue = 0.0001f;
-    s.panes[0].scale = 2;
-    ZoomView(&s, 0, true, 50, 50, nullptr);
-    EXPECT_FLOAT_EQ(s.panes[0].scale, 3.0f);
-    EXPECT_FALSE(ZoomView(&s, 7, true, 50, 50, nullptr).changed);
-}
-
-TEST(ViewTransform, ZoomWithoutRecentre) {
-    ViewState s = makeState({0, 0, 400, 300});
-    s.zoomRecentre = false;
-    s.panes[0].scale = 2;
-    EXPECT_FALSE(ZoomView(&s, 0, true, -1, 10, nullptr).changed);
-    ZoomView(&s, 0, true, 230, 150, nullptr);
-    EXPECT_FLOAT_EQ(s.panes[0].panX, 30 / 3.0f);
-    ZoomView(&s, 0, false, 230, 150, nullptr);
-    EXPECT_FLOAT_EQ(s.panes[0].panX, 10.0f - 0.5f * 30 / 2.0f);
-}
-
 TEST(ViewTransform, PanStepsAreOneSixteenthTruncated) {
     ViewState s = makeState({0, 0, 50, 100});
     s.panes[0].scale = 2;
@@ -179,6 +182,11 @@ TEST(ViewTransform, AnglesAreNormalised) {
     EXPECT_FLOAT_EQ(s.panes[3].angleX, 350);
     EXPECT_FLOAT_EQ(s.panes[3].angleY, 180);
     EXPECT_FLOAT_EQ(s.panes[3].angleZ, 66);
+    s.panes[3].clientRect = {0, 0, 400, 300};
+    ResetRotation(&s, 3, kViewXYZ);  // back to the defaults, and fitted
+    EXPECT_EQ(s.panes[3].angleX, 120);
+    EXPECT_EQ(s.panes[3].angleZ, 226);
+    EXPECT_NE(s.panes[3].scale, 1.0f);
 }
 
 TEST(ViewTransform, FitScalesTheSmallerQuotientAndCentres) {
@@ -195,32 +203,21 @@ TEST(ViewTransform, FitScalesTheSmallerQuotientAndCentres) {
     EXPECT_TRUE(std::isfinite(s.panes[kViewXZ].scale));
 }
 
-TEST(ViewTransform, ResetRotationRestoresDefaultsAndFits) {
-    ViewState s = makeState({0, 0, 400, 300});
-    RotateView(&s, 3, 10, 20, 30);
-    ResetRotation(&s, 3, kViewXYZ);
-    EXPECT_EQ(s.panes[3].angleX, 120);
-    EXPECT_EQ(s.panes[3].angleZ, 226);
-    EXPECT_NE(s.panes[3].scale, 1.0f);
-}
-
 TEST(ViewTransform, ClipSegment) {
-    const ViewRect r = {0, 0, 100, 50};
-    float a[2] = {50, 25}, b[2] = {250, 25};
-    ASSERT_TRUE(ClipSegment(r, a, b));
-    EXPECT_FLOAT_EQ(b[0], 100);
-    EXPECT_FLOAT_EQ(b[1], 25);
-    float c[2] = {-30, 10}, d[2] = {-5, 40};
-    EXPECT_FALSE(ClipSegment(r, c, d));
-    float e[2] = {-50, -25}, f[2] = {150, 75};  // crosses the whole pane
-    ASSERT_TRUE(ClipSegment(r, e, f));
-    EXPECT_FLOAT_EQ(e[0], 0);
-    EXPECT_FLOAT_EQ(e[1], 0);
-    EXPECT_FLOAT_EQ(f[0], 100);
-    EXPECT_FLOAT_EQ(f[1], 50);
-    float g[2] = {10, 10}, h[2] = {20, 20};
-    ASSERT_TRUE(ClipSegment(r, g, h));
-    EXPECT_FLOAT_EQ(h[0], 20);
+    // Segment, then what is left of it on a pane of 100 x 50, "" for nothing.
+    const std::pair<std::array<float, 4>, const char*> cases[] = {
+        {{50, 25, 250, 25}, "50,25 100,25"},
+        {{-30, 10, -5, 40}, ""},
+        {{-50, -25, 150, 75}, "0,0 100,50"},  // crosses the whole pane
+        {{10, 10, 20, 20}, "10,10 20,20"},
+    };
+    for (auto [ends, left] : cases) {
+        char text[64] = "";
+        if (ClipSegment({0, 0, 100, 50}, &ends[0], &ends[2])) {
+            snprintf(text, sizeof text, "%g,%g %g,%g", ends[0], ends[1], ends[2], ends[3]);
+        }
+        EXPECT_STREQ(text, left);
+    }
 }
 
 }  // namespace

@@ -4,18 +4,13 @@
 // angles saved per kind at the end.
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
-#include "app/win32/frame.h"
-#include "app/win32/shell.h"
 #include "res/resource.h"
 #include "tests/app/win_test_support.h"
 #include "view/win32/pane_windows.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,12 +24,18 @@ std::wstring textOf(HWND window) {
     return text;
 }
 
+template <class Rect>
+std::string text(const Rect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
 // A window's rectangle in its parent's client coordinates.
-RECT rectInParent(HWND window) {
+std::string rectInParent(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return text(r);
 }
 
 int gStopCalls = 0;
@@ -44,41 +45,17 @@ bool countStops(void*) {
 }
 bool stopAtOnce(void*) { return true; }
 
-class WinPanes : public ::testing::Test {
+class WinPanes : public ShellTest {
 protected:
-    void SetUp() override {
-        tlvSetMessageBoxHook(answerNo);
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        dir = std::string(temp) + "tlv_panes_" + std::to_string(GetCurrentProcessId()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(dir.c_str(), nullptr);
-        for (const char* name : {"demo.nc", "demo.MDL", "demo.TDL"}) {
-            CopyFileA((sourceDir() + "\\samples\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE);
-        }
-        // Zoom re-centring on, a zoom step of 2 so that the setting is seen
-        // to be read, and no single-instance rule.
-        std::ofstream(dir + "\\t.cfg", std::ios::binary)
-            << "[Current]\r\nEnableMap=28672\r\n[View]\r\nZoomValue=2.0\r\n";
-    }
-    void TearDown() override {
-        if (program && program->frame != nullptr && IsWindow(program->frame)) DestroyWindow(program->frame);
-        pump();
-        tlvSetMessageBoxHook(nullptr);
-    }
-    void start(const std::string& args) {
-        program = std::make_unique<Program>();
-        program->instance = GetModuleHandleW(nullptr);
-        snprintf(program->session.settingsPath, sizeof program->session.settingsPath, "%s\\t.cfg", dir.c_str());
-        const std::string line = "/MDL=" + dir + "\\demo.MDL /TDL=" + dir + "\\demo.TDL " + args;
-        std::wstring wide(line.begin(), line.end());
-        ASSERT_EQ(tlvStart(program.get(), wide.c_str(), SW_SHOWNORMAL), kStartRunning);
-        pump();
+    // Zoom re-centring on, a zoom step of 2 so that the setting is seen to
+    // be read, and no single-instance rule.
+    WinPanes()
+        : ShellTest(answerNo, "[Current]\r\nEnableMap=28672\r\n[View]\r\nZoomValue=2.0\r\n") {}
+    void run(const std::string& args = "") {
+        ASSERT_EQ(start(args), kStartRunning);
         ASSERT_NE(set(), nullptr);
     }
-    void startWithDemo() { start(dir + "\\demo.nc"); }
-    HWND frame() { return program->frame; }
-    AppSettings& settings() { return program->session.settings; }
+    void runDemo() { run(demo()); }
     HWND panel() { return GetDlgItem(frame(), IDC_VIEW_PANEL); }
     PaneSet* set() { return paneSetOf(panel()); }
     void command(int id) {
@@ -109,70 +86,42 @@ protected:
             pump();
         }
     }
-    // The cached picture of slot as 0x00RRGGBB rows, top-down.
-    std::vector<uint32_t> picture(int slot, int* width, int* height) {
-        const ViewPane& pane = set()->view.panes[slot];
-        BITMAP info = {};
-        GetObjectW(static_cast<HBITMAP>(pane.cachedPicture), sizeof info, &info);
-        *width = info.bmWidth;
-        *height = info.bmHeight;
-        std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = info.bmWidth;
-        bi.bmiHeader.biHeight = -info.bmHeight;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC dc = GetDC(nullptr);
-        GetDIBits(dc, static_cast<HBITMAP>(pane.cachedPicture), 0, info.bmHeight, pixels.data(), &bi,
-                  DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
-        for (uint32_t& p : pixels) p &= 0xFFFFFF;
-        return pixels;
-    }
     // Whether a pixel of colour (0x00BBGGRR) lies within 2 pixels of the
     // projection of model point (x, y, z) in slot's cached picture.
     bool colourNear(int slot, float x, float y, float z, uint32_t colorRef) {
-        int w = 0, h = 0;
-        const std::vector<uint32_t> pixels = picture(slot, &w, &h);
         const ViewPane& pane = set()->view.panes[slot];
+        BITMAP info = {};
+        GetObjectW(static_cast<HBITMAP>(pane.cachedPicture), sizeof info, &info);
+        const int w = info.bmWidth, h = info.bmHeight;
+        std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);  // 0x00RRGGBB, top-down
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, static_cast<HBITMAP>(pane.cachedPicture), 0, h, pixels.data(), &bi,
+                  DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
         float px = 0, py = 0;
         ProjectPoint(pane.matrix, x, y, z, &px, &py);
         const int cx = static_cast<int>(px);
-        const int cy = static_cast<int>(static_cast<float>(pane.clientRect.top + pane.clientRect.bottom) - py);
-        const uint32_t rgb = ((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
-        for (int dy = -2; dy <= 2; ++dy) {
-            for (int dx = -2; dx <= 2; ++dx) {
-                const int X = cx + dx, Y = cy + dy;
-                if (X >= 0 && Y >= 0 && X < w && Y < h && pixels[static_cast<size_t>(Y) * w + X] == rgb) return true;
+        const int cy = static_cast<int>(
+            static_cast<float>(pane.clientRect.top + pane.clientRect.bottom) - py);
+        const uint32_t rgb =
+            ((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
+        for (int Y = std::max(cy - 2, 0); Y <= std::min(cy + 2, h - 1); ++Y) {
+            for (int X = std::max(cx - 2, 0); X <= std::min(cx + 2, w - 1); ++X) {
+                if ((pixels[static_cast<size_t>(Y) * w + X] & 0xFFFFFF) == rgb) return true;
             }
         }
         return false;
     }
-
-    std::string dir;
-    std::unique_ptr<Program> program;
 };
 
-TEST_F(WinPanes, PaneWindowsCarryTheTitlesOfTheDefaultMatrix) {
-    start("");
-    const wchar_t* expected[kPaneCount] = {L"YZ", L"XYZ", L"XY", L"XZ"};
-    for (int slot = 0; slot < kPaneCount; ++slot) {
-        HWND pane = set()->windows[slot];
-        ASSERT_NE(pane, nullptr) << slot;
-        wchar_t name[32] = {};
-        GetClassNameW(pane, name, 32);
-        EXPECT_STREQ(name, L"TLV_ViewClass");
-        EXPECT_EQ(textOf(pane), expected[slot]) << slot;
-        EXPECT_EQ(paneFromWindow(pane), slot);
-        EXPECT_TRUE(IsWindowVisible(pane));
-    }
-    EXPECT_EQ(paneFromWindow(panel()), -1);
-    EXPECT_EQ(paneFromWindow(frame()), -1);
-}
-
 TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
-    start("");
+    run();
     RECT client;
     GetClientRect(panel(), &client);
     const ViewRect whole = {client.left, client.top, client.right, client.bottom};
@@ -201,12 +150,7 @@ TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
             const bool shown = c.alone < 0 || c.alone == slot;
             EXPECT_EQ(IsWindowVisible(pane) != FALSE, shown) << slot;
             if (!shown) continue;
-            const ViewRect want = c.alone >= 0 ? whole : rects[slot];
-            const RECT got = rectInParent(pane);
-            EXPECT_EQ(got.left, want.left) << slot;
-            EXPECT_EQ(got.top, want.top) << slot;
-            EXPECT_EQ(got.right, want.right) << slot;
-            EXPECT_EQ(got.bottom, want.bottom) << slot;
+            EXPECT_EQ(rectInParent(pane), text(c.alone >= 0 ? whole : rects[slot])) << slot;
         }
         if (c.alone >= 0) {
             EXPECT_EQ(settings().viewActive, c.alone);
@@ -218,8 +162,10 @@ TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
     EXPECT_EQ(settings().enableMap & EM_SINGLE_PANE, 0u);
 }
 
-TEST_F(WinPanes, PatternSwitchKeepsEachKindsView) {
-    start("");
+// Each slot keeps its own window, which shows the title of the kind there
+// and, after a switch, the view that kind had.
+TEST_F(WinPanes, PaneWindowsShowTheirKindAndPatternSwitchKeepsEachKindsView) {
+    run();
     PaneSet* s = set();
     for (int kind = 0; kind < kPaneCount; ++kind) {
         ViewPane& p = s->view.panes[find(kind)];
@@ -228,8 +174,9 @@ TEST_F(WinPanes, PatternSwitchKeepsEachKindsView) {
         p.panY = -5.0f * kind;
         p.angleZ = 7.0f * kind;
     }
-    for (int id : {CMD_VIEW_PATTERN2, CMD_VIEW_PATTERN1, CMD_VIEW_PATTERN2}) {
-        command(id);
+    const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
+    for (int id : {0, CMD_VIEW_PATTERN2, CMD_VIEW_PATTERN1, CMD_VIEW_PATTERN2}) {
+        if (id != 0) command(id);
         SCOPED_TRACE(id);
         for (int kind = 0; kind < kPaneCount; ++kind) {
             const int slot = find(kind);
@@ -238,19 +185,24 @@ TEST_F(WinPanes, PatternSwitchKeepsEachKindsView) {
             EXPECT_FLOAT_EQ(p.panX, 10.0f * kind);
             EXPECT_FLOAT_EQ(p.panY, -5.0f * kind);
             EXPECT_FLOAT_EQ(p.angleZ, 7.0f * kind);
-            // The slot keeps its own window, which now shows the kind's title.
             EXPECT_EQ(p.window, s->windows[slot]);
-            const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
             EXPECT_EQ(textOf(s->windows[slot]), titles[kind]);
+            EXPECT_EQ(paneFromWindow(s->windows[slot]), slot);
+            EXPECT_TRUE(IsWindowVisible(s->windows[slot]));
         }
     }
+    wchar_t name[32] = {};
+    GetClassNameW(s->windows[0], name, 32);
+    EXPECT_STREQ(name, L"TLV_ViewClass");
+    EXPECT_EQ(paneFromWindow(panel()), -1);
+    EXPECT_EQ(paneFromWindow(frame()), -1);
 }
 
 TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
-    startWithDemo();
+    runDemo();
     PaneSet* s = set();
     const int xy = find(0);
-    ASSERT_TRUE(frameState(frame())->drawing.loaded);
+    ASSERT_TRUE(fs()->drawing.loaded);
     // The fit centres the widened range of the demo (X -10..70, Y -10..50).
     EXPECT_NEAR(s->view.panes[xy].panX, 30.0f, 0.01f);
     EXPECT_NEAR(s->view.panes[xy].panY, 20.0f, 0.01f);
@@ -282,7 +234,7 @@ TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
 }
 
 TEST_F(WinPanes, ZoomCommandScalesTheActivePaneByZoomValue) {
-    startWithDemo();
+    runDemo();
     PaneSet* s = set();
     cursorAway();
     const int active = settings().viewActive;
@@ -315,7 +267,7 @@ TEST_F(WinPanes, ZoomCommandScalesTheActivePaneByZoomValue) {
 }
 
 TEST_F(WinPanes, InvalidationDiscardsTheCachedPicture) {
-    startWithDemo();
+    runDemo();
     PaneSet* s = set();
     for (HWND w : s->windows) UpdateWindow(w);
     for (const ViewPane& p : s->view.panes) EXPECT_NE(p.cachedPicture, nullptr);
@@ -331,11 +283,11 @@ TEST_F(WinPanes, InvalidationDiscardsTheCachedPicture) {
     invalidatePanes(frame(), 2);
     EXPECT_EQ(gStopCalls, 1);
     EXPECT_NE(s->view.panes[2].cachedPicture, nullptr);
-    EXPECT_EQ(s->lastPaintRecords, pathStoreCount(frameState(frame())->drawing.paths));
+    EXPECT_EQ(s->lastPaintRecords, pathStoreCount(fs()->drawing.paths));
 }
 
 TEST_F(WinPanes, EscapeStopsThePaintAndThePartialPictureIsKept) {
-    startWithDemo();
+    runDemo();
     PaneSet* s = set();
     const int xy = find(0);
     s->stopRequested = stopAtOnce;
@@ -347,7 +299,7 @@ TEST_F(WinPanes, EscapeStopsThePaintAndThePartialPictureIsKept) {
 }
 
 TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
-    startWithDemo();
+    runDemo();
     PaneSet* s = set();
     struct Case {
         UINT message;
@@ -377,7 +329,7 @@ TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
 }
 
 TEST_F(WinPanes, BorderIsNeitherClientNorSizingArea) {
-    start("");
+    run();
     HWND pane = set()->windows[0];
     RECT outer, client;
     GetWindowRect(pane, &outer);
@@ -398,7 +350,7 @@ TEST_F(WinPanes, BorderIsNeitherClientNorSizingArea) {
 }
 
 TEST_F(WinPanes, AnglesAreSavedPerKindAtTheEnd) {
-    start("");
+    run();
     const int xyz = find(3);
     RotateView(&set()->view, xyz, 0, 0, 20);
     const float expected = set()->view.panes[xyz].angleZ;
