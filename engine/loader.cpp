@@ -2,17 +2,13 @@
 
 #include <algorithm>
 #include <bit>
-#include <condition_variable>
 #include <cstring>
-#include <memory>
-#include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "engine/byte_scan.h"
 #include "engine/status.h"
+#include "platform/ordered_pieces.h"
 #include "platform/platform.h"
 #include "platform/sjis.h"
 
@@ -273,14 +269,13 @@ bool readLines(Load& load, const unsigned char* data, size_t size) {
 // analysis touches nothing but its piece, so the store, the status and the
 // progress callback stay with the loader's thread.
 constexpr size_t kPieceBytes = 32 * 1024;
-constexpr uint64_t kSlots = 4;                 // pieces analysed but not yet stored
+constexpr int kSlots = 4;                      // pieces analysed but not yet stored
 constexpr size_t kAheadMinimum = 1024 * 1024;  // smaller files are read alone
 
 struct Piece {
     std::vector<NcBlockText> blocks;
     std::vector<size_t> ends;  // file position after each line
     bool ok = true;            // false when memory ran out
-    bool ready = false;
 };
 
 // The first line start in [from, to), or to when none. A line starts after
@@ -294,120 +289,51 @@ size_t firstLineStart(const unsigned char* data, size_t from, size_t to) {
     return to;
 }
 
-class AnalysisAhead {
-public:
-    AnalysisAhead(const NcMachineConfig* config, const unsigned char* data, size_t size)
-        : config_(config), data_(data), size_(size), count_((size + kPieceBytes - 1) / kPieceBytes) {}
-    ~AnalysisAhead() { stop(); }
-
-    // False when the helper cannot run; the loader then reads alone.
-    bool start() {
-        try {
-            thread_ = std::thread(&AnalysisAhead::run, this);
-        } catch (const std::system_error&) {
-            return false;
-        }
-        return true;
-    }
-    // The next piece in file order, or null after the last. The loader
-    // analyses pieces itself while the next one is not ready.
-    Piece* next() {
-        std::unique_lock<std::mutex> hold(lock_);
-        for (;;) {
-            if (stored_ == count_) return nullptr;
-            Piece& piece = slots_[stored_ % kSlots];
-            if (piece.ready) return &piece;
-            if (!claimAndAnalyse(hold)) changed_.wait(hold);
-        }
-    }
-    // Gives the piece from next back for reuse.
-    void release() {
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            slots_[stored_ % kSlots].ready = false;
-            ++stored_;
-        }
-        changed_.notify_all();
-    }
-    void stop() {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            stopping_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-
-private:
-    bool canClaim() const { return claimed_ < count_ && claimed_ - stored_ < kSlots; }
-
-    // Takes the next piece nobody analyses yet and analyses it with the
-    // lock released; false when there is none to take.
-    bool claimAndAnalyse(std::unique_lock<std::mutex>& hold) {
-        if (!canClaim()) return false;
-        const uint64_t k = claimed_++;
-        hold.unlock();
-        analyse(k, &slots_[k % kSlots]);
-        hold.lock();
-        slots_[k % kSlots].ready = true;
-        changed_.notify_all();
-        return true;
-    }
-
-    void analyse(uint64_t k, Piece* piece) {
-        piece->blocks.clear();
-        piece->ends.clear();
-        piece->ok = true;
-        const size_t limit = std::min(size_, (k + 1) * kPieceBytes);
-        char raw[kNcLineSize];
-        NcBlockText block;
-        try {
-            for (size_t pos = firstLineStart(data_, k * kPieceBytes, limit); pos < limit;) {
-                pos = cutLine(data_, size_, pos, raw);
-                // Without replacements the analysis cannot fail.
-                analyseLine(config_, raw, &block);
-                piece->blocks.push_back(block);
-                piece->ends.push_back(pos);
-            }
-        } catch (const std::bad_alloc&) {
-            piece->ok = false;
-        }
-    }
-
-    void run() {
-        std::unique_lock<std::mutex> hold(lock_);
-        while (!stopping_) {
-            if (!claimAndAnalyse(hold)) changed_.wait(hold);
-        }
-    }
-
-    const NcMachineConfig* config_;
-    const unsigned char* data_;
-    size_t size_;
-    uint64_t count_;  // pieces of the file
-    Piece slots_[kSlots];
-    std::thread thread_;
-    std::mutex lock_;
-    std::condition_variable changed_;
-    uint64_t claimed_ = 0;  // pieces taken for analysis
-    uint64_t stored_ = 0;   // pieces stored and given back
-    bool stopping_ = false;
+// The pieces of one file and what the threads share to analyse them.
+struct AnalysisAhead {
+    const NcMachineConfig* config;
+    const unsigned char* data;
+    size_t size;
+    Piece slots[kSlots];
 };
+
+void analysePiece(void* context, uint64_t k, int slot) {
+    auto* ahead = static_cast<AnalysisAhead*>(context);
+    Piece* piece = &ahead->slots[slot];
+    piece->blocks.clear();
+    piece->ends.clear();
+    piece->ok = true;
+    const size_t limit = std::min(ahead->size, (k + 1) * kPieceBytes);
+    char raw[kNcLineSize];
+    NcBlockText block;
+    try {
+        for (size_t pos = firstLineStart(ahead->data, k * kPieceBytes, limit); pos < limit;) {
+            pos = cutLine(ahead->data, ahead->size, pos, raw);
+            // Without replacements the analysis cannot fail.
+            analyseLine(ahead->config, raw, &block);
+            piece->blocks.push_back(block);
+            piece->ends.push_back(pos);
+        }
+    } catch (const std::bad_alloc&) {
+        piece->ok = false;
+    }
+}
 
 // Stores the pieces analysed ahead; false when storing failed, memory ran
 // out or the callback stopped the load.
-bool readAhead(Load& load, AnalysisAhead* ahead, size_t size) {
+bool readAhead(Load& load, AnalysisAhead* ahead, PlatOrderedPieces* pieces) {
     int32_t lineIndex = 0;
-    while (Piece* piece = ahead->next()) {
-        if (!piece->ok) return ncFail(NcStatusOutOfMemory, "Error::ncBlockLoading(alloc)", 0) != 0;
-        for (size_t i = 0; i < piece->blocks.size(); ++i) {
-            NcBlockText* block = &piece->blocks[i];
-            if (!storeLine(load, lineIndex++, block) || !stepDone(load, piece->ends[i], size, block)) {
+    for (int slot; (slot = pieces->next()) >= 0;) {
+        Piece& piece = ahead->slots[slot];
+        if (!piece.ok) return ncFail(NcStatusOutOfMemory, "Error::ncBlockLoading(alloc)", 0) != 0;
+        for (size_t i = 0; i < piece.blocks.size(); ++i) {
+            NcBlockText* block = &piece.blocks[i];
+            if (!storeLine(load, lineIndex++, block) ||
+                !stepDone(load, piece.ends[i], ahead->size, block)) {
                 return false;
             }
         }
-        ahead->release();
+        pieces->release();
     }
     return true;
 }
@@ -418,9 +344,10 @@ bool readFile(Load& load, const unsigned char* data, size_t size) {
     if (size < kAheadMinimum || hasReplacements(load.config->replaceFrom)) {
         return readLines(load, data, size);
     }
-    AnalysisAhead ahead(load.config, data, size);
-    if (!ahead.start()) return readLines(load, data, size);
-    return readAhead(load, &ahead, size);
+    AnalysisAhead ahead{load.config, data, size, {}};
+    PlatOrderedPieces pieces((size + kPieceBytes - 1) / kPieceBytes, kSlots, analysePiece, &ahead);
+    if (!pieces.start()) return readLines(load, data, size);
+    return readAhead(load, &ahead, &pieces);
 }
 
 // A file without O words takes its program number from its name.

@@ -2,16 +2,13 @@
 
 #include "platform/sjis.h"
 #include "pathdata/export_writer.h"
+#include "platform/ordered_pieces.h"
 #include "res/strings.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -61,113 +58,59 @@ struct RecordFormat {
     }
 };
 
-// Records are formatted in pieces of this many, two at a time: one by the
-// caller, one by a helper thread; the pieces reach the file in order.
+// Records are formatted in pieces of this many, by a helper thread and the
+// caller together; the caller writes the pieces to the file in order.
 constexpr int kPieceRecords = 8192;
+constexpr int kPieceSlots = 4;
 
 // One piece of the file, composed in memory.
 struct Piece {
-    int begin = 0, end = 0;
     std::vector<char> text;
     bool ok = true;
 };
 
-void formatPiece(const RecordFormat& format, const MotionRecord* records, Piece* piece) {
+struct PieceWork {
+    const RecordFormat* format;
+    const MotionRecord* records;
+    int count;
+    Piece slots[kPieceSlots];
+};
+
+void formatPiece(void* context, uint64_t k, int slot) {
+    auto* work = static_cast<PieceWork*>(context);
+    Piece* piece = &work->slots[slot];
     auto sink = std::make_unique<TextSink>();
     piece->text.clear();
     sinkOpenMemory(sink.get(), &piece->text);
+    const int begin = static_cast<int>(k) * kPieceRecords;
+    const int end = std::min(work->count, begin + kPieceRecords);
     bool ok = true;
-    for (int i = piece->begin; ok && i < piece->end; ++i) {
+    for (int i = begin; ok && i < end; ++i) {
         MotionRecord r;
-        memcpy(&r, &records[i], sizeof r);
-        ok = format.record(sink.get(), r);
+        memcpy(&r, &work->records[i], sizeof r);
+        ok = work->format->record(sink.get(), r);
     }
     piece->ok = ok && sinkFlush(sink.get());
 }
 
-// A helper thread that formats one piece at a time while the caller
-// formats the next.
-class PieceHelper {
-public:
-    PieceHelper(const RecordFormat& format, const MotionRecord* records)
-        : format_(format), records_(records) {
-        try {
-            thread_ = std::thread(&PieceHelper::run, this);
-        } catch (const std::system_error&) {
-            // No thread: the caller formats every piece itself.
-        }
-    }
-    ~PieceHelper() {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            stopping_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    void start(Piece* piece) {
-        if (!thread_.joinable()) {
-            formatPiece(format_, records_, piece);
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            job_ = piece;
-        }
-        changed_.notify_all();
-    }
-    void wait() {
-        std::unique_lock<std::mutex> hold(lock_);
-        changed_.wait(hold, [this] { return job_ == nullptr; });
-    }
-
-private:
-    void run() {
-        std::unique_lock<std::mutex> hold(lock_);
-        for (;;) {
-            changed_.wait(hold, [this] { return stopping_ || job_ != nullptr; });
-            if (job_ == nullptr) return;
-            hold.unlock();
-            formatPiece(format_, records_, job_);
-            hold.lock();
-            job_ = nullptr;
-            changed_.notify_all();
-        }
-    }
-
-    const RecordFormat& format_;
-    const MotionRecord* records_;
-    std::thread thread_;
-    std::mutex lock_;
-    std::condition_variable changed_;
-    Piece* job_ = nullptr;
-    bool stopping_ = false;
-};
-
-bool writePiece(TextSink* sink, const Piece& piece) {
-    return piece.ok && sinkWriteRaw(sink, piece.text.data(), piece.text.size());
-}
-
-// The records of the mapped store, two pieces at a time. Returns 0 or the
-// id of the message that says why it stopped.
+// The records of the mapped store, in pieces. Returns 0 or the id of the
+// message that says why it stopped.
 int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
                 const MotionRecord* records, int count, bool dialog) {
-    Piece mine, theirs;  // outlive the helper, which may be writing one
-    PieceHelper helper(format, records);
-    for (int begin = 0; begin < count; begin += 2 * kPieceRecords) {
-        const int percent = static_cast<int>(static_cast<int64_t>(begin) * 100 / count);
+    PieceWork work{&format, records, count, {}};
+    const uint64_t pieceCount = (static_cast<uint64_t>(count) + kPieceRecords - 1) / kPieceRecords;
+    PlatOrderedPieces pieces(pieceCount, kPieceSlots, formatPiece, &work);
+    pieces.start();  // without a helper the caller formats every piece
+    int written = 0;
+    for (int slot; (slot = pieces.next()) >= 0;) {
+        const int percent = static_cast<int>(static_cast<int64_t>(written) * 100 / count);
         if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;
-        mine.begin = begin;
-        mine.end = theirs.begin = std::min(count, begin + kPieceRecords);
-        theirs.end = std::min(count, begin + 2 * kPieceRecords);
-        if (theirs.begin < theirs.end) helper.start(&theirs);
-        formatPiece(format, records, &mine);
-        bool ok = writePiece(sink, mine);
-        helper.wait();
-        if (!ok || (theirs.begin < theirs.end && !writePiece(sink, theirs))) {
+        const Piece& piece = work.slots[slot];
+        if (!piece.ok || !sinkWriteRaw(sink, piece.text.data(), piece.text.size())) {
             return IDS_WRITE_FAILED;
         }
+        written += kPieceRecords;
+        pieces.release();
     }
     return 0;
 }
