@@ -65,6 +65,19 @@ PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
     return mapping;
 }
 
+// ext4 writes a file out to disk at its last close when it was truncated
+// from a non-zero size since it was opened: a safeguard for programs that
+// rewrite small files in place. Rewriting a large export made the close
+// wait for the disk (0.2 s for 150 MB). A plain file with one name is
+// therefore replaced by a new one; links keep the truncating rewrite, so
+// that the file they lead to is the one written.
+void removeForRewrite(const char* path) {
+    struct stat st;
+    if (lstat(path, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_size > 0) {
+        unlink(path);
+    }
+}
+
 }  // namespace
 
 PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare,
@@ -72,7 +85,10 @@ PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare,
     if (path == nullptr) return nullptr;
     int flags = (access == PlatAccess::Read) ? O_RDONLY : O_RDWR;
     if (create == PlatCreate::OpenAlways) flags |= O_CREAT;
-    if (create == PlatCreate::CreateAlways) flags |= O_CREAT | O_TRUNC;
+    if (create == PlatCreate::CreateAlways) {
+        flags |= O_CREAT | O_TRUNC;
+        if (access == PlatAccess::ReadWrite) removeForRewrite(path);
+    }
     int fd = open(path, flags | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     struct stat st;

@@ -5,6 +5,11 @@
 #include <cstring>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // A temporary file that is removed when the test ends, whatever happens.
@@ -99,6 +104,32 @@ TEST(PlatformFile, CreateAlwaysTruncatesAndDeleteRemoves) {
     EXPECT_FALSE(platFindFile(tmp.path, &facts));
     EXPECT_FALSE(platFileDelete(tmp.path));
 }
+
+#ifndef _WIN32
+// A plain file may be replaced by a new one when rewritten, but a file
+// reached through a symbolic or a hard link must be the one written.
+TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
+    TempPath target;
+    for (bool symbolic : {true, false}) {
+        PlatFile* f = open(target.path, PlatCreate::CreateAlways);
+        ASSERT_NE(f, nullptr);
+        writeAll(f, "old text");
+        platFileClose(f);
+        const std::string link = std::string(target.path) + (symbolic ? ".sym" : ".hard");
+        ASSERT_EQ(symbolic ? symlink(target.path, link.c_str()) : ::link(target.path, link.c_str()), 0);
+        ASSERT_NE(f = open(link.c_str(), PlatCreate::CreateAlways), nullptr);
+        writeAll(f, "new");
+        platFileClose(f);
+        ASSERT_NE(f = open(target.path, PlatCreate::OpenExisting), nullptr);
+        EXPECT_EQ(readAt(f, 0, 8), "new") << symbolic;
+        platFileClose(f);
+        struct stat st;
+        ASSERT_EQ(lstat(link.c_str(), &st), 0);
+        EXPECT_EQ(S_ISLNK(st.st_mode), symbolic);
+        unlink(link.c_str());
+    }
+}
+#endif
 
 #ifdef _WIN32
 TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
