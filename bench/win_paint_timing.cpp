@@ -1,5 +1,5 @@
 // Times full repaints of one pane of the running shell: not a test, run by
-// hand. Usage: view_win_paint_timing FILE.nc [repeats]
+// hand. Usage: win_paint_timing FILE.nc [repeats]
 // Loads the file, then repaints the XY pane from its records (picture
 // discarded each time) and prints the loaded record count and the time of
 // each repaint, then the same with nothing but the title shown.
