@@ -75,7 +75,8 @@ bool mayHoldKeyword(const char* work, size_t length) {
         memcpy(&word, work + i, sizeof word);
         uint64_t capitals = ncCapitalBytes(word);
         uint64_t pairs = (capitals & (capitals >> 8)) | ((previous >> 56) & capitals);
-        uint64_t marks = ncBytesEqual(word, '=') | ncBytesEqual(word, '[') | ncBytesEqual(word, ']');
+        uint64_t marks =
+            ncBytesEqual(word, '=') | ncBytesEqual(word, '[') | ncBytesEqual(word, ']');
         if ((pairs | marks) != 0) return true;
         previous = capitals;
     }

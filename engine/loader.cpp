@@ -153,8 +153,9 @@ bool appendHeader(const Load& load) {
     return ncBlockAppend(load.store, load.path, load.program, &header) == 1;
 }
 
-// The first word with letter in a block just analysed, or null. Analysis fills the slots from the first one on, so the first empty
-// slot ends the words: most lines need a few compares, not sixteen.
+// The first word with letter in a block just analysed, or null. Analysis fills the slots from the
+// first one on, so the first empty slot ends the words: most lines need a few compares, not
+// sixteen.
 const NcAddressWord* analysedWord(const NcBlockText& block, uint8_t letter) {
     for (const NcAddressWord& word : block.words) {
         if (word.letter == letter) return &word;

@@ -116,8 +116,8 @@ int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
 }
 
 // Records read one by one, for a store that is not mapped.
-int writeUnmapped(Drawing* d, DrawingUi* ui, TextSink* sink, const RecordFormat& format,
-                  int count, bool dialog) {
+int writeUnmapped(Drawing* d, DrawingUi* ui, TextSink* sink, const RecordFormat& format, int count,
+                  bool dialog) {
     for (int i = 0; i < count; ++i) {
         const int percent = static_cast<int>(static_cast<int64_t>(i) * 100 / count);
         if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;

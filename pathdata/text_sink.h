@@ -10,7 +10,7 @@
 struct TextSink {
     PlatFile* file = nullptr;
     std::vector<char>* memory = nullptr;  // instead of a file: text collects here
-    bool failed = false;  // a write failed; everything after it is dropped
+    bool failed = false;                  // a write failed; everything after it is dropped
     size_t used = 0;
     char buffer[1 << 16];
 };

@@ -120,9 +120,8 @@ void platWriteBehindDestroy(PlatWriteBehind* writer) {
 
 unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer) {
     std::unique_lock<std::mutex> hold(writer->lock);
-    writer->finished.wait(hold, [writer] {
-        return writer->handed - writer->done < kPlatWriteBehindBuffers;
-    });
+    writer->finished.wait(
+        hold, [writer] { return writer->handed - writer->done < kPlatWriteBehindBuffers; });
     return writer->buffer(writer->handed);
 }
 

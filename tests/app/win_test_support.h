@@ -86,8 +86,8 @@ protected:
     StartResult start(const std::string& args, int show = SW_SHOWNORMAL) {
         program = std::make_unique<Program>();
         program->instance = GetModuleHandleW(nullptr);
-        snprintf(program->session.settingsPath, sizeof program->session.settingsPath,
-                 "%s\\t.cfg", dir.c_str());
+        snprintf(program->session.settingsPath, sizeof program->session.settingsPath, "%s\\t.cfg",
+                 dir.c_str());
         std::string line = "/MDL=" + dir + "\\demo.MDL /TDL=" + dir + "\\demo.TDL " + args;
         StartResult result = tlvStart(program.get(), tlvWiden(line.c_str()).c_str(), show);
         pump();
