@@ -54,24 +54,26 @@ void keepRecords(NcBlockStore* store, int32_t kept) {
     }
 }
 
+// After a failed write: the counts shrink to what the file holds (end
+// bytes) and the failure is recorded.
+bool writeFailed(NcBlockStore* store, uint64_t end) {
+    keepRecords(store, static_cast<int32_t>(end / kRecordSize));
+    return ncFail(NcStatusWriteFailed, store->backingFileName, 0) != 0;
+}
+
 // Hands the buffered appends to the writer, to go at their place in the
-// file. False when a buffer handed over earlier failed: the counts then
-// shrink to what the file holds and the failure is recorded.
+// file. False when a buffer handed over earlier failed.
 bool handOver(NcBlockStore* store) {
     if (store->pendingCount == 0) return true;
     int32_t first = store->listCount - store->pendingCount;
     size_t bytes = static_cast<size_t>(store->pendingCount) * kRecordSize;
-    bool ok = platWriteBehindSubmit(store->writer, store->backingFile, recordOffset(first), bytes);
+    uint64_t end = 0;
+    bool ok = platWriteBehindSubmit(store->writer, store->backingFile, recordOffset(first), bytes,
+                                    &end);
     store->pending = nullptr;
     store->pendingCount = 0;
-    store->writing = true;
-    if (ok) return true;
-    uint64_t end = 0;
-    platWriteBehindWait(store->writer, &end);
-    store->writing = false;
-    keepRecords(store, static_cast<int32_t>(end / kRecordSize));
-    ncFail(NcStatusWriteFailed, store->backingFileName, 0);
-    return false;
+    store->writing = ok;  // a refused hand-over has waited for every write
+    return ok || writeFailed(store, end);
 }
 
 // Makes the file hold every append, as a write-through store would.
@@ -81,10 +83,7 @@ bool writePending(NcBlockStore* store) {
     uint64_t end = 0;
     bool ok = platWriteBehindWait(store->writer, &end);
     store->writing = false;
-    if (ok) return true;
-    keepRecords(store, static_cast<int32_t>(end / kRecordSize));
-    ncFail(NcStatusWriteFailed, store->backingFileName, 0);
-    return false;
+    return ok || writeFailed(store, end);
 }
 
 void recordSource(NcProgramEntry* entry, const char* sourceFileName) {

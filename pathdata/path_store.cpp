@@ -38,10 +38,11 @@ void unmap(PathRecordStore* store) {
     store->mappedCount = 0;
 }
 
-// After a failed write only what reached the file counts.
-void keepWritten(PathRecordStore* store, uint64_t end) {
+// After a failed write only what reached the file (end bytes) counts.
+bool keepWritten(PathRecordStore* store, uint64_t end) {
     store->handedCount = store->recordCount = static_cast<int>(end / kRecordSize);
     store->buffered = 0;
+    return false;
 }
 
 // Hands the buffered records to the writer. False when a buffer handed
@@ -50,19 +51,14 @@ bool handOver(PathRecordStore* store) {
     if (store->buffered == 0) return true;
     size_t bytes = static_cast<size_t>(store->buffered) * kRecordSize;
     uint64_t offset = static_cast<uint64_t>(store->handedCount) * kRecordSize;
-    bool ok = platWriteBehindSubmit(store->writer, store->file, offset, bytes);
-    store->buffer = nullptr;
-    if (ok) {
-        store->handedCount += store->buffered;
-        store->buffered = 0;
-        store->writing = true;
-        return true;
-    }
     uint64_t end = 0;
-    platWriteBehindWait(store->writer, &end);
-    store->writing = false;
-    keepWritten(store, end);
-    return false;
+    bool ok = platWriteBehindSubmit(store->writer, store->file, offset, bytes, &end);
+    store->buffer = nullptr;
+    store->writing = ok;  // a refused hand-over has waited for every write
+    if (!ok) return keepWritten(store, end);
+    store->handedCount += store->buffered;
+    store->buffered = 0;
+    return true;
 }
 
 // Makes the file hold every record accepted.
@@ -72,8 +68,7 @@ bool flush(PathRecordStore* store) {
     uint64_t end = 0;
     bool ok = platWriteBehindWait(store->writer, &end);
     store->writing = false;
-    if (!ok) keepWritten(store, end);
-    return ok;
+    return ok || keepWritten(store, end);
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer) {
     return writer->buffer(writer->handed);
 }
 
-bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size) {
+bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size,
+                           uint64_t* end) {
     const Job job{file, offset, size};
     std::unique_lock<std::mutex> hold(writer->lock);
     const uint64_t n = writer->handed;
@@ -133,7 +134,10 @@ bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t off
     writer->finished.wait(hold, [writer, due] { return writer->done >= due; });
     // Only failures of buffers that had to be finished count, so that the
     // hand-over that reports a failure does not depend on timing.
-    if (writer->failedBuffer < due) return false;
+    if (writer->failedBuffer < due) {
+        hold.unlock();
+        return platWriteBehindWait(writer, end);
+    }
     writer->jobs[n % kPlatWriteBehindBuffers] = job;
     ++writer->handed;
     if (!writer->threaded) {

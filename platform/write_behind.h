@@ -24,12 +24,13 @@ void platWriteBehindDestroy(PlatWriteBehind* writer);
 unsigned char* platWriteBehindBuffer(PlatWriteBehind* writer);
 // Hands over the buffer last returned by platWriteBehindBuffer: its first
 // size bytes go to file at offset. Hand-over n first waits for buffer
-// n - (kPlatWriteBehindBuffers - 1) and those before it, and returns false
-// when one of them failed, whatever became of later ones: a failure of
-// buffer k is always reported by hand-over k + kPlatWriteBehindBuffers - 1
-// (or by platWriteBehindWait). The buffer is then dropped, and
-// platWriteBehindWait tells where the data end.
-bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size);
+// n - (kPlatWriteBehindBuffers - 1) and those before it; when one of them
+// failed, whatever became of later ones, the buffer is dropped and the
+// result is that of platWriteBehindWait: false, with end set. A failure of
+// buffer k is thus always reported by hand-over k + kPlatWriteBehindBuffers
+// - 1, or by platWriteBehindWait.
+bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t offset, size_t size,
+                           uint64_t* end);
 // Waits until every buffer handed over is written or dropped. True when all
 // were written. After a failed or short write: false, end receives the
 // file offset where the written data end (no buffer after the failed one
