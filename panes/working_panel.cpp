@@ -1,6 +1,7 @@
 // The TLV_Working panel class: a plain container with a sunken edge whose
 // content depends on its id.
 #include "panes/panel_state.h"
+#include "platform/win32/window_class.h"
 
 #include "res/resource.h"
 
@@ -101,15 +102,8 @@ PanelState* panelOf(HWND frame, int id) {
 void setViewPanelHooks(const ViewPanelHooks& hooks) { gViewHooks = hooks; }
 
 bool RegisterWorkingClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = WorkingProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszClassName = kWorkingClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return tlvRegisterClass(tlvWindowClass(instance, kWorkingClass, WorkingProc,
+                                           CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, LTGRAY_BRUSH));
 }
 
 HWND CreatePanel(HWND parent, int id, PaneHost* host) {

@@ -5,6 +5,7 @@
 #include "engine/block_store.h"
 #include "platform/sjis.h"
 #include "pathdata/pipeline.h"
+#include "platform/win32/window_class.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -236,16 +237,10 @@ bool tlvRegisterClasses(HINSTANCE instance) {
     InitCommonControlsEx(&icc);
     RegisterWorkingClass(instance);
     registerViewPanes(instance);
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.lpfnWndProc = FrameProc;
+    WNDCLASSEXW wc = tlvWindowClass(instance, kFrameClassName, FrameProc, 0, LTGRAY_BRUSH);
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
-    wc.lpszClassName = kFrameClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return tlvRegisterClass(wc);
 }
 
 HWND tlvCreateMainWindow(HINSTANCE instance, Session* session) {

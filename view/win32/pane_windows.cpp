@@ -1,5 +1,6 @@
 #include "view/win32/pane_windows.h"
 
+#include "platform/win32/window_class.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -186,15 +187,8 @@ PaneLayout currentLayout(const PaneSet* set) {
 }  // namespace
 
 bool RegisterPaneClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = PaneProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.lpszClassName = kPaneClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return tlvRegisterClass(tlvWindowClass(instance, kPaneClassName, PaneProc,
+                                           CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, GRAY_BRUSH));
 }
 
 PaneSet* paneSetOf(HWND panel) {
