@@ -165,8 +165,7 @@ NcBlockStore* ncBlockCreate() {
         store != nullptr ? platWriteBehindCreate(kNcPendingRecords * kRecordSize) : nullptr;
     if (writer == nullptr) {
         free(store);
-        platFileClose(file);
-        platFileDelete(name);
+        platFileDiscard(file, name);
         ncFail(NcStatusOutOfMemory, "Error::ncBlockCreate(alloc)", 0);
         return nullptr;
     }
@@ -180,12 +179,7 @@ int32_t ncBlockDestroy(NcBlockStore* store) {
     if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockDestroy(args)", 0);
     platWriteBehindDestroy(store->writer);  // after the writes still due
     releaseView(store);
-    // Emptied before it is closed: a file system that flushes a rewritten
-    // file at its last close (ext4 does after any truncation) would
-    // otherwise write the whole store out just before deleting it.
-    if (platFileSeek(store->backingFile, 0)) platFileTruncate(store->backingFile);
-    platFileClose(store->backingFile);
-    platFileDelete(store->backingFileName);
+    platFileDiscard(store->backingFile, store->backingFileName);
     free(store->programs);
     memset(store, 0, sizeof *store);
     free(store);

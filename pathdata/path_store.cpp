@@ -83,8 +83,7 @@ PathRecordStore* pathStoreCreate() {
         store != nullptr ? platWriteBehindCreate(kPathStoreBufferRecords * kRecordSize) : nullptr;
     if (writer == nullptr) {
         delete store;
-        platFileClose(file);
-        platFileDelete(name);
+        platFileDiscard(file, name);
         return nullptr;
     }
     memcpy(store->tempFileName, name, sizeof name);
@@ -97,11 +96,7 @@ int pathStoreDestroy(PathRecordStore* store) {
     if (store == nullptr) return 0;
     platWriteBehindDestroy(store->writer);  // after the writes still due
     unmap(store);
-    // Emptied before it is closed, so that a file system that flushes a
-    // rewritten file at its last close does not write it out to delete it.
-    if (platFileSeek(store->file, 0)) platFileTruncate(store->file);
-    platFileClose(store->file);
-    platFileDelete(store->tempFileName);
+    platFileDiscard(store->file, store->tempFileName);
     delete store;
     return 1;
 }

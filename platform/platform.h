@@ -55,6 +55,9 @@ int64_t platFileSize(PlatFile* file);
 // Cuts the file at the current position.
 bool platFileTruncate(PlatFile* file);
 bool platFileDelete(const char* path);
+// Closes a scratch file and deletes it (path is its name) without its
+// contents being written out on the way. False when it cannot be deleted.
+bool platFileDiscard(PlatFile* file, const char* path);
 // Makes the contents of the closed file source durable, then puts it in
 // place of target in one step, replacing target when it exists: a reader
 // sees either the old file or the whole new one, never a part. Both paths

@@ -164,6 +164,15 @@ bool platFileDelete(const char* path) {
     return path != nullptr && unlink(path) == 0;
 }
 
+bool platFileDiscard(PlatFile* file, const char* path) {
+    // Emptied before it is closed: ext4 writes a file out at its last close
+    // when it was truncated since it was opened, which would write a whole
+    // store to disk just before deleting it.
+    if (file != nullptr && platFileSeek(file, 0)) platFileTruncate(file);
+    platFileClose(file);
+    return platFileDelete(path);
+}
+
 bool platReplaceFile(const char* source, const char* target) {
     if (source == nullptr || target == nullptr) return false;
     int fd = open(source, O_RDONLY | O_CLOEXEC);

@@ -159,6 +159,11 @@ bool platFileDelete(const char* path) {
     return wide.assign(path) && DeleteFileW(wide.text) != 0;
 }
 
+bool platFileDiscard(PlatFile* file, const char* path) {
+    platFileClose(file);
+    return platFileDelete(path);
+}
+
 bool platReplaceFile(const char* source, const char* target) {
     WidePath from, to;
     if (!from.assign(source) || !to.assign(target)) return false;
