@@ -13,12 +13,8 @@
 namespace {
 
 AppSettings loadText(const std::string& text) {
-    TempFile tmp;
-    tmp.write(text);
-    AppSettings settings;
-    memset(&settings, 0x5A, sizeof settings);
-    EXPECT_EQ(LoadSettings(&settings, tmp.path), 1);
-    return settings;
+    return readRecordFrom<AppSettings>(
+        text, [](const char* path, AppSettings* settings) { return LoadSettings(settings, path); });
 }
 
 template <typename T, size_t N>

@@ -15,12 +15,7 @@
 namespace {
 
 MachineDefinition readText(const std::string& text) {
-    TempFile tmp;
-    tmp.write(text);
-    MachineDefinition machine;
-    memset(&machine, 0x5A, sizeof machine);
-    EXPECT_EQ(ReadMachineFile(tmp.path, &machine), 1);
-    return machine;
+    return readRecordFrom<MachineDefinition>(text, ReadMachineFile);
 }
 
 std::string modalCodes(const MachineDefinition& machine) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 // A whole file's bytes; empty when it cannot be read.
@@ -57,4 +58,16 @@ inline std::string withLineEnds(const char* text, const char* end = "\r\n") {
     for (const char* p = text; *p != '\0'; ++p)
         out += *p == '|' ? std::string(end) : std::string(1, *p);
     return out;
+}
+
+// What a reader makes of text in a file. The record is filled with a
+// pattern first, so that a field the reader leaves unset shows.
+template <typename Record, typename Reader>
+Record readRecordFrom(const std::string& text, Reader reader) {
+    TempFile tmp;
+    tmp.write(text);
+    Record record;
+    memset(&record, 0x5A, sizeof record);
+    EXPECT_EQ(reader(tmp.path, &record), 1);
+    return record;
 }

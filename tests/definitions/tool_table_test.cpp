@@ -11,12 +11,7 @@
 namespace {
 
 ToolTable readText(const std::string& text) {
-    TempFile tmp;
-    tmp.write(text);
-    ToolTable tools;
-    memset(&tools, 0x5A, sizeof tools);
-    EXPECT_EQ(ReadToolFile(tmp.path, &tools), 1);
-    return tools;
+    return readRecordFrom<ToolTable>(text, ReadToolFile);
 }
 
 std::string describe(const ToolEntry& tool) {
