@@ -16,7 +16,6 @@ constexpr size_t kRecordSize = sizeof(MotionRecord);
 // Appends collect in a buffer of kPathStoreBufferRecords records; a full
 // buffer is written by a helper thread while the next one fills.
 struct PathRecordStore {
-    int recordCount;  // records accepted: handed over plus buffered
     int handedCount;  // records handed to the writer, written or on their way
     bool writing;     // records handed over and not yet waited for
     char tempFileName[kPlatPathMax];
@@ -31,6 +30,11 @@ struct PathRecordStore {
 
 namespace {
 
+// Records accepted: handed over plus buffered.
+int recordCount(const PathRecordStore* store) {
+    return store->handedCount + store->buffered;
+}
+
 void unmap(PathRecordStore* store) {
     platUnmap(store->mapping);
     store->mapping = nullptr;
@@ -40,7 +44,7 @@ void unmap(PathRecordStore* store) {
 
 // After a failed write only what reached the file (end bytes) counts.
 bool keepWritten(PathRecordStore* store, uint64_t end) {
-    store->handedCount = store->recordCount = static_cast<int>(end / kRecordSize);
+    store->handedCount = static_cast<int>(end / kRecordSize);
     store->buffered = 0;
     return false;
 }
@@ -107,7 +111,7 @@ int pathStoreClear(PathRecordStore* store) {
     // Records on their way must land before the file is cut, not after.
     if (store->writing) platWriteBehindWait(store->writer, nullptr);
     store->writing = false;
-    store->recordCount = store->handedCount = store->buffered = 0;
+    store->handedCount = store->buffered = 0;
     platFileSeek(store->file, 0);
     platFileTruncate(store->file);
     return 1;
@@ -125,22 +129,21 @@ int pathStoreMap(PathRecordStore* store) {
 }
 
 int pathStoreCount(const PathRecordStore* store) {
-    return store != nullptr ? store->recordCount : -1;
+    return store != nullptr ? recordCount(store) : -1;
 }
 
 int pathStoreAppend(PathRecordStore* store, const MotionRecord* record) {
-    if (store == nullptr || record == nullptr || store->recordCount == INT_MAX) return 0;
+    if (store == nullptr || record == nullptr || recordCount(store) == INT_MAX) return 0;
     if (store->buffered == kPathStoreBufferRecords && !handOver(store)) return 0;
     if (store->buffer == nullptr) store->buffer = platWriteBehindBuffer(store->writer);
     memcpy(store->buffer + static_cast<size_t>(store->buffered) * kRecordSize, record,
            kRecordSize);
     store->buffered++;
-    store->recordCount++;
     return 1;
 }
 
 int pathStoreRead(PathRecordStore* store, int index, MotionRecord* out) {
-    if (store == nullptr || out == nullptr || index < 0 || index >= store->recordCount) return 0;
+    if (store == nullptr || out == nullptr || index < 0 || index >= recordCount(store)) return 0;
     if (index >= store->handedCount) {
         // Still in the append buffer: a write-through store would read it
         // from the file, so answer the same.
@@ -152,7 +155,7 @@ int pathStoreRead(PathRecordStore* store, int index, MotionRecord* out) {
         memcpy(out, &store->view[index], kRecordSize);
         return 1;
     }
-    if (store->writing && (!flush(store) || index >= store->recordCount)) return 0;
+    if (store->writing && (!flush(store) || index >= recordCount(store))) return 0;
     MotionRecord record;
     size_t done = 0;
     if (!platFileSeek(store->file, static_cast<uint64_t>(index) * kRecordSize) ||
