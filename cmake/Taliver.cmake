@@ -14,6 +14,17 @@ if(WIN32)
                           _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
 
+# GCC's generic x86 tuning clears any fixed size above 64 bytes, and copies
+# any length it cannot pin down, with "rep stos"/"rep movs", whose start-up
+# costs tens of cycles; lines and block records (128 and 233 bytes) are
+# cleared and copied once per line and per block. Clears of up to 256 bytes
+# become vector stores; other clears and variable copies go to the library,
+# which picks its method by length. Fixed small copies stay inline.
+include(CheckCXXCompilerFlag)
+set(TLV_STRING_STRATEGY
+    "-mmemset-strategy=vector_loop:256:noalign,libcall:-1:noalign;-mmemcpy-strategy=libcall:-1:noalign")
+check_cxx_compiler_flag("${TLV_STRING_STRATEGY}" TLV_HAS_STRING_STRATEGY)
+
 # Our targets: sources are UTF-8 and narrow literals become CP932 bytes;
 # warnings are errors. A text that CP932 cannot hold fails the build. For
 # that reason our code does not include <chrono> (libstdc++'s C++20 header
@@ -23,6 +34,9 @@ function(tlv_target_defaults target)
   target_compile_options(${target} PRIVATE
     "$<$<COMPILE_LANGUAGE:C,CXX>:-finput-charset=UTF-8;-fexec-charset=CP932>"
     "$<$<COMPILE_LANGUAGE:CXX>:-Wall;-Wextra;-Werror>")
+  if(TLV_HAS_STRING_STRATEGY)
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${TLV_STRING_STRATEGY}>")
+  endif()
   target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
 endfunction()
 

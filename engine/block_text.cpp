@@ -1,4 +1,5 @@
 #include "engine/block_text.h"
+#include "engine/block_text_detail.h"
 
 #include <array>
 #include <cstdlib>
@@ -233,25 +234,24 @@ int chooseSlot(const NcBlockText* block, uint8_t letter) {
 
 }  // namespace
 
-int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
-    if (block == nullptr || line == nullptr) {
-        return ncFail(NcStatusInvalidArgument, "Error::ncAddrAnalysis(args)", 0);
-    }
-    memset(block, 0, sizeof *block);
-    size_t length = strnlen(line, kNcLineMax);
+namespace {
+
+// Analyses the first length bytes of block->text, which hold no NUL; block
+// is zero apart from its text.
+void analyseText(NcBlockText* block, size_t length) {
+    // Eight zero bytes after the text let the scans read whole words.
     char work[kNcLineSize + 8];
-    memcpy(block->text, line, length);
-    memcpy(work, line, length);
+    memcpy(work, block->text, kNcLineSize);
     memset(work + length, 0, 8);
     blankComment(work, length);
 
     size_t first = 0;
     while (work[first] == ' ') ++first;
-    if (work[first] == '/') return 1;  // optional block skip is always in effect
+    if (work[first] == '/') return;  // optional block skip is always in effect
 
     if (mayHoldKeyword(work, length) && hasStatementKeyword(work, length)) {
         block->kind = KindStatement;
-        memcpy(block->statement, line, strnlen(line, kNcStatementMax));
+        memcpy(block->statement, block->text, length < kNcStatementMax ? length : kNcStatementMax);
     } else if (!hasCapital(work, length)) {
         block->kind = KindBareNumbers;
         if (!isControl(at(work, 0))) readBareNumbers(block, work);
@@ -259,7 +259,28 @@ int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
         bool readable = !isControl(at(work, 0)) && readWords(block, work) > 0;
         block->kind = readable ? KindWords : KindEmpty;
     }
+}
+
+}  // namespace
+
+int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
+    if (block == nullptr || line == nullptr) {
+        return ncFail(NcStatusInvalidArgument, "Error::ncAddrAnalysis(args)", 0);
+    }
+    memset(block, 0, sizeof *block);
+    size_t length = strnlen(line, kNcLineMax);
+    memcpy(block->text, line, length);
+    analyseText(block, length);
     return 1;
+}
+
+void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size) {
+    if (size > static_cast<size_t>(kNcLineMax)) size = kNcLineMax;
+    memset(block, 0, sizeof *block);
+    memcpy(block->text, bytes, size);
+    const void* nul = memchr(bytes, '\0', size);
+    analyseText(block,
+                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - bytes) : size);
 }
 
 int32_t ncAddrFind(const NcBlockText* block, char letter, float scale, float* value) {

@@ -252,10 +252,13 @@ void keepModalValues(NcModalState* state, const NcMotionWork* work) {
     }
 }
 
-// Which register a letter of the modal values is, -1 for none.
-constexpr std::array<int8_t, 256> kRegisterOfLetter = [] {
-    std::array<int8_t, 256> table{};
-    for (int8_t& entry : table) entry = -1;
+// Which register a letter of the modal values is; every other letter
+// goes to a spare entry after the five.
+constexpr int kRegisterSpare = 5;
+static_assert(sizeof(NcMotionWork::registerValues) == kRegisterSpare * sizeof(float));
+constexpr std::array<uint8_t, 256> kRegisterOfLetter = [] {
+    std::array<uint8_t, 256> table{};
+    for (uint8_t& entry : table) entry = kRegisterSpare;
     table['T'] = kRegisterT;
     table['F'] = kRegisterF;
     table['S'] = kRegisterS;
@@ -283,15 +286,14 @@ void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* rec
     bool levelValid = state->callLevel >= 0 && state->callLevel < kNcCallLevels;
     int32_t program = levelValid ? state->callStack[state->callLevel].programNumber : 0;
     record->programNumber = static_cast<int16_t>(program);
-    // One pass over the modal values finds every register the block needs.
-    for (float& v : work->registerValues) v = 0.0f;
-    uint32_t seen = 0;
-    for (const NcAddressWord& word : state->registers.words) {
-        int i = kRegisterOfLetter[word.letter];
-        if (i < 0 || (seen & (1u << i))) continue;
-        seen |= 1u << i;
-        work->registerValues[i] = word.value;
-    }
+    // One pass over the modal values, from the last slot to the first so
+    // that the first word of each letter is the one kept; without branches,
+    // as the letters follow no pattern the processor could learn.
+    float values[kRegisterSpare + 1] = {};
+    const NcAddressWord* words = state->registers.words;
+    for (int i = kNcWordSlots - 1; i >= 0; --i)
+        values[kRegisterOfLetter[words[i].letter]] = words[i].value;
+    memcpy(work->registerValues, values, sizeof work->registerValues);
     int32_t tool = ncTruncate(work->registerValues[kRegisterT]);
     work->toolNumber = static_cast<int16_t>(tool >= 0 && tool < kNcToolCount ? tool : 0);
     record->toolNumber = work->toolNumber;
@@ -502,13 +504,6 @@ float ncWordValue(const NcBlockText* block, const NcWordIndex& index, char lette
     float value = block->words[slot].value;
     bool scaled = (block->words[slot].flags & NcWordNoPoint) != 0 && scale > 0.0f;
     return scaled ? value * scale : value;
-}
-
-int32_t ncTruncate(float value) {
-    if (value != value) return 0;
-    if (value >= 2147483648.0f) return INT32_MAX;
-    if (value <= -2147483648.0f) return INT32_MIN;
-    return static_cast<int32_t>(value);
 }
 
 int32_t ncModalReset(NcModalState* state, const uint32_t initialGModal[4]) {

@@ -3,6 +3,7 @@
 // Internal to the engine.
 #pragma once
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -35,8 +36,13 @@ float ncWordValue(const NcBlockText* block, const NcWordIndex& index, char lette
 
 // Truncates towards zero. NaN reads as 0 and values beyond the 32-bit range
 // are clamped, so that no word, however written, makes the conversion
-// undefined.
-int32_t ncTruncate(float value);
+// undefined. Inline: the interpreter truncates several words per block, and
+// nearly all of them pass the one range test.
+inline int32_t ncTruncate(float value) {
+    if (value > -2147483648.0f && value < 2147483648.0f) return static_cast<int32_t>(value);
+    if (value != value) return 0;
+    return value > 0.0f ? INT32_MAX : INT32_MIN;
+}
 
 // hypot of two floats: their squares and sum are formed in double, where
 // they are exact or nearly so, and the root is rounded once to float. Every

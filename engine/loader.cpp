@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "engine/block_text_detail.h"
 #include "engine/byte_scan.h"
 #include "engine/status.h"
 #include "platform/ordered_pieces.h"
@@ -192,19 +193,24 @@ void noteMainProgram(Load& load, const NcBlockText& block) {
     if ((m >= 2.0f && m < 3.0f) || (m >= 30.0f && m < 31.0f)) load.mainProgram = load.program;
 }
 
-// Analyses the line after replacements and space removal, but keeps the
-// raw line as the block's text so that viewers show what the file holds.
-bool analyseLine(const NcMachineConfig* config, const char* raw, NcBlockText* block) {
-    char work[kNcLineSize];
-    const char* line = raw;
+// Analyses the line of size bytes at line (not terminated) after
+// replacements and space removal, but keeps the raw line as the block's
+// text so that viewers show what the file holds.
+bool analyseLine(const NcMachineConfig* config, const unsigned char* line, size_t size,
+                 NcBlockText* block) {
+    const char* bytes = reinterpret_cast<const char*>(line);
     const bool spaces = (config->options & kNcOptionIgnoreSpaces) != 0;
-    if (spaces || hasReplacements(config->replaceFrom)) {
-        memcpy(work, raw, kNcLineSize);
-        if (!ncLineReplace(work, config->replaceFrom, config->replaceTo)) return false;
-        if (spaces && !ncLineDelSpace(work)) return false;
-        line = work;
+    if (!spaces && !hasReplacements(config->replaceFrom)) {
+        ncAddrAnalysisBytes(block, bytes, size);
+        return true;
     }
-    if (!ncAddrAnalysis(block, line)) return false;
+    char raw[kNcLineSize] = {};
+    memcpy(raw, bytes, size < kNcLineSize ? size : kNcLineMax);
+    char work[kNcLineSize];
+    memcpy(work, raw, kNcLineSize);
+    if (!ncLineReplace(work, config->replaceFrom, config->replaceTo)) return false;
+    if (spaces && !ncLineDelSpace(work)) return false;
+    if (!ncAddrAnalysis(block, work)) return false;
     memcpy(block->text, raw, kNcLineSize);
     return true;
 }
@@ -232,13 +238,11 @@ size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
     return end;
 }
 
-// Copies the line at pos into raw (first 127 bytes, zero-padded) and
-// returns the position after its terminator: CR LF, CR, LF or the end.
-size_t cutLine(const unsigned char* data, size_t size, size_t pos, char* raw) {
+// The line at pos: its length (up to its terminator) goes to size, and the
+// position after its terminator (CR LF, CR, LF or the end) is returned.
+size_t nextLine(const unsigned char* data, size_t size, size_t pos, size_t* lineSize) {
     size_t end = lineEnd(data, size, pos);
-    size_t n = end - pos < static_cast<size_t>(kNcLineMax) ? end - pos : kNcLineMax;
-    memcpy(raw, data + pos, n);
-    memset(raw + n, 0, kNcLineSize - n);
+    *lineSize = end - pos;
     if (end == size) return end;
     bool crlf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
     return end + (crlf ? 2 : 1);
@@ -250,12 +254,14 @@ bool stepDone(Load& load, size_t pos, size_t size, const NcBlockText* block) {
 }
 
 bool readLines(Load& load, const unsigned char* data, size_t size) {
-    char raw[kNcLineSize];
     NcBlockText block;
     int32_t lineIndex = 0;
     for (size_t pos = 0; pos < size;) {
-        pos = cutLine(data, size, pos, raw);
-        if (!analyseLine(load.config, raw, &block) || !storeLine(load, lineIndex++, &block)) {
+        size_t lineSize = 0;
+        const unsigned char* line = data + pos;
+        pos = nextLine(data, size, pos, &lineSize);
+        if (!analyseLine(load.config, line, lineSize, &block) ||
+            !storeLine(load, lineIndex++, &block)) {
             return false;
         }
         if (!stepDone(load, pos, size, &block)) return false;
@@ -305,13 +311,14 @@ void analysePiece(void* context, uint64_t k, int slot) {
     piece->ends.clear();
     piece->ok = true;
     const size_t limit = std::min(ahead->size, (k + 1) * kPieceBytes);
-    char raw[kNcLineSize];
     NcBlockText block;
     try {
         for (size_t pos = firstLineStart(ahead->data, k * kPieceBytes, limit); pos < limit;) {
-            pos = cutLine(ahead->data, ahead->size, pos, raw);
+            size_t lineSize = 0;
+            const unsigned char* line = ahead->data + pos;
+            pos = nextLine(ahead->data, ahead->size, pos, &lineSize);
             // Without replacements the analysis cannot fail.
-            analyseLine(ahead->config, raw, &block);
+            analyseLine(ahead->config, line, lineSize, &block);
             piece->blocks.push_back(block);
             piece->ends.push_back(pos);
         }
