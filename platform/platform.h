@@ -41,19 +41,23 @@ struct PlatLocalTime {
     int year, month, day, hour, minute, second;
 };
 
-PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share,
-                       PlatCreate create);
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share, PlatCreate create);
 void platFileClose(PlatFile* file);
 // Reads or writes up to size bytes; done receives the count moved.
 bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done);
-bool platFileWrite(PlatFile* file, const void* data, size_t size,
-                   size_t* done);
+bool platFileWrite(PlatFile* file, const void* data, size_t size, size_t* done);
 bool platFileSeek(PlatFile* file, uint64_t offset);
 bool platFileSeekEnd(PlatFile* file);
 // Current size in bytes, or -1 when it cannot be read.
 int64_t platFileSize(PlatFile* file);
 // Cuts the file at the current position.
 bool platFileTruncate(PlatFile* file);
+// Asks the file system to set aside room for size bytes from offset before
+// they are written, which spares it that bookkeeping page by page during
+// the writes. The file's size and contents do not change; where the system
+// cannot do it, nothing happens. A hint only: a failed reserve is ignored
+// and the write reports any lack of room.
+void platFileReserve(PlatFile* file, uint64_t offset, uint64_t size);
 bool platFileDelete(const char* path);
 // Closes a scratch file and deletes it (path is its name) without its
 // contents being written out on the way. False when it cannot be deleted.
@@ -71,7 +75,6 @@ bool platTempFile(const char* prefix, char* out, size_t outSize);
 // The folder used when the temporary directory does not exist.
 bool platFallbackTempDir(char* out, size_t outSize);
 bool platIsDirectory(const char* path);
-
 
 // Maps a whole open file. A zero-length file cannot be mapped: the call
 // fails and says why through *zeroLength when given.

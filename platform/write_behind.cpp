@@ -17,6 +17,9 @@ struct Job {
 
 constexpr uint64_t kNone = ~uint64_t{0};
 
+// Room is reserved ahead of the writes in steps this large.
+constexpr uint64_t kReserveStep = 16u << 20;
+
 }  // namespace
 
 struct PlatWriteBehind {
@@ -35,6 +38,10 @@ struct PlatWriteBehind {
     uint64_t done = 0;
     uint64_t failedBuffer = kNone;  // number of the first buffer that failed
     uint64_t failedEnd = 0;         // where the written data end after it
+    // Where the room reserved ahead of the writes ends; touched only by
+    // whichever thread writes, one buffer at a time.
+    PlatFile* reservedFile = nullptr;
+    uint64_t reservedEnd = 0;
 
     unsigned char* buffer(uint64_t n) {
         return memory.get() + (n % kPlatWriteBehindBuffers) * bufferSize;
@@ -48,8 +55,21 @@ struct PlatWriteBehind {
 
 namespace {
 
+// Appends mostly run past the end of the file: room for the next step is
+// reserved before they get there.
+void reserveAhead(PlatWriteBehind* w, const Job& job) {
+    const uint64_t end = job.offset + job.size;
+    if (job.file == w->reservedFile && end <= w->reservedEnd) return;
+    const uint64_t from =
+        job.file == w->reservedFile && job.offset < w->reservedEnd ? w->reservedEnd : job.offset;
+    w->reservedFile = job.file;
+    w->reservedEnd = end + kReserveStep;
+    platFileReserve(job.file, from, w->reservedEnd - from);
+}
+
 // Writes one buffer; false with *end set after a failed or short write.
-bool writeJob(const Job& job, const unsigned char* data, uint64_t* end) {
+bool writeJob(PlatWriteBehind* w, const Job& job, const unsigned char* data, uint64_t* end) {
+    reserveAhead(w, job);
     size_t written = 0;
     bool ok = platFileSeek(job.file, job.offset) &&
               platFileWrite(job.file, data, job.size, &written) && written == job.size;
@@ -62,7 +82,7 @@ bool writeJob(const Job& job, const unsigned char* data, uint64_t* end) {
 void writeBuffer(PlatWriteBehind* w, uint64_t n, const Job& job, bool skip,
                  std::unique_lock<std::mutex>& hold) {
     uint64_t end = 0;
-    bool ok = skip || writeJob(job, w->buffer(n), &end);
+    bool ok = skip || writeJob(w, job, w->buffer(n), &end);
     hold.lock();
     if (!ok && w->failedBuffer == kNone) {
         w->failedBuffer = n;

@@ -42,8 +42,7 @@ bool copyText(char* out, size_t outSize, const char* text) {
     return true;
 }
 
-PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
-                     bool* zeroLength) {
+PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size, bool* zeroLength) {
     if (zeroLength != nullptr) *zeroLength = false;
     if (file == nullptr) return nullptr;
     int64_t length = platFileSize(file);
@@ -52,8 +51,7 @@ PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
         return nullptr;
     }
     int prot = PROT_READ | (writable ? PROT_WRITE : 0);
-    void* p = mmap(nullptr, static_cast<size_t>(length), prot, MAP_SHARED,
-                   file->fd, 0);
+    void* p = mmap(nullptr, static_cast<size_t>(length), prot, MAP_SHARED, file->fd, 0);
     if (p == MAP_FAILED) return nullptr;
     auto* mapping = new (std::nothrow) PlatMapping{p, static_cast<size_t>(length)};
     if (mapping == nullptr) {
@@ -80,8 +78,7 @@ void removeForRewrite(const char* path) {
 
 }  // namespace
 
-PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare,
-                       PlatCreate create) {
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare, PlatCreate create) {
     if (path == nullptr) return nullptr;
     int flags = (access == PlatAccess::Read) ? O_RDONLY : O_RDWR;
     if (create == PlatCreate::OpenAlways) flags |= O_CREAT;
@@ -123,8 +120,7 @@ bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done) {
     return true;
 }
 
-bool platFileWrite(PlatFile* file, const void* data, size_t size,
-                   size_t* done) {
+bool platFileWrite(PlatFile* file, const void* data, size_t size, size_t* done) {
     if (done != nullptr) *done = 0;
     if (file == nullptr) return false;
     size_t total = 0;
@@ -140,8 +136,7 @@ bool platFileWrite(PlatFile* file, const void* data, size_t size,
 }
 
 bool platFileSeek(PlatFile* file, uint64_t offset) {
-    return file != nullptr &&
-           lseek(file->fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    return file != nullptr && lseek(file->fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 bool platFileSeekEnd(PlatFile* file) {
@@ -158,6 +153,20 @@ bool platFileTruncate(PlatFile* file) {
     if (file == nullptr) return false;
     off_t here = lseek(file->fd, 0, SEEK_CUR);
     return here >= 0 && ftruncate(file->fd, here) == 0;
+}
+
+void platFileReserve(PlatFile* file, uint64_t offset, uint64_t size) {
+#if defined(__linux__) && defined(FALLOC_FL_KEEP_SIZE)
+    if (file == nullptr || offset > INT64_MAX || size > INT64_MAX - offset) return;
+    // Kept outside the file's size, so readers and mappings see only what
+    // was written.
+    (void)fallocate(file->fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
+                    static_cast<off_t>(size));
+#else
+    (void)file;
+    (void)offset;
+    (void)size;
+#endif
 }
 
 bool platFileDelete(const char* path) {
@@ -187,7 +196,7 @@ bool platReplaceFile(const char* source, const char* target) {
     if (!ok || rename(source, target) != 0) return false;
     // The rename itself lives in the folder; flushing it is best effort.
     const char* slash = strrchr(target, '/');
-    std::string dir = slash == nullptr ? std::string(".")
+    std::string dir = slash == nullptr  ? std::string(".")
                       : slash == target ? std::string("/")
                                         : std::string(target, slash);
     int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -211,8 +220,7 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
     if (prefix == nullptr || out == nullptr) return false;
     char dir[kPlatPathMax];
     const char* env = getenv("TMPDIR");
-    if (env == nullptr || !copyText(dir, sizeof dir, env) ||
-        !platIsDirectory(dir)) {
+    if (env == nullptr || !copyText(dir, sizeof dir, env) || !platIsDirectory(dir)) {
         platFallbackTempDir(dir, sizeof dir);
     }
     size_t len = strlen(dir);
@@ -230,16 +238,14 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
     return true;
 }
 
-PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
-                         bool* zeroLength) {
+PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size, bool* zeroLength) {
     void* p = nullptr;
     PlatMapping* m = mapFile(file, false, &p, size, zeroLength);
     if (m != nullptr) *view = p;
     return m;
 }
 
-PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size,
-                              bool* zeroLength) {
+PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size, bool* zeroLength) {
     return mapFile(file, true, view, size, zeroLength);
 }
 
@@ -273,8 +279,7 @@ bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
     time_t t = static_cast<time_t>(fileTime / 10000000ULL - kEpochDelta);
     struct tm tmv;
     if (localtime_r(&t, &tmv) == nullptr) return false;
-    *out = {tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday,
-            tmv.tm_hour,        tmv.tm_min,     tmv.tm_sec};
+    *out = {tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
     return true;
 }
 
@@ -289,12 +294,14 @@ bool platExecutablePath(char* out, size_t outSize) {
 uint32_t platTickCount() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000ULL +
-                  static_cast<uint64_t>(ts.tv_nsec) / 1000000ULL;
+    uint64_t ms =
+        static_cast<uint64_t>(ts.tv_sec) * 1000ULL + static_cast<uint64_t>(ts.tv_nsec) / 1000000ULL;
     return static_cast<uint32_t>(ms);
 }
 
-char platPathSeparator() { return '/'; }
+char platPathSeparator() {
+    return '/';
+}
 
 bool platIsAbsolutePath(const char* path) {
     return path != nullptr && path[0] == '/';

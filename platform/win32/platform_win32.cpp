@@ -27,24 +27,23 @@ uint64_t joinFileTime(const FILETIME& ft) {
 
 DWORD shareFlags(PlatShare share) {
     switch (share) {
-    case PlatShare::Exclusive: return 0;
-    case PlatShare::Read: return FILE_SHARE_READ;
-    case PlatShare::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+        case PlatShare::Exclusive: return 0;
+        case PlatShare::Read: return FILE_SHARE_READ;
+        case PlatShare::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE;
     }
     return 0;
 }
 
 DWORD createFlags(PlatCreate create) {
     switch (create) {
-    case PlatCreate::OpenExisting: return OPEN_EXISTING;
-    case PlatCreate::OpenAlways: return OPEN_ALWAYS;
-    case PlatCreate::CreateAlways: return CREATE_ALWAYS;
+        case PlatCreate::OpenExisting: return OPEN_EXISTING;
+        case PlatCreate::OpenAlways: return OPEN_ALWAYS;
+        case PlatCreate::CreateAlways: return CREATE_ALWAYS;
     }
     return OPEN_EXISTING;
 }
 
-PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
-                     bool* zeroLength) {
+PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size, bool* zeroLength) {
     if (zeroLength != nullptr) *zeroLength = false;
     if (file == nullptr) return nullptr;
     int64_t length = platFileSize(file);
@@ -52,9 +51,8 @@ PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
         if (zeroLength != nullptr) *zeroLength = (length == 0);
         return nullptr;
     }
-    HANDLE m = CreateFileMappingW(file->handle, nullptr,
-                                  writable ? PAGE_READWRITE : PAGE_READONLY, 0,
-                                  0, nullptr);
+    HANDLE m = CreateFileMappingW(file->handle, nullptr, writable ? PAGE_READWRITE : PAGE_READONLY,
+                                  0, 0, nullptr);
     if (m == nullptr) return nullptr;
     void* p = MapViewOfFile(m, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
     if (p == nullptr) {
@@ -74,14 +72,13 @@ PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size,
 
 }  // namespace
 
-PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share,
-                       PlatCreate create) {
+PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share, PlatCreate create) {
     WidePath wide;
     if (!wide.assign(path)) return nullptr;
     DWORD rights = GENERIC_READ;
     if (access == PlatAccess::ReadWrite) rights |= GENERIC_WRITE;
-    HANDLE h = CreateFileW(wide.text, rights, shareFlags(share), nullptr,
-                           createFlags(create), FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(wide.text, rights, shareFlags(share), nullptr, createFlags(create),
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     auto* file = new (std::nothrow) PlatFile{h};
     if (file == nullptr) CloseHandle(h);
@@ -100,8 +97,7 @@ bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done) {
     size_t total = 0;
     auto* p = static_cast<char*>(buffer);
     while (total < size) {
-        DWORD chunk = static_cast<DWORD>(
-            size - total > 0x40000000 ? 0x40000000 : size - total);
+        DWORD chunk = static_cast<DWORD>(size - total > 0x40000000 ? 0x40000000 : size - total);
         DWORD n = 0;
         if (!ReadFile(file->handle, p + total, chunk, &n, nullptr)) return false;
         if (n == 0) break;
@@ -111,15 +107,13 @@ bool platFileRead(PlatFile* file, void* buffer, size_t size, size_t* done) {
     return true;
 }
 
-bool platFileWrite(PlatFile* file, const void* data, size_t size,
-                   size_t* done) {
+bool platFileWrite(PlatFile* file, const void* data, size_t size, size_t* done) {
     if (done != nullptr) *done = 0;
     if (file == nullptr) return false;
     size_t total = 0;
     auto* p = static_cast<const char*>(data);
     while (total < size) {
-        DWORD chunk = static_cast<DWORD>(
-            size - total > 0x40000000 ? 0x40000000 : size - total);
+        DWORD chunk = static_cast<DWORD>(size - total > 0x40000000 ? 0x40000000 : size - total);
         DWORD n = 0;
         if (!WriteFile(file->handle, p + total, chunk, &n, nullptr) || n == 0) {
             break;
@@ -154,6 +148,10 @@ bool platFileTruncate(PlatFile* file) {
     return file != nullptr && SetEndOfFile(file->handle) != 0;
 }
 
+// NTFS reserves nothing ahead of the end of a file without also moving
+// the end, and its writes do no per-page reservation worth sparing.
+void platFileReserve(PlatFile*, uint64_t, uint64_t) {}
+
 bool platFileDelete(const char* path) {
     WidePath wide;
     return wide.assign(path) && DeleteFileW(wide.text) != 0;
@@ -174,16 +172,14 @@ bool platReplaceFile(const char* source, const char* target) {
     BOOL flushed = FlushFileBuffers(h);
     CloseHandle(h);
     return flushed &&
-           MoveFileExW(from.text, to.text,
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+           MoveFileExW(from.text, to.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool platIsDirectory(const char* path) {
     WidePath wide;
     if (!wide.assign(path)) return false;
     DWORD attributes = GetFileAttributesW(wide.text);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool platFallbackTempDir(char* out, size_t outSize) {
@@ -199,8 +195,8 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
     bool usable = n > 0 && n < MAX_PATH;
     if (usable) {
         DWORD attributes = GetFileAttributesW(dir);
-        usable = attributes != INVALID_FILE_ATTRIBUTES &&
-                 (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        usable =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
     if (!usable) {
         UINT w = GetWindowsDirectoryW(dir, MAX_PATH);
@@ -217,16 +213,14 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
     return true;
 }
 
-PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size,
-                         bool* zeroLength) {
+PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size, bool* zeroLength) {
     void* p = nullptr;
     PlatMapping* m = mapFile(file, false, &p, size, zeroLength);
     if (m != nullptr) *view = p;
     return m;
 }
 
-PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size,
-                              bool* zeroLength) {
+PlatMapping* platMapReadWrite(PlatFile* file, void** view, size_t* size, bool* zeroLength) {
     return mapFile(file, true, view, size, zeroLength);
 }
 
@@ -249,11 +243,9 @@ bool platFindFile(const char* path, PlatFileFacts* facts) {
     facts->creationTime = joinFileTime(data.ftCreationTime);
     facts->lastAccessTime = joinFileTime(data.ftLastAccessTime);
     facts->lastWriteTime = joinFileTime(data.ftLastWriteTime);
-    facts->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
-                  data.nFileSizeLow;
+    facts->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     narrowCopy(data.cFileName, facts->name, sizeof facts->name);
-    narrowCopy(data.cAlternateFileName, facts->shortName,
-               sizeof facts->shortName);
+    narrowCopy(data.cAlternateFileName, facts->shortName, sizeof facts->shortName);
     return true;
 }
 
@@ -263,8 +255,7 @@ bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
     utc.dwLowDateTime = static_cast<DWORD>(fileTime);
     utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
     SYSTEMTIME st;
-    if (!FileTimeToLocalFileTime(&utc, &local) ||
-        !FileTimeToSystemTime(&local, &st)) {
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) {
         return false;
     }
     *out = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
@@ -277,14 +268,17 @@ bool platExecutablePath(char* out, size_t outSize) {
     return n > 0 && n < MAX_PATH && narrowCopy(path, out, outSize);
 }
 
-uint32_t platTickCount() { return GetTickCount(); }
+uint32_t platTickCount() {
+    return GetTickCount();
+}
 
-char platPathSeparator() { return '\\'; }
+char platPathSeparator() {
+    return '\\';
+}
 
 bool platIsAbsolutePath(const char* path) {
     if (path == nullptr) return false;
     if (path[0] == '\\' || path[0] == '/') return true;
-    bool letter = (path[0] >= 'A' && path[0] <= 'Z') ||
-                  (path[0] >= 'a' && path[0] <= 'z');
+    bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
     return letter && path[1] == ':';
 }

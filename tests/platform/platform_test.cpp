@@ -78,6 +78,32 @@ TEST(PlatformFile, WriteSeekReadTruncate) {
     platFileClose(f);
 }
 
+// Room reserved ahead must never show: not in the size, not in a read, not
+// in a mapping, whether the reserve starts at, inside or beyond the end.
+TEST(PlatformFile, ReservedRoomChangesNeitherSizeNorContent) {
+    TempPath tmp;
+    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
+    ASSERT_NE(f, nullptr);
+    writeAll(f, "head");
+    for (uint64_t from : {uint64_t{4}, uint64_t{2}, uint64_t{1} << 20}) {
+        platFileReserve(f, from, 4u << 20);
+        EXPECT_EQ(platFileSize(f), 4) << from;
+    }
+    platFileReserve(nullptr, 0, 1);                  // ignored
+    platFileReserve(f, ~uint64_t{0} - 1, 1u << 20);  // no room that far: ignored
+    ASSERT_TRUE(platFileSeekEnd(f));
+    writeAll(f, "tail");
+    EXPECT_EQ(platFileSize(f), 8);
+    EXPECT_EQ(readAt(f, 0, 64), "headtail");
+    const void* view = nullptr;
+    size_t size = 0;
+    PlatMapping* mapping = platMapRead(f, &view, &size);
+    ASSERT_NE(mapping, nullptr);
+    EXPECT_EQ(std::string(static_cast<const char*>(view), size), "headtail");
+    platUnmap(mapping);
+    platFileClose(f);
+}
+
 TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
     TempPath tmp;
     char dir[kPlatPathMax];
