@@ -236,12 +236,14 @@ int chooseSlot(const NcBlockText* block, uint8_t letter) {
 
 namespace {
 
-// Analyses the first length bytes of block->text, which hold no NUL; block
-// is zero apart from its text.
-void analyseText(NcBlockText* block, size_t length) {
+// Analyses the first length bytes of line, which hold no NUL, into block,
+// which is zero apart from its text. The work copy is taken from line, not
+// from the text just written: reading back fresh small stores as wide loads
+// would stall.
+void analyseText(NcBlockText* block, const char* line, size_t length) {
     // Eight zero bytes after the text let the scans read whole words.
     char work[kNcLineSize + 8];
-    memcpy(work, block->text, kNcLineSize);
+    memcpy(work, line, length);
     memset(work + length, 0, 8);
     blankComment(work, length);
 
@@ -251,7 +253,7 @@ void analyseText(NcBlockText* block, size_t length) {
 
     if (mayHoldKeyword(work, length) && hasStatementKeyword(work, length)) {
         block->kind = KindStatement;
-        memcpy(block->statement, block->text, length < kNcStatementMax ? length : kNcStatementMax);
+        memcpy(block->statement, line, length < kNcStatementMax ? length : kNcStatementMax);
     } else if (!hasCapital(work, length)) {
         block->kind = KindBareNumbers;
         if (!isControl(at(work, 0))) readBareNumbers(block, work);
@@ -270,7 +272,7 @@ int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
     memset(block, 0, sizeof *block);
     size_t length = strnlen(line, kNcLineMax);
     memcpy(block->text, line, length);
-    analyseText(block, length);
+    analyseText(block, line, length);
     return 1;
 }
 
@@ -279,7 +281,7 @@ void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size) {
     memset(block, 0, sizeof *block);
     memcpy(block->text, bytes, size);
     const void* nul = memchr(bytes, '\0', size);
-    analyseText(block,
+    analyseText(block, bytes,
                 nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - bytes) : size);
 }
 

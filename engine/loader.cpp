@@ -311,15 +311,15 @@ void analysePiece(void* context, uint64_t k, int slot) {
     piece->ends.clear();
     piece->ok = true;
     const size_t limit = std::min(ahead->size, (k + 1) * kPieceBytes);
-    NcBlockText block;
     try {
         for (size_t pos = firstLineStart(ahead->data, k * kPieceBytes, limit); pos < limit;) {
             size_t lineSize = 0;
             const unsigned char* line = ahead->data + pos;
             pos = nextLine(ahead->data, ahead->size, pos, &lineSize);
-            // Without replacements the analysis cannot fail.
-            analyseLine(ahead->config, line, lineSize, &block);
-            piece->blocks.push_back(block);
+            // Analysed in place: a copy of the record just written would
+            // read its fresh stores back at once, which stalls. Without
+            // replacements the analysis cannot fail.
+            analyseLine(ahead->config, line, lineSize, &piece->blocks.emplace_back());
             piece->ends.push_back(pos);
         }
     } catch (const std::bad_alloc&) {
