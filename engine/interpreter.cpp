@@ -193,22 +193,47 @@ constexpr std::array<uint32_t, 4> kSpecialMotion = [] {
     return set;
 }();
 
+// The canned cycles of kMotionPriority (G73 to G89) come right after the
+// one-shot codes, in ascending order, and all lie in the third word of the
+// set: the lowest one set is the one that wins among them.
+constexpr int kFirstCycle = 4;
+constexpr int kCycleCount = 12;
+constexpr uint32_t kCycleMotion = [] {
+    uint32_t set = 0;
+    for (int i = kFirstCycle; i < kFirstCycle + kCycleCount; ++i) {
+        set |= 1u << (kMotionPriority[i] - 64);
+    }
+    return set;
+}();
+static_assert([] {
+    for (int i = kFirstCycle; i < kFirstCycle + kCycleCount; ++i) {
+        int code = kMotionPriority[i];
+        if (code < 64 || code > 95 || code == 92) return false;
+        if (i > kFirstCycle && code <= kMotionPriority[i - 1]) return false;
+    }
+    return kMotionPriority[kFirstCycle + kCycleCount] == 0;
+}());
+
 void chooseMotion(const NcModalState* state, NcMotionWork* work) {
     const uint32_t* g = state->gModal;
     uint32_t special = 0;
     for (int i = 0; i < 4; ++i) special |= g[i] & kSpecialMotion[i];
-    if (special == 0) {
-        // Nearly every block: only G00-G03 can be set, and they come last
-        // in the priority in ascending order, so the lowest set one wins.
-        if ((g[0] & 0xFu) != 0) work->motion = std::countr_zero(g[0] & 0xFu);
-        return;
-    }
-    for (int code : kMotionPriority) {
-        if (isSet(state->gModal, code)) {
-            work->motion = code;
+    if (special != 0) {
+        for (int i = 0; i < kFirstCycle; ++i) {
+            if (isSet(g, kMotionPriority[i])) {
+                work->motion = kMotionPriority[i];
+                return;
+            }
+        }
+        // Blocks inside a canned cycle: no walk through the list.
+        if (uint32_t cycles = g[2] & kCycleMotion; cycles != 0) {
+            work->motion = 64 + std::countr_zero(cycles);
             return;
         }
     }
+    // Only G00-G03 are left, last in the priority in ascending order: the
+    // lowest set one wins.
+    if ((g[0] & 0xFu) != 0) work->motion = std::countr_zero(g[0] & 0xFu);
 }
 
 // M06 activates the pending tool. A T word written before the M06 in the
@@ -255,7 +280,7 @@ void keepModalValues(NcModalState* state, const NcMotionWork* work) {
 // Which register a letter of the modal values is; every other letter
 // goes to a spare entry after the five.
 constexpr int kRegisterSpare = 5;
-static_assert(sizeof(NcMotionWork::registerValues) == kRegisterSpare * sizeof(float));
+static_assert(sizeof(NcMotionWork::registerValues) == (kRegisterSpare + 1) * sizeof(float));
 constexpr std::array<uint8_t, 256> kRegisterOfLetter = [] {
     std::array<uint8_t, 256> table{};
     for (uint8_t& entry : table) entry = kRegisterSpare;
@@ -289,11 +314,14 @@ void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* rec
     // One pass over the modal values, from the last slot to the first so
     // that the first word of each letter is the one kept; without branches,
     // as the letters follow no pattern the processor could learn.
-    float values[kRegisterSpare + 1] = {};
+    // Written straight into the work: a block copy of a local array would
+    // read these narrow stores back as a wide load, which stalls.
+    float* values = work->registerValues;
+    for (int i = 0; i <= kRegisterSpare; ++i) values[i] = 0.0f;
     const NcAddressWord* words = state->registers.words;
-    for (int i = kNcWordSlots - 1; i >= 0; --i)
+    for (int i = kNcWordSlots - 1; i >= 0; --i) {
         values[kRegisterOfLetter[words[i].letter]] = words[i].value;
-    memcpy(work->registerValues, values, sizeof work->registerValues);
+    }
     int32_t tool = ncTruncate(work->registerValues[kRegisterT]);
     work->toolNumber = static_cast<int16_t>(tool >= 0 && tool < kNcToolCount ? tool : 0);
     record->toolNumber = work->toolNumber;

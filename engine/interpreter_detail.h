@@ -109,7 +109,7 @@ struct NcMotionWork {
     float start[3], end[3], centre[3];  // the block's points, rotated by G68
     float boxMin[3], boxMax[3];         // cutting extent of the block
     float cutLen, time;
-    float registerValues[5];  // first T, F, S, D, H of the registers, else 0
+    float registerValues[6];  // first T, F, S, D, H of the registers, else 0; then a spare
     int32_t dValue, hValue, fValue, sValue, cycleKey;
     int16_t toolNumber;
 };
