@@ -1,6 +1,8 @@
 #include "pathdata/drawing.h"
 
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable* tools) {
     memset(d, 0, sizeof *d);
@@ -18,8 +20,22 @@ bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable
 }
 
 void drawingDestroy(Drawing* d) {
+    // The stores' scratch files are discarded side by side: after a large
+    // program, handing their cached pages back to the system is most of
+    // the work. The path store touches nothing shared.
+    PathRecordStore* paths = d->paths;
+    std::thread helper;
+    if (paths != nullptr) {
+        try {
+            helper = std::thread(pathStoreDestroy, paths);
+            paths = nullptr;
+        } catch (const std::system_error&) {
+            // no thread to spare: one after the other
+        }
+    }
     if (d->blocks != nullptr) ncBlockDestroy(d->blocks);
-    if (d->paths != nullptr) pathStoreDestroy(d->paths);
+    if (paths != nullptr) pathStoreDestroy(paths);
+    if (helper.joinable()) helper.join();
     d->blocks = nullptr;
     d->paths = nullptr;
     d->loaded = false;
