@@ -2,6 +2,7 @@
 #include "engine/block_text_detail.h"
 
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -95,13 +96,43 @@ bool hasStatementKeyword(const char* work, size_t length) {
     return false;
 }
 
+// Where the first c lies in the first length bytes of text, or length.
+// Lines are short: eight bytes are tested at a time, inline, rather than
+// through a library call per line. text must be readable up to the next
+// multiple of eight after length.
+size_t firstByte(const char* text, size_t length, uint8_t c) {
+    for (size_t i = 0; i < length; i += 8) {
+        uint64_t word;
+        memcpy(&word, text + i, sizeof word);
+        uint64_t found = ncBytesEqual(word, c);
+        if (found != 0) {
+            size_t at = i + static_cast<size_t>(std::countr_zero(found)) / 8;
+            return at < length ? at : length;
+        }
+    }
+    return length;
+}
+
+// The bytes before the first NUL among size bytes, which may be followed
+// by nothing readable: whole words only where they fit.
+size_t lengthBeforeNul(const char* bytes, size_t size) {
+    size_t i = 0;
+    for (; size - i >= 8; i += 8) {
+        uint64_t word;
+        memcpy(&word, bytes + i, sizeof word);
+        uint64_t found = ncBytesEqual(word, 0);
+        if (found != 0) return i + static_cast<size_t>(std::countr_zero(found)) / 8;
+    }
+    while (i < size && bytes[i] != '\0') ++i;
+    return i;
+}
+
 // One comment span: from the first "(" to the last ")" after it. Two
 // comments on a line therefore also blank the code between them, and an
 // unclosed "(" blanks nothing.
 void blankComment(char* work, size_t length) {
-    const char* open = static_cast<const char*>(memchr(work, '(', length));
-    if (open == nullptr) return;
-    size_t first = static_cast<size_t>(open - work);
+    size_t first = firstByte(work, length, '(');
+    if (first == length) return;
     for (size_t last = length; last-- > first + 1;) {
         if (work[last] == ')') {
             memset(work + first, ' ', last - first + 1);
@@ -280,9 +311,7 @@ void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size) {
     if (size > static_cast<size_t>(kNcLineMax)) size = kNcLineMax;
     memset(block, 0, sizeof *block);
     memcpy(block->text, bytes, size);
-    const void* nul = memchr(bytes, '\0', size);
-    analyseText(block, bytes,
-                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - bytes) : size);
+    analyseText(block, bytes, lengthBeforeNul(bytes, size));
 }
 
 int32_t ncAddrFind(const NcBlockText* block, char letter, float scale, float* value) {

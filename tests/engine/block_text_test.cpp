@@ -1,9 +1,12 @@
 #include "engine/block_text.h"
+#include "engine/block_text_detail.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "engine_test_support.h"
@@ -69,6 +72,40 @@ TEST(NcAddrAnalysis, KindsAndWords) {
         bool statement = row.kind == KindStatement;
         EXPECT_EQ(statement ? block.statement : describeWords(block), row.words) << row.line;
     }
+}
+
+// The loader analyses lines in place in the file: the result must be the
+// terminated analysis's, without reading one byte past the line (ASan
+// watches the exact-size copy), and a NUL ends the words but not the text.
+TEST(NcAddrAnalysisBytes, MatchesTheTerminatedAnalysisWithinTheLine) {
+    const std::string rows[] = {
+        "N10 G01 X10. Y-5 F200",
+        "G00 X1.(MOVE) Y2.(END)",
+        "(A(B)C)G01 X7.",
+        "#100=#100+1",
+        "12.5 30 -4.0 7",
+        "   /G01 X5.",
+        "",
+        "G01 X1234567.",
+        std::string(126, 'Y'),
+        std::string(127, 'Y'),
+        std::string(200, 'Z') + " X1",
+        "N1(" + std::string(140, 'C'),
+    };
+    for (const std::string& line : rows) {
+        std::unique_ptr<char[]> exact(new char[line.size() + 1]);
+        memcpy(exact.get(), line.data(), line.size());
+        NcBlockText bytes;
+        ncAddrAnalysisBytes(&bytes, exact.get(), line.size());
+        const NcBlockText terminated = analyse(line);
+        EXPECT_EQ(memcmp(&bytes, &terminated, sizeof bytes), 0) << line;
+    }
+    const char withNul[] = {'G', '0', '1', ' ', 'X', '1', '.', '\0', 'Y', '2', '.'};
+    NcBlockText block;
+    ncAddrAnalysisBytes(&block, withNul, sizeof withNul);
+    EXPECT_EQ(describeWords(block), "G1:1 X1:0");
+    EXPECT_EQ(memcmp(block.text, withNul, sizeof withNul), 0);
+    EXPECT_EQ(block.text[sizeof withNul], '\0');
 }
 
 TEST(NcAddrAnalysis, LongLinesKeepTheirLimits) {

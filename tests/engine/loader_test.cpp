@@ -131,6 +131,7 @@ TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
     std::string mixed = "%\r\n(LARGE)\r\n";
     for (int i = 0; i < 90000; ++i) {
         if (i == 50000) mixed += "M30\nO0200\n";
+        if (i == 60000) mixed += std::string("G01 X5.\0Y7.(\0)\n", 16);
         mixed += "G01 X" + std::to_string(i % 977) + ".5 Y-" + std::to_string(i % 13) +
                  (i % 3 ? "\n" : "\r\n");
         if (i % 7 == 0) mixed += "\r";
@@ -162,7 +163,7 @@ TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
         const std::string ahead = snapshot({});
         EXPECT_TRUE(snapshot({{"QQQ", "RRR"}}) == ahead);
     }
-    EXPECT_EQ(ncBlockListCount(store), 1 + 2 + 90000 + 2 + 90000 / 7 + 1);  // the mixed file's
+    EXPECT_EQ(ncBlockListCount(store), 1 + 2 + 90000 + 2 + 1 + 90000 / 7 + 1);  // the mixed file's
 }
 
 // Stopping or failing in the middle of a large file ends the load at once.
