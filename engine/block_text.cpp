@@ -166,7 +166,7 @@ struct Number {
 // 1). Numbers of up to 15 or so digits are divided by an exact power of
 // ten, which rounds correctly as the C library does; longer or tinier ones
 // go to strtod itself.
-Number readNumber(const char* work, size_t i) {
+Number readAnyNumber(const char* work, size_t i) {
     const size_t start = i;
     bool negative = false;
     if (work[i] == '+' || work[i] == '-') negative = work[i++] == '-';
@@ -204,6 +204,40 @@ Number readNumber(const char* work, size_t i) {
         copy[n] = '\0';
         value = static_cast<float>(strtod(copy, nullptr));
     }
+    return {i, value, pointInRun};
+}
+
+// The same reading for the numbers NC lines are made of: at most 15
+// digits, all of which fit the mantissa exactly, read in two tight loops
+// (before and after the point). Anything longer is read by readAnyNumber.
+Number readNumber(const char* work, size_t i) {
+    const size_t start = i;
+    bool negative = false;
+    if (work[i] == '+' || work[i] == '-') negative = work[i++] == '-';
+    // Wraps harmlessly on very long runs, which are read again below.
+    uint64_t mantissa = 0;
+    unsigned digit;
+    const size_t integerStart = i;
+    while ((digit = at(work, i) - static_cast<unsigned>('0')) < 10) {
+        mantissa = mantissa * 10 + digit;
+        ++i;
+    }
+    size_t fraction = 0;
+    const bool point = work[i] == '.';
+    if (point) {
+        const size_t fractionStart = ++i;
+        while ((digit = at(work, i) - static_cast<unsigned>('0')) < 10) {
+            mantissa = mantissa * 10 + digit;
+            ++i;
+        }
+        fraction = i - fractionStart;
+    }
+    const size_t digits = i - integerStart - (point ? 1 : 0);
+    if (digits > 15) return readAnyNumber(work, start);
+    bool pointInRun = point;
+    while (isNumberByte(at(work, i))) pointInRun |= work[i++] == '.';
+    double v = digits == 0 ? 0.0 : static_cast<double>(mantissa) / kPow10[fraction];
+    float value = digits == 0 ? 0.0f : static_cast<float>(negative ? -v : v);
     return {i, value, pointInRun};
 }
 

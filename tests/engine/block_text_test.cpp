@@ -127,6 +127,23 @@ TEST(NcAddrAnalysis, ValuesMatchTheLibraryConversion) {
                   static_cast<float>(strtod(run, nullptr)))
             << run;
     }
+    // Every length around the 15 digits read without the library, with the
+    // point anywhere, leading zeros and signs.
+    unsigned seed = 7;
+    for (int length = 1; length <= 19; ++length) {
+        for (int pointAt = -1; pointAt <= length; ++pointAt) {
+            std::string run = length % 3 == 0 ? "-" : length % 3 == 1 ? "+" : "";
+            for (int k = 0; k < length; ++k) {
+                if (k == pointAt) run += '.';
+                seed = seed * 1103515245u + 12345u;
+                run += static_cast<char>('0' + (k == 0 && pointAt % 2 ? 0 : (seed >> 16) % 10));
+            }
+            if (pointAt == length) run += '.';
+            EXPECT_EQ(float{analyse("X" + run + "Y1").words[0].value},
+                      static_cast<float>(strtod(run.c_str(), nullptr)))
+                << run;
+        }
+    }
 }
 
 TEST(NcAddrFind, ScalesOnlyValuesWrittenWithoutPoint) {
