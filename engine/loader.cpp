@@ -279,8 +279,14 @@ constexpr size_t kPieceBytes = 32 * 1024;
 constexpr int kSlots = 4;                      // pieces analysed but not yet stored
 constexpr size_t kAheadMinimum = 1024 * 1024;  // smaller files are read alone
 
+// A record that the analysis fills whole: made without clearing it first.
+struct PieceBlock {
+    PieceBlock() {}  // leaves the record uninitialised on purpose
+    NcBlockText block;
+};
+
 struct Piece {
-    std::vector<NcBlockText> blocks;
+    std::vector<PieceBlock> blocks;
     std::vector<size_t> ends;  // file position after each line
     bool ok = true;            // false when memory ran out
 };
@@ -319,7 +325,7 @@ void analysePiece(void* context, uint64_t k, int slot) {
             // Analysed in place: a copy of the record just written would
             // read its fresh stores back at once, which stalls. Without
             // replacements the analysis cannot fail.
-            analyseLine(ahead->config, line, lineSize, &piece->blocks.emplace_back());
+            analyseLine(ahead->config, line, lineSize, &piece->blocks.emplace_back().block);
             piece->ends.push_back(pos);
         }
     } catch (const std::bad_alloc&) {
@@ -335,7 +341,7 @@ bool readAhead(Load& load, AnalysisAhead* ahead, PlatOrderedPieces* pieces) {
         Piece& piece = ahead->slots[slot];
         if (!piece.ok) return ncFail(NcStatusOutOfMemory, "Error::ncBlockLoading(alloc)", 0) != 0;
         for (size_t i = 0; i < piece.blocks.size(); ++i) {
-            NcBlockText* block = &piece.blocks[i];
+            NcBlockText* block = &piece.blocks[i].block;
             if (!storeLine(load, lineIndex++, block) ||
                 !stepDone(load, piece.ends[i], ahead->size, block)) {
                 return false;
