@@ -335,8 +335,11 @@ void ncCycleStep(const NcMachineConfig* config, NcModalState* state, NcMotionWor
     ncRangeWiden(state->pathMin, state->pathMax, rPoint);
     ncRangeWiden(state->pathMin, state->pathMax, hole);
     // The tool circle at every hole bottom. The holes lie on a line and
-    // rounding is monotonic, so the first and the last hole bound them all.
-    for (float i : {0.0f, lastStep}) {
+    // rounding is monotonic, so the first and the last hole bound them all
+    // (one and the same for a single hole).
+    const float ends[] = {0.0f, lastStep};
+    for (int end = 0; end < (repeat > 1 ? 2 : 1); ++end) {
+        const float i = ends[end];
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
             float point[3] = {hole[0] + i * stepX + toolRadius * kQuadrantCos[quadrant],
                               hole[1] + i * stepY + toolRadius * kQuadrantSin[quadrant], hole[2]};
