@@ -14,12 +14,13 @@ if(WIN32)
                           _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
 
-# GCC's generic x86 tuning clears any fixed size above 64 bytes, and copies
-# any length it cannot pin down, with "rep stos"/"rep movs", whose start-up
-# costs tens of cycles; lines and block records (128 and 233 bytes) are
-# cleared and copied once per line and per block. Clears of up to 256 bytes
-# become vector stores; other clears and variable copies go to the library,
-# which picks its method by length. Fixed small copies stay inline.
+# GCC's generic x86 tuning clears any fixed size above 64 bytes, and
+# copies a length it knows only a small bound of, with "rep stos" or
+# "rep movs", whose start-up costs tens of cycles; lines and block records
+# (128 and 233 bytes) are cleared and copied once per line and per block.
+# Clears of up to 256 bytes become vector stores; other clears and copies
+# of unknown length go to the library, which picks its method by length.
+# Fixed small copies stay inline.
 include(CheckCXXCompilerFlag)
 set(TLV_STRING_STRATEGY
     "-mmemset-strategy=vector_loop:256:noalign,libcall:-1:noalign;-mmemcpy-strategy=libcall:-1:noalign")

@@ -1,7 +1,6 @@
 #include "pathdata/drawing.h"
 
 #include <cstring>
-#include <system_error>
 #include <thread>
 
 bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable* tools) {
@@ -29,8 +28,8 @@ void drawingDestroy(Drawing* d) {
         try {
             helper = std::thread(pathStoreDestroy, paths);
             paths = nullptr;
-        } catch (const std::system_error&) {
-            // no thread to spare: one after the other
+        } catch (...) {
+            // no thread to be had, or no memory for one: one after the other
         }
     }
     if (d->blocks != nullptr) ncBlockDestroy(d->blocks);

@@ -1,12 +1,10 @@
 #include "platform/ordered_pieces.h"
 
-#include <system_error>
-
 bool PlatOrderedPieces::start() {
     if (slots_ < 1 || slots_ > kMaxSlots) return false;
     try {
         thread_ = std::thread(&PlatOrderedPieces::run, this);
-    } catch (const std::system_error&) {
+    } catch (...) {  // no thread to be had, or no memory for one
         return false;
     }
     return true;

@@ -4,7 +4,6 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -38,10 +37,12 @@ struct PlatWriteBehind {
     uint64_t done = 0;
     uint64_t failedBuffer = kNone;  // number of the first buffer that failed
     uint64_t failedEnd = 0;         // where the written data end after it
-    // Where the room reserved ahead of the writes ends; touched only by
-    // whichever thread writes, one buffer at a time.
+    // Where the room reserved ahead of the writes ends, and where the last
+    // write ended; touched only by whichever thread writes, one buffer at
+    // a time.
     PlatFile* reservedFile = nullptr;
     uint64_t reservedEnd = 0;
+    uint64_t writtenEnd = 0;
 
     unsigned char* buffer(uint64_t n) {
         return memory.get() + (n % kPlatWriteBehindBuffers) * bufferSize;
@@ -56,12 +57,15 @@ struct PlatWriteBehind {
 namespace {
 
 // Appends mostly run past the end of the file: room for the next step is
-// reserved before they get there.
+// reserved before they get there. A job that starts before the end of the
+// one before it follows a cut of the file (a cleared store), which also
+// gave back the room reserved past the cut: reserving starts over.
 void reserveAhead(PlatWriteBehind* w, const Job& job) {
     const uint64_t end = job.offset + job.size;
-    if (job.file == w->reservedFile && end <= w->reservedEnd) return;
-    const uint64_t from =
-        job.file == w->reservedFile && job.offset < w->reservedEnd ? w->reservedEnd : job.offset;
+    const bool sameRun = job.file == w->reservedFile && job.offset >= w->writtenEnd;
+    w->writtenEnd = end;
+    if (sameRun && end <= w->reservedEnd) return;
+    const uint64_t from = sameRun && job.offset < w->reservedEnd ? w->reservedEnd : job.offset;
     w->reservedFile = job.file;
     w->reservedEnd = end + kReserveStep;
     platFileReserve(job.file, from, w->reservedEnd - from);
@@ -119,7 +123,7 @@ PlatWriteBehind* platWriteBehindCreate(size_t bufferSize) {
     try {
         w->thread = std::thread(run, w);
         w->threaded = true;
-    } catch (const std::system_error&) {
+    } catch (...) {           // no thread to be had, or no memory for one
         w->threaded = false;  // every write happens on the caller's thread
     }
     return w;

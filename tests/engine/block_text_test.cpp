@@ -93,7 +93,7 @@ TEST(NcAddrAnalysisBytes, MatchesTheTerminatedAnalysisWithinTheLine) {
         "N1(" + std::string(140, 'C'),
     };
     for (const std::string& line : rows) {
-        std::unique_ptr<char[]> exact(new char[line.size() + 1]);
+        std::unique_ptr<char[]> exact(new char[line.size()]);
         memcpy(exact.get(), line.data(), line.size());
         NcBlockText bytes;
         ncAddrAnalysisBytes(&bytes, exact.get(), line.size());

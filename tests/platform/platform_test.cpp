@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/write_behind.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +143,8 @@ TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
         writeAll(f, "old text");
         platFileClose(f);
         const std::string link = std::string(target.path) + (symbolic ? ".sym" : ".hard");
-        ASSERT_EQ(symbolic ? symlink(target.path, link.c_str()) : ::link(target.path, link.c_str()), 0);
+        ASSERT_EQ(symbolic ? symlink(target.path, link.c_str()) : ::link(target.path, link.c_str()),
+                  0);
         ASSERT_NE(f = open(link.c_str(), PlatCreate::CreateAlways), nullptr);
         writeAll(f, "new");
         platFileClose(f);
@@ -154,6 +156,44 @@ TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
         EXPECT_EQ(S_ISLNK(st.st_mode), symbolic);
         unlink(link.c_str());
     }
+}
+
+// The write-behind writer reserves room ahead of its appends. A store that
+// is cleared cuts its file back, which gives that room back too: the next
+// appends must reserve again rather than trust the old reservation.
+TEST(PlatformWriteBehind, ReservesRoomAgainAfterTheFileIsCut) {
+    TempPath tmp;
+    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
+    ASSERT_NE(f, nullptr);
+    PlatWriteBehind* writer = platWriteBehindCreate(4096);
+    ASSERT_NE(writer, nullptr);
+    auto appendAt = [&](uint64_t offset) {
+        memset(platWriteBehindBuffer(writer), 'r', 4096);
+        uint64_t end = 0;
+        ASSERT_TRUE(platWriteBehindSubmit(writer, f, offset, 4096, &end));
+        ASSERT_TRUE(platWriteBehindWait(writer, &end));
+    };
+    auto allocated = [&] {
+        struct stat st;
+        EXPECT_EQ(stat(tmp.path, &st), 0);
+        return static_cast<uint64_t>(st.st_blocks) * 512;
+    };
+    constexpr uint64_t kMostOfAStep = 8u << 20;
+    appendAt(0);
+    appendAt(4096);
+    if (allocated() < kMostOfAStep) {
+        platWriteBehindDestroy(writer);
+        platFileClose(f);
+        GTEST_SKIP() << "this file system does not reserve room ahead";
+    }
+    ASSERT_TRUE(platFileSeek(f, 0));
+    ASSERT_TRUE(platFileTruncate(f));
+    EXPECT_LT(allocated(), kMostOfAStep);
+    appendAt(0);
+    EXPECT_GE(allocated(), kMostOfAStep);
+    EXPECT_EQ(platFileSize(f), 4096);
+    platWriteBehindDestroy(writer);
+    platFileClose(f);
 }
 #endif
 
@@ -262,8 +302,9 @@ TEST(PlatformPaths, AbsolutePathRule) {
         const char* path;
         bool posix, windows;
     } cases[] = {
-        {"/usr/x.mdl", true, true},    {"C:\\m.mdl", false, true}, {"c:m.mdl", false, true},
-        {"\\share\\m.mdl", false, true}, {"m.mdl", false, false},  {"sub/m.mdl", false, false},
+        {"/usr/x.mdl", true, true}, {"C:\\m.mdl", false, true},
+        {"c:m.mdl", false, true},   {"\\share\\m.mdl", false, true},
+        {"m.mdl", false, false},    {"sub/m.mdl", false, false},
         {"", false, false},
     };
     for (const auto& c : cases) {
