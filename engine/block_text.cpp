@@ -301,15 +301,34 @@ int chooseSlot(const NcBlockText* block, uint8_t letter) {
 
 namespace {
 
+// Copies length bytes of line to work and zero fills at least eight bytes
+// after them, so that the scans can read whole words. The copy is made in
+// the eight-byte words the scans read: a word read back across the seams
+// of differently sized stores would wait for them to reach the cache. line
+// is read no further than length.
+void copyForScans(char* work, const char* line, size_t length) {
+    size_t at = 0;
+    for (; length - at >= 8; at += 8) {
+        uint64_t word;
+        memcpy(&word, line + at, sizeof word);
+        memcpy(work + at, &word, sizeof word);
+    }
+    uint64_t tail = 0;
+    for (size_t k = 0; at + k < length; ++k) {
+        tail |= uint64_t{static_cast<uint8_t>(line[at + k])} << (8 * k);
+    }
+    const uint64_t zero = 0;
+    memcpy(work + at, &tail, sizeof tail);
+    memcpy(work + at + 8, &zero, sizeof zero);
+}
+
 // Analyses the first length bytes of line, which hold no NUL, into block,
 // which is zero apart from its text. The work copy is taken from line, not
 // from the text just written: reading back fresh small stores as wide loads
 // would stall.
 void analyseText(NcBlockText* block, const char* line, size_t length) {
-    // Eight zero bytes after the text let the scans read whole words.
     char work[kNcLineSize + 8];
-    memcpy(work, line, length);
-    memset(work + length, 0, 8);
+    copyForScans(work, line, length);
     blankComment(work, length);
 
     size_t first = 0;
