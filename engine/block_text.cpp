@@ -2,7 +2,6 @@
 #include "engine/block_text_detail.h"
 
 #include <array>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -96,43 +95,14 @@ bool hasStatementKeyword(const char* work, size_t length) {
     return false;
 }
 
-// Where the first c lies in the first length bytes of text, or length.
-// Lines are short: eight bytes are tested at a time, inline, rather than
-// through a library call per line. text must be readable up to the next
-// multiple of eight after length.
-size_t firstByte(const char* text, size_t length, uint8_t c) {
-    for (size_t i = 0; i < length; i += 8) {
-        uint64_t word;
-        memcpy(&word, text + i, sizeof word);
-        uint64_t found = ncBytesEqual(word, c);
-        if (found != 0) {
-            size_t at = i + static_cast<size_t>(std::countr_zero(found)) / 8;
-            return at < length ? at : length;
-        }
-    }
-    return length;
-}
-
-// The bytes before the first NUL among size bytes, which may be followed
-// by nothing readable: whole words only where they fit.
-size_t lengthBeforeNul(const char* bytes, size_t size) {
-    size_t i = 0;
-    for (; size - i >= 8; i += 8) {
-        uint64_t word;
-        memcpy(&word, bytes + i, sizeof word);
-        uint64_t found = ncBytesEqual(word, 0);
-        if (found != 0) return i + static_cast<size_t>(std::countr_zero(found)) / 8;
-    }
-    while (i < size && bytes[i] != '\0') ++i;
-    return i;
-}
-
 // One comment span: from the first "(" to the last ")" after it. Two
 // comments on a line therefore also blank the code between them, and an
-// unclosed "(" blanks nothing.
+// unclosed "(" blanks nothing. work is zero past length up to the next
+// multiple of eight, so the search reads whole words only and finds
+// nothing in the padding.
 void blankComment(char* work, size_t length) {
-    size_t first = firstByte(work, length, '(');
-    if (first == length) return;
+    size_t first = ncFindEither(work, (length + 7) & ~size_t{7}, '(', '(');
+    if (first >= length) return;
     for (size_t last = length; last-- > first + 1;) {
         if (work[last] == ')') {
             memset(work + first, ' ', last - first + 1);
@@ -236,8 +206,11 @@ Number readNumber(const char* work, size_t i) {
     if (digits > 15) return readAnyNumber(work, start);
     bool pointInRun = point;
     while (isNumberByte(at(work, i))) pointInRun |= work[i++] == '.';
-    double v = digits == 0 ? 0.0 : static_cast<double>(mantissa) / kPow10[fraction];
-    float value = digits == 0 ? 0.0f : static_cast<float>(negative ? -v : v);
+    float value = 0.0f;
+    if (digits > 0) {
+        double v = static_cast<double>(mantissa) / kPow10[fraction];
+        value = static_cast<float>(negative ? -v : v);
+    }
     return {i, value, pointInRun};
 }
 
@@ -364,7 +337,7 @@ void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size) {
     if (size > static_cast<size_t>(kNcLineMax)) size = kNcLineMax;
     memset(block, 0, sizeof *block);
     memcpy(block->text, bytes, size);
-    analyseText(block, bytes, lengthBeforeNul(bytes, size));
+    analyseText(block, bytes, ncFindEither(bytes, size, '\0', '\0'));
 }
 
 int32_t ncAddrFind(const NcBlockText* block, char letter, float scale, float* value) {

@@ -2,7 +2,10 @@
 // of a file. Internal to the engine.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Bit 7 of every byte of word that equals c. Bits above the first such
 // byte may be set wrongly, so the lowest bit found is exact and any bit at
@@ -22,4 +25,20 @@ inline uint64_t ncCapitalBytes(uint64_t word) {
     uint64_t fromA = y + 0x3F3F3F3F3F3F3F3Fu;  // bit 7 set where y >= 'A'
     uint64_t pastZ = y + 0x2525252525252525u;  // bit 7 set where y > 'Z'
     return fromA & ~pastZ & ~word & kHighs;
+}
+
+// Where the first byte equal to a or b lies among the size bytes at bytes,
+// or size when there is none. Whole words are read only where they fit,
+// so nothing past the last byte is touched (the end of a mapped file, say).
+inline size_t ncFindEither(const void* bytes, size_t size, uint8_t a, uint8_t b) {
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    size_t i = 0;
+    for (; size - i >= 8; i += 8) {
+        uint64_t word;
+        memcpy(&word, p + i, sizeof word);
+        uint64_t found = ncBytesEqual(word, a) | ncBytesEqual(word, b);
+        if (found != 0) return i + static_cast<size_t>(std::countr_zero(found)) / 8;
+    }
+    while (i < size && p[i] != a && p[i] != b) ++i;
+    return i;
 }

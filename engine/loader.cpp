@@ -1,7 +1,6 @@
 #include "engine/loader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -224,24 +223,10 @@ bool storeLine(Load& load, int32_t lineIndex, NcBlockText* block) {
     return true;
 }
 
-// Where the line at pos ends: its first CR or LF, or the end of the data.
-// Lines are short, so eight bytes are tested at a time.
-size_t lineEnd(const unsigned char* data, size_t size, size_t pos) {
-    size_t end = pos;
-    for (; size - end >= 8; end += 8) {
-        uint64_t word;
-        memcpy(&word, data + end, sizeof word);
-        uint64_t found = ncBytesEqual(word, '\r') | ncBytesEqual(word, '\n');
-        if (found != 0) return end + static_cast<size_t>(std::countr_zero(found)) / 8;
-    }
-    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
-    return end;
-}
-
 // The line at pos: its length (up to its terminator) goes to size, and the
 // position after its terminator (CR LF, CR, LF or the end) is returned.
 size_t nextLine(const unsigned char* data, size_t size, size_t pos, size_t* lineSize) {
-    size_t end = lineEnd(data, size, pos);
+    size_t end = pos + ncFindEither(data + pos, size - pos, '\r', '\n');
     *lineSize = end - pos;
     if (end == size) return end;
     bool crlf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';

@@ -93,6 +93,12 @@ void formatPiece(void* context, uint64_t k, int slot) {
     piece->ok = ok && sinkFlush(sink.get());
 }
 
+// Shows how far the export is (done of count records); false when the
+// person asked to stop.
+bool goOn(DrawingUi* ui, bool dialog, int64_t done, int count) {
+    return !dialog || ui->progressStep(0, nullptr, static_cast<int>(done * 100 / count)) != 0;
+}
+
 // The records of the mapped store, in pieces. Returns 0 or the id of the
 // message that says why it stopped.
 int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
@@ -103,8 +109,7 @@ int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
     pieces.start();  // without a helper the caller formats every piece
     int written = 0;
     for (int slot; (slot = pieces.next()) >= 0;) {
-        const int percent = static_cast<int>(static_cast<int64_t>(written) * 100 / count);
-        if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;
+        if (!goOn(ui, dialog, written, count)) return IDS_ABORTED;
         const Piece& piece = work.slots[slot];
         if (!piece.ok || !sinkWriteRaw(sink, piece.text.data(), piece.text.size())) {
             return IDS_WRITE_FAILED;
@@ -119,8 +124,7 @@ int writeMapped(DrawingUi* ui, TextSink* sink, const RecordFormat& format,
 int writeUnmapped(Drawing* d, DrawingUi* ui, TextSink* sink, const RecordFormat& format, int count,
                   bool dialog) {
     for (int i = 0; i < count; ++i) {
-        const int percent = static_cast<int>(static_cast<int64_t>(i) * 100 / count);
-        if (dialog && ui->progressStep(0, nullptr, percent) == 0) return IDS_ABORTED;
+        if (!goOn(ui, dialog, i, count)) return IDS_ABORTED;
         MotionRecord r;
         if (pathStoreRead(d->paths, i, &r) == 0) return IDS_INTERNAL_ERROR;
         if (!format.record(sink, r)) return IDS_WRITE_FAILED;

@@ -10,13 +10,18 @@
 
 namespace {
 
-bool appendToMemory(std::vector<char>* memory, const char* text, size_t length) {
-    try {
-        memory->insert(memory->end(), text, text + length);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
+// Sends text on to where the sink collects it: its memory or its file.
+bool emit(TextSink* sink, const char* text, size_t length) {
+    if (sink->memory != nullptr) {
+        try {
+            sink->memory->insert(sink->memory->end(), text, text + length);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
     }
+    size_t done = 0;
+    return platFileWrite(sink->file, text, length, &done) && done == length;
 }
 
 bool flushSink(TextSink* sink) {
@@ -24,13 +29,7 @@ bool flushSink(TextSink* sink) {
         sink->used = 0;
         return !sink->failed;
     }
-    size_t done = 0;
-    if (sink->memory != nullptr) {
-        sink->failed = !appendToMemory(sink->memory, sink->buffer, sink->used);
-    } else if (!platFileWrite(sink->file, sink->buffer, sink->used, &done) ||
-               done != sink->used) {
-        sink->failed = true;
-    }
+    sink->failed = !emit(sink, sink->buffer, sink->used);
     sink->used = 0;
     return !sink->failed;
 }
@@ -165,12 +164,7 @@ bool sinkWrite(TextSink* sink, const char* text) { return sinkWrite(sink, text, 
 bool sinkWriteRaw(TextSink* sink, const char* text, size_t length) {
     if (length >= sizeof sink->buffer && flushSink(sink)) {
         // A text as long as the buffer goes out as it is, not in copies.
-        size_t done = 0;
-        if (sink->memory != nullptr) {
-            sink->failed = !appendToMemory(sink->memory, text, length);
-        } else if (!platFileWrite(sink->file, text, length, &done) || done != length) {
-            sink->failed = true;
-        }
+        sink->failed = !emit(sink, text, length);
         return !sink->failed;
     }
     while (length > 0 && !sink->failed) {
