@@ -2,9 +2,11 @@
 include_guard(GLOBAL)
 
 if(TLV_SANITIZE)
+  # float-cast-overflow is not part of "undefined": a float beyond the range
+  # of the integer it is converted to must be caught as well.
   add_compile_options(
-    "$<$<COMPILE_LANGUAGE:C,CXX>:-fsanitize=address,undefined;-fno-omit-frame-pointer;-fno-sanitize-recover=all>")
-  add_link_options(-fsanitize=address,undefined)
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-fsanitize=address,undefined,float-cast-overflow;-fno-omit-frame-pointer;-fno-sanitize-recover=all>")
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 if(WIN32)

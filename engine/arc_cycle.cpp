@@ -19,7 +19,6 @@ namespace {
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr float kTurnsPerDegree = 0.002777777777777778f;  // 1/360
-constexpr float kTwoPi = 6.283185307179586f;
 
 // Cosine and sine of 0, 90, 180 and 270 degrees.
 constexpr float kQuadrantCos[4] = {1.0f, 0.0f, -1.0f, 0.0f};
@@ -246,10 +245,8 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
     widen(state, *work);
 
     // Length in the plane: a helix's rise is not counted.
-    work->cutLen = (to - from) * kTurnsPerDegree * radius * kTwoPi;
-    if (work->fValue > 0) {
-        work->time = work->cutLen / (static_cast<float>(work->fValue) * kNcPerMinute);
-    }
+    work->cutLen = (static_cast<double>(to) - from) * kRadiansPerDegree * radius;
+    if (work->fValue > 0) work->time = ncMoveSeconds(work->cutLen, work->fValue);
 }
 
 // A canned cycle drills one hole per block with X, Y or Z while the cycle
@@ -351,16 +348,15 @@ void ncCycleStep(const NcMachineConfig* config, NcModalState* state, NcMotionWor
     // Rapid approach to the R level at the machine's rapid feed, the hole
     // depth at the programmed feed, each once per hole; the cutting length
     // counts one hole's depth.
-    float holes = static_cast<float>(repeat);
+    const double holes = repeat;
     if (config->feedG00 > 0.0f) {
-        float approach =
-            ncHypot(rPoint[0] - start[0], rPoint[1] - start[1]) + std::fabs(rPoint[2] - start[2]);
-        work->time = holes * approach / (config->feedG00 * kNcPerMinute);
+        double approach = std::hypot(static_cast<double>(rPoint[0]) - start[0],
+                                     static_cast<double>(rPoint[1]) - start[1]) +
+                          std::fabs(static_cast<double>(rPoint[2]) - start[2]);
+        work->time = holes * ncMoveSeconds(approach, config->feedG00);
     }
-    work->cutLen = std::fabs(hole[2] - rPoint[2]);
-    if (work->fValue > 0) {
-        work->time += work->cutLen / (static_cast<float>(work->fValue) * kNcPerMinute) * holes;
-    }
+    work->cutLen = std::fabs(static_cast<double>(hole[2]) - rPoint[2]);
+    if (work->fValue > 0) work->time += holes * ncMoveSeconds(work->cutLen, work->fValue);
     uint32_t key =
         static_cast<uint32_t>(repeat & 0xFFFF) << 16 | static_cast<uint32_t>(work->motion & 0xFFFF);
     work->cycleKey = static_cast<int32_t>(key);

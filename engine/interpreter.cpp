@@ -155,7 +155,7 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
     work->moveAllowed = true;
     work->storeRegisters = true;
     work->axisMask = 0;
-    work->cutLen = work->time = 0.0f;
+    work->cutLen = work->time = 0.0;
     work->dValue = work->hValue = work->cycleKey = 0;
     if (config->options & kNcOptionNoMotionModal) {
         // Without modal G00-G03 a block that names none of them cuts in G01.
@@ -387,13 +387,13 @@ void prepareStatistics(const NcModalState* state, NcMotionWork* work) {
     for (int k = 0; k < 3; ++k) work->boxMin[k] = work->boxMax[k] = kNcRangeUnset;
 }
 
-float length3(const float a[3], const float b[3]) {
+double length3(const float a[3], const float b[3]) {
     double sum = 0.0;
     for (int k = 0; k < 3; ++k) {
         double d = static_cast<double>(b[k]) - a[k];
         sum += d * d;
     }
-    return static_cast<float>(std::sqrt(sum));
+    return std::sqrt(sum);
 }
 
 // Rapids (G00, G28, G29) take time at the machine's rapid feed and cut
@@ -413,15 +413,13 @@ void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWo
         ncRangeWidenPair(work->boxMin, work->boxMax, work->start, work->end);
         widenByBox(state->cutMin, state->cutMax, *work);
     }
-    float length = length3(work->start, work->end);
+    double length = length3(work->start, work->end);
     bool rapid = work->motion == 0 || work->motion == 28 || work->motion == 29;
     if (rapid) {
-        if (config->feedG00 > 0.0f) work->time = length / (config->feedG00 * kNcPerMinute);
+        if (config->feedG00 > 0.0f) work->time = ncMoveSeconds(length, config->feedG00);
     } else {
         work->cutLen = length;
-        if (work->fValue > 0) {
-            work->time = length / (static_cast<float>(work->fValue) * kNcPerMinute);
-        }
+        if (work->fValue > 0) work->time = ncMoveSeconds(length, work->fValue);
     }
 }
 
@@ -481,6 +479,34 @@ void cycleAdd(int32_t list[kNcListSize], int32_t key) {
             list[i] = static_cast<int32_t>(holes << 16 | (slot & 0xFFFF));
             return;
         }
+    }
+}
+
+// Coordinates beyond this, and values that are not numbers, come only from
+// runaway words: sixty-digit numbers, increments or scales past any
+// machine. Such a block is refused, so that no infinity reaches the ranges,
+// times, views or exports; within the limit every difference, square and
+// sum that those form stays finite.
+constexpr float kCoordinateLimit = 1.0e15f;
+
+bool withinLimit(const void* floats, int count) {
+    for (int i = 0; i < count; ++i) {
+        float v;
+        memcpy(&v, static_cast<const uint8_t*>(floats) + i * sizeof v, sizeof v);
+        if (!(v >= -kCoordinateLimit && v <= kCoordinateLimit)) return false;
+    }
+    return true;
+}
+
+// The record's floats, and the position that later blocks start from.
+bool inRange(const NcModalState& state, const MotionRecord& r) {
+    if (!withinLimit(state.position, 3)) return false;
+    switch (r.kind) {
+        case kMotionPreset: return withinLimit(r.preset.position, 3);
+        case kMotionLine: return withinLimit(r.line.start, 6);
+        case kMotionArc: return withinLimit(r.arc.centre, 12);
+        case kMotionCycle: return withinLimit(r.cycle.start, 10) && withinLimit(&r.cycle.stepX, 2);
+        default: return true;
     }
 }
 
@@ -575,6 +601,7 @@ int32_t ncModalUpdate(const NcMachineConfig* config, NcModalState* state, NcBloc
         if (isSet(state->gModal, 68)) ncRotationStep(state, &work);
         prepareStatistics(state, &work);
         dispatch(config, state, &work, record);
+        if (!inRange(*state, *record)) return ncFail(NcStatusCoordinateRange, block->text, 0);
         addStatistics(state, &work, record);
     }
     return 1;

@@ -88,8 +88,12 @@ inline void ncRangeWidenPair(float min[3], float max[3], const float a[3], const
     }
 }
 
-// 1/60: feeds are per minute and times in seconds.
-constexpr float kNcPerMinute = 0.016666666666666666f;
+// Seconds to cover length mm at feed mm/min (feed > 0). Formed in double,
+// so that a move of a whole number of seconds comes out whole: 1/60 held as
+// a float is a hair too large and every time came out a hair short.
+inline double ncMoveSeconds(double length, double feed) {
+    return length * 60.0 / feed;
+}
 
 // The modal values of NcModalState::registers, in the order of
 // NcMotionWork::registerValues.
@@ -108,7 +112,7 @@ struct NcMotionWork {
     int a, b, n;                        // plane axes: first, second, normal (0 = X)
     float start[3], end[3], centre[3];  // the block's points, rotated by G68
     float boxMin[3], boxMax[3];         // cutting extent of the block
-    float cutLen, time;
+    double cutLen, time;                // mm and seconds of this block
     float registerValues[6];  // first T, F, S, D, H of the registers, else 0; then a spare
     int32_t dValue, hValue, fValue, sValue, cycleKey;
     int16_t toolNumber;

@@ -34,8 +34,10 @@ constexpr int32_t kNcCallM98 = 0x10062;  // 0x10000 marks an M code, 0x62 is 98
 
 struct NcToolStats {
     int32_t changeCount;  // M06 blocks after which this tool was active
-    float cutLength;      // mm
-    float machiningTime;  // seconds, rapids included
+    // Summed in double: millions of short moves in float would drift by
+    // whole minutes and millimetres.
+    double cutLength;      // mm
+    double machiningTime;  // seconds, rapids included
     float rangeMin[3];    // range of this tool's cutting moves
     float rangeMax[3];
     // Distinct non-zero values in order of first use; 0 = free slot.
@@ -87,7 +89,9 @@ int32_t ncModalReset(NcModalState* state, const uint32_t initialGModal[4]);
 
 // Applies block to state and fills record; see the interpreter for the
 // rules. An M06 may erase the T word that precedes it from block. Returns
-// 1; 0 with NcStatusInvalidArgument when an argument is missing.
+// 1; 0 with NcStatusInvalidArgument when an argument is missing, and 0 with
+// NcStatusCoordinateRange and the block's text when the block leads to a
+// coordinate beyond 1e15 or one that is not a number.
 int32_t ncModalUpdate(const NcMachineConfig* config, NcModalState* state, NcBlockText* block,
                       MotionRecord* record);
 

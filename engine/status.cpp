@@ -41,6 +41,7 @@ constexpr StatusMessage kMessages[] = {
     {NcStatusDuplicateProgram, IDS_DUPLICATE_PROGRAM},
     {NcStatusSelfCall, IDS_SELF_CALL},
     {NcStatusNestingOverflow, IDS_NESTING_OVERFLOW},
+    {NcStatusCoordinateRange, IDS_COORDINATE_RANGE},
 };
 
 }  // namespace

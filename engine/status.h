@@ -17,6 +17,8 @@ constexpr uint32_t NcStatusCreateFailed = 0xF0000006;
 constexpr uint32_t NcStatusDuplicateProgram = 0xF0000007;
 constexpr uint32_t NcStatusSelfCall = 0xF0000008;
 constexpr uint32_t NcStatusNestingOverflow = 0xF0000009;
+// A block whose coordinates run beyond any machine (or are not numbers).
+constexpr uint32_t NcStatusCoordinateRange = 0xF000000A;
 
 // Passed as the code, asks ncStatus to read instead of record.
 constexpr uint32_t kNcStatusRead = 0xFFFFFFFF;

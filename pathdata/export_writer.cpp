@@ -174,7 +174,7 @@ bool writeDxfCycle(TextSink* sink, const MotionRecord& r) {
 }
 
 bool writeCsvPoint(TextSink* sink, double x, double y, double z) {
-    char text[128];
+    char text[3 * kFixed6Max + 4];  // three numbers at their longest, two commas, CR LF
     char* p = appendFixed(text, x);
     *p++ = ',';
     p = appendFixed(p, y);

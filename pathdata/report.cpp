@@ -2,6 +2,8 @@
 
 #include "platform/sjis.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -62,7 +64,7 @@ void toolSection(Writer& w, int t, const NcToolStats& s) {
     cycleList(w, s.cycleList);
 }
 
-void timeLine(Writer& w, float total) {
+void timeLine(Writer& w, double total) {
     ReportTime t = reportTime(total);
     if (t.hours > 0) {
         PIECE(w, "加工所要時間 : 約 %d時間 %d分 %d秒%s", t.hours, t.minutes, t.seconds, w.end);
@@ -91,10 +93,17 @@ size_t AppendReportLine(char** cursor, size_t* remaining, const char* format, ..
     return length + 2;
 }
 
-ReportTime reportTime(float total) {
-    const int hours = static_cast<int>(total * 0.00027777778f);
-    const int rest = static_cast<int>(total - static_cast<float>(hours) * 3600.0f);
-    return {hours, rest / 60, rest % 60};
+ReportTime reportTime(double total) {
+    // A sum of millions of moves carries rounding far below a millisecond,
+    // which must not cost a whole second when the total is truncated.
+    // Totals beyond the hour counter (or below zero) are held at its ends.
+    constexpr double kMostSeconds = INT_MAX * 3600.0;
+    double seconds = std::floor(total + 0.0005);
+    if (!(seconds > 0.0)) return {0, 0, 0};
+    if (seconds > kMostSeconds) seconds = kMostSeconds;
+    const double hours = std::floor(seconds / 3600.0);
+    const int rest = static_cast<int>(seconds - hours * 3600.0);
+    return {static_cast<int>(hours), rest / 60, rest % 60};
 }
 
 void compactName(const char* text, char* out) {
@@ -133,13 +142,13 @@ size_t BuildReportText(const ReportInputs& in, bool compact, char* buffer, size_
         PIECE(w, "プログラムNo : %04d%s", in.programNumber, w.end);
     }
     const NcModalState& s = *in.state;
-    float time = 0, length = 0;
+    double time = 0, length = 0;
     for (const NcToolStats& t : s.tools) {
-        time += t.machiningTime + static_cast<float>(t.changeCount) * in.timeTC;
+        time += t.machiningTime + static_cast<double>(t.changeCount) * in.timeTC;
         length += t.cutLength;
     }
     timeLine(w, time);
-    PIECE(w, "加工切削長さ : 約 %.0lfmm%s", static_cast<double>(length), w.end);
+    PIECE(w, "加工切削長さ : 約 %.0lfmm%s", length, w.end);
     rangeLines(w, "全体範囲 MAX", s.pathMax, s.pathMin);
     rangeLines(w, "切削範囲 MAX", s.cutMax, s.cutMin);
     bool heading = false;

@@ -35,6 +35,7 @@ enum TlvStringId {
     IDS_UNTITLED = 89,
     IDS_CREATE_FAILED = 97,
     IDS_NESTING_OVERFLOW = 98,
+    IDS_COORDINATE_RANGE = 120,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine_test_support.h"
 #include "interpreter_test_support.h"
@@ -38,6 +40,32 @@ TEST(ModalUpdate, MissingArgumentsFailAndLeaveTheStateAlone) {
     EXPECT_EQ(ncModalUpdate(&machine.config, machine.state.get(), nullptr, &record), 0);
     EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncModalUpdate(args)");
     EXPECT_TRUE(machine.g(0));
+}
+
+// Runaway numbers stop at their block instead of carrying infinities into
+// the ranges and times; the last line of each script is the one refused.
+TEST(ModalUpdate, CoordinatesBeyondAnyMachineAreRefusedWithTheirLine) {
+    const std::string huge = std::string(60, '9') + ".";
+    const std::vector<std::vector<std::string>> scripts = {
+        {"G01 X" + huge + " F100"},
+        {"G91 G00 X200000000000000.", "X900000000000000."},
+        {"G92 Y" + huge},
+        {"G02 X10. R" + huge},
+        {"G91 G81 X100000000000. Z-1. R1. L32767"},
+    };
+    for (const auto& script : scripts) {
+        TestMachine machine;
+        MotionRecord record;
+        int32_t result = 1;
+        for (const std::string& line : script) {
+            NcBlockText block;
+            ncAddrAnalysis(&block, line.c_str());
+            result = ncModalUpdate(&machine.config, machine.state.get(), &block, &record);
+            if (result == 0) break;
+        }
+        EXPECT_EQ(result, 0) << script.back();
+        EXPECT_STATUS(NcStatusCoordinateRange, script.back());
+    }
 }
 
 // Each script runs on a fresh machine at the origin; the last record counts.

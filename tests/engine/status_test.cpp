@@ -23,12 +23,18 @@ TEST(NcStatus, RecordsReadsAndClearsKeepingTheDetail) {
 }
 
 TEST(NcStatus, EveryCodeMapsToItsMessage) {
-    const uint32_t codes[][2] = {{NcStatusInvalidHandle, 59},    {NcStatusInvalidArgument, 60},
-                                 {NcStatusOutOfMemory, 61},      {NcStatusWriteFailed, 63},
-                                 {NcStatusReadFailed, 64},       {NcStatusCreateFailed, 97},
-                                 {NcStatusDuplicateProgram, 65}, {NcStatusSelfCall, 66},
-                                 {NcStatusNestingOverflow, 98},  {0, IDS_ABORTED},
-                                 {0xF000000A, IDS_ABORTED}};
+    const uint32_t codes[][2] = {{NcStatusInvalidHandle, 59},
+                                 {NcStatusInvalidArgument, 60},
+                                 {NcStatusOutOfMemory, 61},
+                                 {NcStatusWriteFailed, 63},
+                                 {NcStatusReadFailed, 64},
+                                 {NcStatusCreateFailed, 97},
+                                 {NcStatusDuplicateProgram, 65},
+                                 {NcStatusSelfCall, 66},
+                                 {NcStatusNestingOverflow, 98},
+                                 {NcStatusCoordinateRange, 120},
+                                 {0, IDS_ABORTED},
+                                 {0xF000000B, IDS_ABORTED}};
     for (const auto& [code, id] : codes) {
         EXPECT_EQ(ncStatusMessageId(code), static_cast<int>(id));
         EXPECT_EQ(ncStatusHasDetail(code), id != IDS_ABORTED);  // an abort shows no detail

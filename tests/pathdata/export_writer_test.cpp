@@ -245,6 +245,13 @@ TEST_F(Export, CsvPointCounts) {
     for (const auto& c : cases) EXPECT_EQ(count(run(false, {c.record}), "\n"), c.lines);
 }
 
+TEST_F(Export, CsvPointOfTheLargestFloatsIsWrittenWhole) {
+    const float big = -3.4e38f;
+    char expected[512];
+    snprintf(expected, sizeof expected, "%lf,%lf,%lf\n", double{big}, double{big}, double{big});
+    EXPECT_EQ(run(false, {line(1, 0, 7, {0, 0, 0}, {big, big, big})}), expected);
+}
+
 TEST_F(Export, CsvArcEndsOnItsEndPointAndTurnsTheRightWay) {
     // A quarter turn clockwise in XY from (10,0) to (0,-10), rising 4 in Z.
     MotionRecord r = arc(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, -10, 4}, 270, 360);

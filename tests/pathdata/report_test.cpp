@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,9 +48,11 @@ struct Report {
 
 TEST(ReportTime, ThreeForms) {
     const struct {
-        float total;
+        double total;
         int h, m, s;
-    } cases[] = {{3725, 1, 2, 5}, {125, 0, 2, 5}, {59.9f, 0, 0, 59}, {0, 0, 0, 0}, {7200, 2, 0, 0}};
+    } cases[] = {{3725, 1, 2, 5}, {125, 0, 2, 5},  {59.9f, 0, 0, 59},
+                 {0, 0, 0, 0},    {7200, 2, 0, 0}, {29999.9999999, 8, 20, 0},
+                 {-8, 0, 0, 0},   {NAN, 0, 0, 0},  {1e300, INT_MAX, 0, 0}};
     for (const auto& c : cases) {
         ReportTime t = reportTime(c.total);
         EXPECT_EQ(t.hours, c.h) << c.total;
@@ -62,6 +66,36 @@ TEST(ReportTime, ThreeForms) {
     EXPECT_EQ(r.lines()[4], "加工所要時間 : 約 2分 5秒");
     r.state.tools[0].machiningTime = 59.9f;
     EXPECT_EQ(r.lines()[4], "加工所要時間 : 約 59秒");
+}
+
+// Moves run through the interpreter: times and lengths are summed so that
+// whole seconds stay whole and long programs do not drift.
+TEST(ReportText, TotalsOfInterpretedMovesAreExact) {
+    const struct {
+        std::vector<const char*> lines;
+        int times;
+        const char *time, *length;
+    } cases[] = {
+        {{"G90 G01 X10. F100"}, 1, "約 6秒", "約 10mm"},
+        {{"G90 G01 X10. F100", "X20.", "X30."}, 1, "約 18秒", "約 30mm"},
+        {{"G01 X1. F600", "X0."}, 150000, "約 8時間 20分 0秒", "約 300000mm"},
+        {{"G01 X.1 F600", "X0."}, 125000, "約 41分 40秒", "約 25000mm"},
+    };
+    NcMachineConfig config{};
+    for (int k = 0; k < 3; ++k) config.scaleXYZ[k] = config.scaleIJK[k] = 1.0f;
+    for (const auto& c : cases) {
+        Report r;
+        std::vector<NcBlockText> blocks(c.lines.size());
+        for (size_t i = 0; i < blocks.size(); ++i) ncAddrAnalysis(&blocks[i], c.lines[i]);
+        MotionRecord record;
+        for (int n = 0; n < c.times; ++n) {
+            for (NcBlockText& b : blocks)
+                ASSERT_EQ(ncModalUpdate(&config, &r.state, &b, &record), 1);
+        }
+        auto lines = r.lines();
+        EXPECT_EQ(lines[4], std::string("加工所要時間 : ") + c.time) << c.lines[0];
+        EXPECT_EQ(lines[5], std::string("加工切削長さ : ") + c.length) << c.lines[0];
+    }
 }
 
 TEST(ReportText, HeaderLinesAndRanges) {
