@@ -244,9 +244,11 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
     ncRangeWiden(work->boxMin, work->boxMax, last);
     widen(state, *work);
 
-    // Length in the plane: a helix's rise is not counted.
-    work->cutLen = (static_cast<double>(to) - from) * kRadiansPerDegree * radius;
-    if (work->fValue > 0) work->time = ncMoveSeconds(work->cutLen, work->fValue);
+    // A helix climbs along the plane's normal while it turns: its length is
+    // the hypotenuse of the unrolled arc and the rise.
+    const double inPlane = (static_cast<double>(to) - from) * kRadiansPerDegree * radius;
+    work->cutLen = std::hypot(inPlane, static_cast<double>(work->end[n]) - work->start[n]);
+    if (work->feed > 0.0f) work->time = ncMoveSeconds(work->cutLen, work->feed);
 }
 
 // A canned cycle drills one hole per block with X, Y or Z while the cycle
@@ -356,7 +358,7 @@ void ncCycleStep(const NcMachineConfig* config, NcModalState* state, NcMotionWor
         work->time = holes * ncMoveSeconds(approach, config->feedG00);
     }
     work->cutLen = std::fabs(static_cast<double>(hole[2]) - rPoint[2]);
-    if (work->fValue > 0) work->time += holes * ncMoveSeconds(work->cutLen, work->fValue);
+    if (work->feed > 0.0f) work->time += holes * ncMoveSeconds(work->cutLen, work->feed);
     uint32_t key =
         static_cast<uint32_t>(repeat & 0xFFFF) << 16 | static_cast<uint32_t>(work->motion & 0xFFFF);
     work->cycleKey = static_cast<int32_t>(key);

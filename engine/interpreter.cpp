@@ -168,11 +168,21 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
     }
 }
 
+// A G word with a fraction is never its whole code: G91.1 is not G91.
+// G90.1 and G91.1 set the centre mode; other fractions change nothing.
+bool fractionalCode(NcModalState* state, float value, int code) {
+    if (value == static_cast<float>(code)) return false;
+    if (value == 90.1f) state->centreMode = kNcCentreFollowsDistance;
+    if (value == 91.1f) state->centreMode = kNcCentreOffsets;
+    return true;
+}
+
 void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work) {
     const NcBlockText* block = work->block;
     for (unsigned slots = work->words.gSlots; slots != 0; slots &= slots - 1) {
-        int code = codeOf(block->words[std::countr_zero(slots)]);
-        if (code < 0) continue;
+        const NcAddressWord& word = block->words[std::countr_zero(slots)];
+        int code = codeOf(word);
+        if (code < 0 || fractionalCode(state, word.value, code)) continue;
         const CodeRule& rule = kGRules[code];
         applyRule(state->gModal, rule);
         if (rule.effects & kStopsMotion) work->moveAllowed = false;
@@ -344,7 +354,10 @@ void readAxisWords(const NcMachineConfig* config, NcModalState* state, NcMotionW
     static constexpr char kAxisLetters[] = {'X', 'Y', 'Z'};
     static constexpr char kCentreLetters[] = {'I', 'J', 'K'};
     bool incremental = isSet(state->gModal, 91);
-    bool absoluteCentre = (config->options & kNcOptionIjkFollowsDistanceMode) && !incremental;
+    bool follows = state->centreMode == kNcCentreByMachine
+                       ? (config->options & kNcOptionIjkFollowsDistanceMode) != 0
+                       : state->centreMode == kNcCentreFollowsDistance;
+    bool absoluteCentre = follows && !incremental;
     for (int k = 0; k < 3; ++k) {
         state->previousPosition[k] = state->position[k];
         if (work->words.has(kAxisLetters[k])) {
@@ -381,6 +394,7 @@ void prepareStatistics(const NcModalState* state, NcMotionWork* work) {
     };
     const uint32_t* g = state->gModal;
     work->fValue = registerValue(kRegisterF);
+    work->feed = std::fabs(work->registerValues[kRegisterF]);
     work->sValue = registerValue(kRegisterS);
     if (isSet(g, 41) || isSet(g, 42)) work->dValue = registerValue(kRegisterD);
     if (isSet(g, 43) || isSet(g, 44)) work->hValue = registerValue(kRegisterH);
@@ -419,7 +433,7 @@ void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWo
         if (config->feedG00 > 0.0f) work->time = ncMoveSeconds(length, config->feedG00);
     } else {
         work->cutLen = length;
-        if (work->fValue > 0) work->time = ncMoveSeconds(length, work->fValue);
+        if (work->feed > 0.0f) work->time = ncMoveSeconds(length, work->feed);
     }
 }
 

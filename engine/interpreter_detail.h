@@ -114,7 +114,8 @@ struct NcMotionWork {
     float boxMin[3], boxMax[3];         // cutting extent of the block
     double cutLen, time;                // mm and seconds of this block
     float registerValues[6];  // first T, F, S, D, H of the registers, else 0; then a spare
-    int32_t dValue, hValue, fValue, sValue, cycleKey;
+    int32_t dValue, hValue, fValue, sValue, cycleKey;  // whole values for the report's lists
+    float feed;  // the F word as written, mm/min: times use it, not the whole fValue
     int16_t toolNumber;
 };
 

@@ -32,6 +32,14 @@ constexpr int32_t kNcCallG65 = 65;
 constexpr int32_t kNcCallG66 = 66;
 constexpr int32_t kNcCallM98 = 0x10062;  // 0x10000 marks an M code, 0x62 is 98
 
+// NcModalState::centreMode. G90.1 and G91.1, written in the headers of
+// common CAM output, switch what the machine's option says of I, J, K:
+// G90.1 has them follow G90/G91 (absolute under G90), G91.1 makes them
+// offsets from the start point. Until either is read the option decides.
+constexpr int32_t kNcCentreByMachine = 0;
+constexpr int32_t kNcCentreFollowsDistance = 901;
+constexpr int32_t kNcCentreOffsets = 911;
+
 struct NcToolStats {
     int32_t changeCount;  // M06 blocks after which this tool was active
     // Summed in double: millions of short moves in float would drift by
@@ -81,6 +89,7 @@ struct NcModalState {
     int32_t callLevel;       // index of the active frame, 0 to 31
     NcCallFrame callStack[kNcCallLevels];
     int32_t translationEnded;  // nonzero once the programs are over
+    int32_t centreMode;        // kNcCentre*: how I, J, K are read, as G90.1 or G91.1 last said
 };
 
 // Zeroes state, marks every range unset and makes gModal bits 0 to 99 those

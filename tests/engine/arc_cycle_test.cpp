@@ -44,9 +44,10 @@ TEST(Arc, CentreAndRadiusFormsGiveCentreAnglesAndLength) {
         // float nearest 300.51024 prints as 300.5103.)
         {"G02 X6. Y8. R13.", "G2 c(12.6,-3.2,0) (0,0,0)>(6,8,0) r13 120.5102:165.75", 10.26457},
         {"G03 X6. Y8. R13.", "G3 c(-6.6,11.2,0) (0,0,0)>(6,8,0) r13 300.5103:345.75", 10.26457},
-        // G18 measures from Z towards X; a helix counts its plane length only.
+        // G18 measures from Z towards X; a helix counts its rise as well.
         {"G18 G03 X10. I5. K0.", "G3/2 c(5,0,0) (0,0,0)>(10,0,0) r5 270:450", 5 * kPi},
-        {"G03 X-20. Y0. Z4. I-10.", "G3 c(-10,0,0) (0,0,0)>(-20,0,4) r10 0:180", 10 * kPi},
+        {"G03 X-20. Y0. Z4. I-10.", "G3 c(-10,0,0) (0,0,0)>(-20,0,4) r10 0:180",
+         std::hypot(10 * kPi, 4.0)},
     };
     for (const Case& c : cases) {
         TestMachine machine;

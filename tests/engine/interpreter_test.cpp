@@ -190,6 +190,16 @@ TEST(ModalUpdate, OptionBitsChangeMotionAndCentreModes) {
               "G3 c(0,0,0) (-10,0,0)>(10,0,0) r10 180:360");
     // Under G91 they are offsets again; without them there is no circle.
     EXPECT_EQ(describe(absolute.run("G91 G03 X-10.")), "G3 m1 (10,0,0)>(0,0,0)");
+
+    // G91.1 is not G91 and turns the option off; G90.1 turns it on.
+    const char* arc[] = {"G00 X10. Y0.", "G03 X-10. Y0. I-10. J0."};
+    EXPECT_EQ(describe(absolute.run({"G90 G91.1", arc[0], arc[1]})),
+              "G3 c(0,0,0) (10,0,0)>(-10,0,0) r10 0:180");
+    EXPECT_FALSE(absolute.g(91));
+    TestMachine offsets;
+    EXPECT_EQ(describe(offsets.run({"G90.1", arc[0], "G03 X-10. Y0. I0. J0."})),
+              "G3 c(0,0,0) (10,0,0)>(-10,0,0) r10 0:180");
+    EXPECT_TRUE(offsets.g(90) && !offsets.g(91));
 }
 
 }  // namespace

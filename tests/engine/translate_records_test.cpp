@@ -4,6 +4,8 @@
 // expected values come from the geometry of the program.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -158,9 +160,10 @@ TEST(TranslateRecords, FixedProgramGivesTheSameRecordsOnEveryBuild) {
         expectRecord(collected[i], build(expected[i]));
     }
     // T2 cut 22.5, 10 and 5 mm straight, two cycle blocks of 6 mm depth,
-    // three arcs 5 pi long and 73.74 degrees of radius 5.
+    // two arcs 5 pi long, a helix of 5 pi turning and 5 rising, and 73.74
+    // degrees of radius 5.
     const double pi = 3.14159265358979323846;
-    const double arcs = 15 * pi + (180 - 2 * small) / 360 * 2 * pi * 5;
+    const double arcs = 10 * pi + std::hypot(5 * pi, 5.0) + (180 - 2 * small) / 360 * 2 * pi * 5;
     EXPECT_NEAR(machine.tool(2).cutLength, 22.5 + 10 + 5 + 12 + arcs, 1e-4);
     EXPECT_EQ(list(machine.tool(2).cycleList, true) + list(machine.tool(2).hList), "[81x3][1]");
 }

@@ -80,6 +80,8 @@ TEST(ReportText, TotalsOfInterpretedMovesAreExact) {
         {{"G90 G01 X10. F100", "X20.", "X30."}, 1, "約 18秒", "約 30mm"},
         {{"G01 X1. F600", "X0."}, 150000, "約 8時間 20分 0秒", "約 300000mm"},
         {{"G01 X.1 F600", "X0."}, 125000, "約 41分 40秒", "約 25000mm"},
+        // Feeds below 1 and with fractions are taken as written.
+        {{"G01 X100. F0.5", "X200. F1.5"}, 1, "約 4時間 26分 40秒", "約 200mm"},
     };
     NcMachineConfig config{};
     for (int k = 0; k < 3; ++k) config.scaleXYZ[k] = config.scaleIJK[k] = 1.0f;
