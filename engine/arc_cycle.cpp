@@ -12,6 +12,7 @@
 
 #include "engine/interpreter_detail.h"
 #include "engine/modal_state.h"
+#include "engine/notes.h"
 #include "engine/status.h"
 
 namespace {
@@ -191,6 +192,24 @@ void ncRotationStep(NcModalState* state, NcMotionWork* work) {
     state->rotationFlags |= kNcRotateStarted;
 }
 
+namespace {
+
+// An end point off the circle is drawn where it is written, beside the
+// point a control would reach, or would stop at with an alarm: say so when
+// the two radii differ by more than rounding in the program's figures.
+
+void noteEndOffCircle(NcModalState* state, const NcMotionWork& work, float radius) {
+    const int a = work.a, b = work.b;
+    const float endRadius =
+        ncHypot(work.end[a] - work.centre[a], work.end[b] - work.centre[b]);
+    if (!(std::fabs(endRadius - radius) > 0.002f + 0.001f * radius)) return;
+    state->blockNotes |= ncNoteBit(kNcNoteArcRadius);
+    state->noteRadii[0] = radius;
+    state->noteRadii[1] = endRadius;
+}
+
+}  // namespace
+
 // Arc angles are measured about the centre in the arc plane, from its first
 // axis towards its second, and stored as the counter-clockwise sweep from
 // angleFrom to angleTo: G03 sweeps from the start to the end point, G02
@@ -209,6 +228,7 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
         radius = ncHypot(work->centre[a] - work->start[a], work->centre[b] - work->start[b]);
     }
     const float* centre = work->centre;
+    noteEndOffCircle(state, *work, radius);
     float startAngle = angleOf(work->start[a] - centre[a], work->start[b] - centre[b]);
     float endAngle = angleOf(work->end[a] - centre[a], work->end[b] - centre[b]);
     float from = normalizeDegrees(clockwise ? endAngle : startAngle);

@@ -230,7 +230,13 @@ int readWords(NcBlockText* block, const char* work) {
         uint8_t letter = at(work, i++);
         uint8_t next = at(work, i);
         if (!isNumberByte(next) && next != '#') {
-            // A letter without a number starts a token that means nothing here.
+            // A letter without a number starts a token that means nothing
+            // here. One followed by spaces and a number was meant as a word.
+            if (next == ' ') {
+                size_t after = i;
+                while (work[after] == ' ') ++after;
+                if (isNumberByte(at(work, after))) block->analysisNotes |= kNcSpacedWord;
+            }
             while (work[i] != ' ' && !isControl(at(work, i))) ++i;
             continue;
         }

@@ -28,6 +28,10 @@ constexpr uint8_t NcWordVariable = 0x02;  // written as letter#n: value is a var
 // Bit of NcBlockText::breakMark set by the code window and tested by the trace.
 constexpr uint8_t kNcBreakMark = 0x01;
 
+// Bit of NcBlockText::analysisNotes: a letter followed by spaces and a
+// number, a word the analysis could not read (spaces are kept).
+constexpr uint8_t kNcSpacedWord = 0x01;
+
 #pragma pack(push, 1)
 struct NcAddressWord {
     uint8_t letter;  // 'A' to 'Z'; 0 = empty slot
@@ -43,8 +47,9 @@ struct NcBlockText {
         NcAddressWord words[kNcWordSlots];  // in line order; empty slots all zero
         char statement[96];                 // KindStatement: the line's first 79 bytes
     };
-    uint8_t breakMark;    // kNcBreakMark; analysis writes 0
-    uint8_t reserved[3];  // zero
+    uint8_t breakMark;      // kNcBreakMark; analysis writes 0
+    uint8_t analysisNotes;  // kNcSpacedWord: what the analysis could not read
+    uint8_t reserved[2];    // zero
 };
 #pragma pack(pop)
 
@@ -61,7 +66,8 @@ static_assert(offsetof(NcBlockText, text) == 5);
 static_assert(offsetof(NcBlockText, words) == 133);
 static_assert(offsetof(NcBlockText, statement) == 133);
 static_assert(offsetof(NcBlockText, breakMark) == 229);
-static_assert(offsetof(NcBlockText, reserved) == 230);
+static_assert(offsetof(NcBlockText, analysisNotes) == 230);
+static_assert(offsetof(NcBlockText, reserved) == 231);
 static_assert(std::is_trivially_copyable_v<NcBlockText>);
 static_assert(std::is_standard_layout_v<NcBlockText>);
 

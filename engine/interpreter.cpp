@@ -19,6 +19,7 @@
 
 #include "engine/interpreter_detail.h"
 #include "engine/modal_state.h"
+#include "engine/notes.h"
 #include "engine/status.h"
 
 namespace {
@@ -31,7 +32,7 @@ constexpr void addRange(uint32_t set[4], int first, int last) {
 }
 
 // What reading a code does besides changing the modal bits.
-enum CodeEffect : uint8_t {
+enum CodeEffect : uint16_t {
     kStopsMotion = 0x01,      // the block moves nothing
     kKeepsRegisters = 0x02,   // its D, H, F, S, T words are arguments, not modal values
     kCopiesCycle = 0x04,      // the block becomes cycleBlock
@@ -39,6 +40,8 @@ enum CodeEffect : uint8_t {
     kCopiesModalCall = 0x10,  // the block becomes modalCallBlock
     kDefinesRotation = 0x20,  // G68
     kChangesTool = 0x40,      // M06
+    kNotFollowed = 0x80,      // moves or transforms the tool in a way the drawing does not follow
+    kInches = 0x100,          // G20: figures stay in the program's units
 };
 
 // A code clears the bits of its group, then sets its own (and, for the
@@ -46,10 +49,10 @@ enum CodeEffect : uint8_t {
 struct CodeRule {
     uint32_t clear[4] = {};
     uint32_t set[4] = {};
-    uint8_t effects = 0;
+    uint16_t effects = 0;
 };
 
-constexpr CodeRule groupRule(int code, int first, int last, uint8_t effects = 0) {
+constexpr CodeRule groupRule(int code, int first, int last, uint16_t effects = 0) {
     CodeRule rule;
     addRange(rule.clear, first, last);
     addBit(rule.set, code);
@@ -58,8 +61,15 @@ constexpr CodeRule groupRule(int code, int first, int last, uint8_t effects = 0)
 }
 
 // One-shot codes only set their bit; preparation clears it at the next block.
-constexpr CodeRule bitRule(int code, uint8_t effects = 0) {
+constexpr CodeRule bitRule(int code, uint16_t effects = 0) {
     return groupRule(code, 0, -1, effects);
+}
+
+// A code the interpreter does not act on, only notes.
+constexpr CodeRule noteRule(uint16_t effects) {
+    CodeRule rule;
+    rule.effects = effects;
+    return rule;
 }
 
 constexpr std::array<CodeRule, 100> kGRules = [] {
@@ -90,6 +100,10 @@ constexpr std::array<CodeRule, 100> kGRules = [] {
     }
     for (int g : {90, 91}) rules[g] = groupRule(g, 90, 91);
     for (int g : {98, 99}) rules[g] = groupRule(g, 98, 99);
+    // Data setting, polar coordinates, local and machine coordinates move
+    // the tool elsewhere than drawn; inches are drawn as millimetres.
+    for (int g : {10, 16, 52, 53}) rules[g] = noteRule(kNotFollowed);
+    rules[20] = noteRule(kInches);
     return rules;
 }();
 
@@ -156,6 +170,7 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
     work->storeRegisters = true;
     work->axisMask = 0;
     work->cutLen = work->time = 0.0;
+    state->blockNotes = 0;
     work->dValue = work->hValue = work->cycleKey = 0;
     if (config->options & kNcOptionNoMotionModal) {
         // Without modal G00-G03 a block that names none of them cuts in G01.
@@ -168,12 +183,31 @@ void prepare(const NcMachineConfig* config, NcModalState* state, NcMotionWork* w
     }
 }
 
+void noteGCode(NcModalState* state, int32_t codeTimesTen) {
+    state->blockNotes |= ncNoteBit(kNcNoteGCode);
+    state->noteGCode = codeTimesTen;
+}
+
+// Fractional codes that move or transform the tool beyond what is drawn:
+// NURBS, cylindrical and polar interpolation, 3D compensation, tool centre
+// point control, mirroring, tilted planes (times 10).
+constexpr int32_t kNotFollowedFractions[] = {24, 34, 62, 71, 121, 412, 422, 434, 435, 511, 681, 682};
+
 // A G word with a fraction is never its whole code: G91.1 is not G91.
-// G90.1 and G91.1 set the centre mode; other fractions change nothing.
+// G90.1 and G91.1 set the centre mode; other fractions change nothing
+// but may be noted.
 bool fractionalCode(NcModalState* state, float value, int code) {
     if (value == static_cast<float>(code)) return false;
-    if (value == 90.1f) state->centreMode = kNcCentreFollowsDistance;
-    if (value == 91.1f) state->centreMode = kNcCentreOffsets;
+    if (value == 90.1f) {
+        state->centreMode = kNcCentreFollowsDistance;
+    } else if (value == 91.1f) {
+        state->centreMode = kNcCentreOffsets;
+    } else {
+        const int32_t tenths = ncTruncate(value * 10.0f + 0.5f);
+        for (int32_t known : kNotFollowedFractions) {
+            if (tenths == known) noteGCode(state, known);
+        }
+    }
     return true;
 }
 
@@ -191,6 +225,8 @@ void readGCodes(const NcMachineConfig* config, NcModalState* state, NcMotionWork
         if (rule.effects & kCopiesCall) state->callBlock = *block;
         if (rule.effects & kCopiesModalCall) state->modalCallBlock = *block;
         if (rule.effects & kDefinesRotation) ncRotationDefine(config, state, work);
+        if (rule.effects & kNotFollowed) noteGCode(state, code * 10);
+        if (rule.effects & kInches) state->blockNotes |= ncNoteBit(kNcNoteInch);
     }
 }
 
@@ -546,14 +582,17 @@ void ncWordIndexBuild(NcWordIndex* index, const NcBlockText* block) {
     int last = kNcWordSlots - 1;
     while (last >= 0 && block->words[last].letter == 0) --last;
     unsigned g = 0, m = 0;
+    uint8_t flags = 0;
     for (int i = last; i >= 0; --i) {
         uint8_t letter = block->words[i].letter;
+        flags |= block->words[i].flags;
         if (letter >= 'A' && letter <= 'Z') index->slot[letter - 'A'] = static_cast<int8_t>(i);
         g = g << 1 | (letter == 'G');
         m = m << 1 | (letter == 'M');
     }
     index->gSlots = static_cast<uint16_t>(g);
     index->mSlots = static_cast<uint16_t>(m);
+    index->flags = flags;
 }
 
 void ncWordIndexRefresh(NcWordIndex* index, const NcBlockText* block, char letter) {
@@ -599,10 +638,13 @@ int32_t ncModalUpdate(const NcMachineConfig* config, NcModalState* state, NcBloc
     }
     NcMotionWork work;
     prepare(config, state, &work, record);
+    if (block->kind == KindStatement) state->blockNotes = ncNoteBit(kNcNoteStatement);
+    if (block->analysisNotes & kNcSpacedWord) state->blockNotes |= ncNoteBit(kNcNoteSpacedWord);
     // Comments, macro statements and file headers execute nothing.
     if (block->kind != KindWords && block->kind != KindBareNumbers) return 1;
     work.block = block;
     ncWordIndexBuild(&work.words, block);
+    if (work.words.flags & NcWordVariable) state->blockNotes |= ncNoteBit(kNcNoteVariable);
 
     readGCodes(config, state, &work);
     chooseMotion(state, &work);

@@ -19,6 +19,7 @@ struct NcWordIndex {
     int8_t slot[26];  // 'A' to 'Z'; -1 when the block has no such word
     uint16_t gSlots;  // bit i: slot i holds a G word
     uint16_t mSlots;  // bit i: slot i holds an M word
+    uint8_t flags;    // the NcWord* flags of all words together
 
     int slotOf(char letter) const { return slot[letter - 'A']; }
     bool has(char letter) const { return slot[letter - 'A'] >= 0; }

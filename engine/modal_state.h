@@ -90,6 +90,13 @@ struct NcModalState {
     NcCallFrame callStack[kNcCallLevels];
     int32_t translationEnded;  // nonzero once the programs are over
     int32_t centreMode;        // kNcCentre*: how I, J, K are read, as G90.1 or G91.1 last said
+    // What the block just run holds that the drawing does not show as
+    // written (bits of the note kinds), with the values the notes name.
+    uint32_t blockNotes;
+    int32_t noteProgram;        // the program that ran the block
+    int32_t noteGCode;          // G code times 10
+    int32_t noteCalledProgram;  // a call's program that is not loaded
+    float noteRadii[2];         // start and end radius of an arc
 };
 
 // Zeroes state, marks every range unset and makes gModal bits 0 to 99 those

@@ -12,6 +12,7 @@
 
 #include "engine/block_store_detail.h"
 #include "engine/interpreter_detail.h"
+#include "engine/notes.h"
 #include "engine/status.h"
 
 namespace {
@@ -159,6 +160,7 @@ int32_t ncBlockTranslateEx(NcBlockStore* store, const NcMachineConfig* config, N
     if (executed) {
         frame->nextBlock += 1;
         if (!ncModalUpdate(config, state, block, motion)) return 0;
+        state->noteProgram = frame->programNumber;
     } else {
         // A call of a missing program executes nothing. The step's record
         // says so; handing on the previous one would draw and export that
@@ -179,6 +181,10 @@ int32_t ncBlockTranslateEx(NcBlockStore* store, const NcMachineConfig* config, N
         NcCallFrame call;
         if (!pendingCall(store, state, motion, &call)) return 0;
         if (call.programNumber > 0) {
+            if (blockCount(store, call.programNumber) < 0) {
+                state->blockNotes |= ncNoteBit(kNcNoteMissingCall);
+                state->noteCalledProgram = call.programNumber;
+            }
             if (anyFrame(state, runsProgram, call.programNumber)) {
                 return ncFail(NcStatusSelfCall, block->text, 0);
             }

@@ -1,13 +1,15 @@
 #include "pathdata/drawing.h"
 
 #include <cstring>
+#include <new>
 #include <thread>
 
 bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable* tools) {
     memset(d, 0, sizeof *d);
     d->blocks = ncBlockCreate();
     d->paths = pathStoreCreate();
-    if (d->blocks == nullptr || d->paths == nullptr) {
+    d->notes = new (std::nothrow) NcNotes;
+    if (d->blocks == nullptr || d->paths == nullptr || d->notes == nullptr) {
         drawingDestroy(d);
         return false;
     }
@@ -15,6 +17,7 @@ bool drawingCreate(Drawing* d, const MachineDefinition* machine, const ToolTable
     d->tools = tools;
     d->mainProgram = -1;
     d->range = kDefaultRangeBox;
+    ncNotesClear(d->notes);
     return true;
 }
 
@@ -35,8 +38,10 @@ void drawingDestroy(Drawing* d) {
     if (d->blocks != nullptr) ncBlockDestroy(d->blocks);
     if (paths != nullptr) pathStoreDestroy(paths);
     if (helper.joinable()) helper.join();
+    delete d->notes;
     d->blocks = nullptr;
     d->paths = nullptr;
+    d->notes = nullptr;
     d->loaded = false;
 }
 

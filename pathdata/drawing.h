@@ -9,6 +9,7 @@
 #include "definitions/tool_table.h"
 #include "engine/block_store.h"
 #include "engine/modal_state.h"
+#include "engine/notes.h"
 #include "pathdata/display_filter.h"
 #include "pathdata/path_store.h"
 #include "pathdata/range_box.h"
@@ -68,6 +69,7 @@ struct Drawing {
     NcMachineConfig config;
     NcModalState state;        // the interpreter's, reset before every translation
     NcModalState reportState;  // copy kept after the last successful translation
+    NcNotes* notes;            // what the last translation did not draw as written
     int32_t mainProgram;       // -1 while none is known
     RangeBox range;
     DisplayFilter filter;

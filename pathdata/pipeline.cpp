@@ -37,8 +37,10 @@ int loadingEvent(LoadContext* c, const NcProgressEvent* e, uint32_t phase) {
 int translationEvent(LoadContext* c, const NcProgressEvent* e, uint32_t phase) {
     if (phase == kNcPhaseBegin) {
         c->ui->statusText(tlvString(IDS_TRANSLATING));
+        ncNotesClear(c->drawing->notes);
         return 1;
     }
+    if (e->state->blockNotes != 0) ncNotesTake(c->drawing->notes, e->state, e->block);
     // A record that cannot be stored would leave a silently shortened
     // drawing: stop the load and say why, like any other failure.
     if (pathStoreAppend(c->drawing->paths, e->motion) == 0) {
@@ -125,6 +127,13 @@ void showResult(Drawing* d, DrawingUi* ui) {
     }
     d->range = rangeBoxOf(d->state.pathMin, d->state.pathMax);
     ui->selectCodeLine(0);
+    // A drawing that is not all it seems says so where the user looks.
+    if (const uint64_t notes = ncNotesTotal(d->notes); notes > 0) {
+        char text[128];
+        snprintf(text, sizeof text, tlvString(IDS_NOTES_COUNT),
+                 static_cast<unsigned long long>(notes));
+        ui->statusText(text);
+    }
 }
 
 void showFailure(Drawing* d, DrawingUi* ui) {
@@ -132,6 +141,7 @@ void showFailure(Drawing* d, DrawingUi* ui) {
     ui->clearCodeList();
     pathStoreClear(d->paths);
     ncBlockClear(d->blocks);
+    ncNotesClear(d->notes);
     d->mainProgram = -1;
     d->range = kDefaultRangeBox;
     char detail[kNcStatusTextSize];

@@ -36,6 +36,15 @@ enum TlvStringId {
     IDS_CREATE_FAILED = 97,
     IDS_NESTING_OVERFLOW = 98,
     IDS_COORDINATE_RANGE = 120,
+    IDS_NOTE_STATEMENT = 145,
+    IDS_NOTE_VARIABLE = 146,
+    IDS_NOTE_GCODE = 147,
+    IDS_NOTE_MISSING_CALL = 148,
+    IDS_NOTE_ARC_RADIUS = 149,
+    IDS_NOTE_SPACED_WORD = 150,
+    IDS_NOTE_INCH = 151,
+    IDS_NOTES_MORE = 152,
+    IDS_NOTES_COUNT = 153,
 };
 
 // The text of string id, or an empty text for an unknown id.
