@@ -47,15 +47,3 @@ std::pair<std::string_view, std::string_view> fuzzSplitAtNul(std::string_view te
     if (nul == std::string_view::npos) return {std::string_view(), text};
     return {text.substr(0, nul), text.substr(nul + 1)};
 }
-
-bool fuzzHitsKnownFault(std::string_view text) {
-    // Fifteen digits, squared and scaled by up to 1000 on each side, stay
-    // below the float limit of 3.4e38.
-    constexpr int kDigitRunMax = 15;
-    int run = 0;
-    for (char c : text) {
-        run = c >= '0' && c <= '9' ? run + 1 : 0;
-        if (run > kDigitRunMax) return true;
-    }
-    return false;
-}

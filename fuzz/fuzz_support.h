@@ -17,9 +17,3 @@ const char* fuzzScratchFile(const char* name, const uint8_t* data, size_t size);
 // NUL the whole text is the second part. Lets one input carry a definition
 // file and a program while each stays readable text in the corpus.
 std::pair<std::string_view, std::string_view> fuzzSplitAtNul(std::string_view text);
-
-// True for inputs that only reach a fault already being fixed elsewhere:
-// a run of more digits than a float survives once scaled and squared, which
-// turns coordinates into infinities. Such inputs are skipped so that the
-// runs look past that fault; the filter goes when the fix lands.
-bool fuzzHitsKnownFault(std::string_view text);
