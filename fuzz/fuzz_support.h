@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Writes bytes to this process's scratch file (made once, removed at exit)
 // and returns its path; the path of each name stays the same, so a reader's
