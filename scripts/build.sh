@@ -1,6 +1,7 @@
 #!/bin/bash
-# Configures and builds one configuration: native, sanitize or windows.
-#   scripts/build.sh native|sanitize|windows
+# Configures and builds one configuration: native, sanitize, windows or
+# fuzz (the libFuzzer targets, built with clang; see fuzz/README.md).
+#   scripts/build.sh native|sanitize|windows|fuzz
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 kind="${1:-native}"
@@ -10,7 +11,9 @@ case "$kind" in
     sanitize) args=(-DCMAKE_BUILD_TYPE=Debug -DTLV_SANITIZE=ON -DTLV_BENCH=OFF) ;;
     windows)  args=(-DCMAKE_BUILD_TYPE=Release
                     "-DCMAKE_TOOLCHAIN_FILE=$top/cmake/mingw-w64-x86_64.cmake") ;;
-    *) echo "usage: $0 native|sanitize|windows" >&2; exit 2 ;;
+    fuzz)     args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTLV_FUZZ=ON
+                    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+    *) echo "usage: $0 native|sanitize|windows|fuzz" >&2; exit 2 ;;
 esac
 cmake -S "$top" -B "$build" -G Ninja "${args[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

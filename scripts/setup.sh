@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine64 xvfb locales fonts-ipafont-gothic fonts-wqy-microhei fonts-wine imagemagick procps
     python3 python3-ezdxf
+    clang libclang-rt-14-dev
 )
 
 sudo=""

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds all three configurations and runs every test: native, native under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and Windows under Wine.
-# Exits non-zero when any build or test fails.
+# AddressSanitizer + UndefinedBehaviorSanitizer, and Windows under Wine;
+# then the fuzz targets replay their seed corpora and fuzz for a few
+# seconds each. Exits non-zero when any build or test fails.
 set -uo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TLV_BUILD_ROOT:-$top/build}"
@@ -38,6 +39,20 @@ if "$top/scripts/build.sh" windows; then
     "$top/scripts/wine-session.sh" stop
 else
     summary+=("windows: BUILD FAILED"); status=1
+fi
+
+# Short fuzz runs catch what a change breaks in the input handling; the
+# long runs are fuzz/run.sh's own business.
+if "$top/scripts/build.sh" fuzz; then
+    run_ctest "fuzz corpora" "$root/fuzz"
+    if "$top/fuzz/run.sh" -t 5 -j "$(nproc)" >"$root/fuzz/run.log" 2>&1; then
+        summary+=("fuzz runs: no findings")
+    else
+        cat "$root/fuzz/run.log"
+        summary+=("fuzz runs: FAILED (inputs kept in fuzz/findings/)"); status=1
+    fi
+else
+    summary+=("fuzz: BUILD FAILED"); status=1
 fi
 
 echo

@@ -1,5 +1,6 @@
 #include "app/win32/frame.h"
 
+#include "app/hand_over.h"
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
 #include "engine/block_store.h"
@@ -165,11 +166,12 @@ void OnActivateApp(HWND frame, bool active) {
     CheckChangedFiles(frame);
 }
 
+static_assert(COPYDATA_OPEN_FILE == kHandOverTag && kCopyDataSize == kHandOverSize);
+
 void OnCopyData(HWND frame, const COPYDATASTRUCT* data) {
-    if (data == nullptr || data->dwData != COPYDATA_OPEN_FILE || data->cbData == 0 || data->lpData == nullptr) return;
-    // The sender's buffer need not be terminated: copy at most its size.
-    char name[kCopyDataSize + 1] = {};
-    memcpy(name, data->lpData, data->cbData < kCopyDataSize ? data->cbData : kCopyDataSize);
+    if (data == nullptr) return;
+    char name[kHandOverSize];
+    if (!DecodeHandOver(data->dwData, data->lpData, data->cbData, name)) return;
     const char* names[] = {name};
     OpenFiles(frame, false, names, 1);
 }
