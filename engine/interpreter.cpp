@@ -11,6 +11,7 @@
 //   statistics   per-tool length, time, value lists and ranges
 // The G and M codes act through tables of clear and set masks, so adding a
 // code is a table row, not a branch.
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <climits>
@@ -539,24 +540,39 @@ void cycleAdd(int32_t list[kNcListSize], int32_t key) {
 // sum that those form stays finite.
 constexpr float kCoordinateLimit = 1.0e15f;
 
-bool withinLimit(const void* floats, int count) {
-    for (int i = 0; i < count; ++i) {
-        float v;
-        memcpy(&v, static_cast<const uint8_t*>(floats) + i * sizeof v, sizeof v);
-        if (!(v >= -kCoordinateLimit && v <= kCoordinateLimit)) return false;
-    }
-    return true;
+// The floats are tested two at a time, as the halves of 64-bit words.
+// Without its sign a float's bits grow with its magnitude, and infinities
+// and NaNs lie above every finite value; adding the room left between the
+// limit and 2^31 sets a half's top bit exactly when it passes the limit,
+// and no carry crosses into the other half. bytes must be a multiple of 8.
+template <size_t bytes>
+bool withinLimit(const void* floats) {
+    constexpr uint64_t kRoom = 0x7FFFFFFFu - std::bit_cast<uint32_t>(kCoordinateLimit);
+    uint64_t words[bytes / 8];
+    memcpy(words, floats, sizeof words);
+    uint64_t over = 0;
+    for (uint64_t w : words) over |= (w & 0x7FFFFFFF7FFFFFFFull) + (kRoom << 32 | kRoom);
+    return (over & 0x8000000080000000ull) == 0;
 }
 
-// The record's floats, and the position that later blocks start from.
+bool positionInRange(const NcModalState& state) {
+    const float position[4] = {state.position[0], state.position[1], state.position[2], 0.0f};
+    return withinLimit<16>(position);
+}
+
+// The record's floats (a preset's three with the zero bytes after them). A
+// line, an arc or a preset ends at the position later blocks start from;
+// the last hole of a cycle and a block without a record have the position
+// checked on its own.
 bool inRange(const NcModalState& state, const MotionRecord& r) {
-    if (!withinLimit(state.position, 3)) return false;
     switch (r.kind) {
-        case kMotionPreset: return withinLimit(r.preset.position, 3);
-        case kMotionLine: return withinLimit(r.line.start, 6);
-        case kMotionArc: return withinLimit(r.arc.centre, 12);
-        case kMotionCycle: return withinLimit(r.cycle.start, 10) && withinLimit(&r.cycle.stepX, 2);
-        default: return true;
+        case kMotionPreset: return withinLimit<16>(r.preset.position);
+        case kMotionLine: return withinLimit<24>(r.line.start);
+        case kMotionArc: return withinLimit<48>(r.arc.centre);
+        case kMotionCycle:
+            return withinLimit<40>(r.cycle.start) && withinLimit<8>(&r.cycle.stepX) &&
+                   positionInRange(state);
+        default: return positionInRange(state);
     }
 }
 
