@@ -35,6 +35,9 @@ enum TlvStringId {
     IDS_UNTITLED = 89,
     IDS_CREATE_FAILED = 97,
     IDS_NESTING_OVERFLOW = 98,
+    IDS_DISK_RESERVE = 135,
+    IDS_NOT_REGULAR_FILE = 136,
+    IDS_FILE_TOO_LARGE = 137,
 };
 
 // The text of string id, or an empty text for an unknown id.
