@@ -167,12 +167,13 @@ void SetSettingsDefaults(AppSettings* settings) {
     memcpy(settings->colorWork, settings->colorMap, sizeof settings->colorWork);
 }
 
-int LoadSettings(AppSettings* settings, const char* path) {
+int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
+    if (messageId != nullptr) *messageId = 0;
     if (settings == nullptr) return 0;
     std::string file_path = path != nullptr ? std::string(path) : SettingsFilePath();
     SetSettingsDefaults(settings);
     ProfileFile file;
-    bool readable = file.load(file_path.c_str());
+    bool readable = LoadProfileFile(&file, file_path.c_str(), messageId);
 
     ReadProfileItem(file, "Info", "Version", kI, &settings->version, 1);
     for (const SettingsKey& row : kKeys) {

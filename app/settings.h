@@ -88,9 +88,10 @@ void SetSettingsDefaults(AppSettings* settings);
 // Reads the settings file (path, or SettingsFilePath() when null): the
 // defaults, then every key found, then the run-state bits cleared, the view
 // matrices checked and older versions converted. A missing file gives the
-// defaults. Returns 1, or 0 when an existing file could not be read (the
-// record then holds the defaults).
-int LoadSettings(AppSettings* settings, const char* path = nullptr);
+// defaults. Returns 1, or 0 when an existing file could not be read or was
+// refused (not a regular file, or too large): the record then holds the
+// defaults and messageId (optional) the string id of the reason.
+int LoadSettings(AppSettings* settings, const char* path = nullptr, int* messageId = nullptr);
 // Writes every key in order, keeping the file's other lines; the file is
 // replaced as a whole, so a failed save leaves it as it was. Returns 1 when
 // written, 0 when not. Store the panes' rotations first (StorePaneRotations).

@@ -121,11 +121,13 @@ void SetMachineDefaults(MachineDefinition* machine) {
     for (int code : kDefaultGModal) SetMachineGModal(machine, code, true);
 }
 
-int ReadMachineFile(const char* path, MachineDefinition* machine) {
+int ReadMachineFile(const char* path, MachineDefinition* machine, int* messageId) {
+    if (messageId != nullptr) *messageId = 0;
     if (path == nullptr || machine == nullptr) return 0;
     ProfileFile file;
-    file.load(ResolveDefinitionPath(path).c_str());
+    const bool loaded = LoadProfileFile(&file, ResolveDefinitionPath(path).c_str(), messageId);
     SetMachineDefaults(machine);
+    if (!loaded) return 0;
 
     int32_t version = 0;
     ReadProfileItem(file, "Info", "Version", ProfileEncoding::Integers, &version, 1);

@@ -42,8 +42,11 @@ void SetMachineGModal(MachineDefinition* machine, int code, bool modal);
 
 // Reads the machine file at path (ResolveDefinitionPath); a file that does
 // not exist, like any missing key, gives the defaults. Returns 1, or 0 for
-// a null path (the file dialog that a null path opens belongs to the GUI).
-int ReadMachineFile(const char* path, MachineDefinition* machine);
+// a null path (the file dialog that a null path opens belongs to the GUI)
+// and for a file that could not be read or was refused (not a regular file,
+// or too large): machine then holds the defaults and messageId (optional)
+// the string id of the reason (LoadProfileFile).
+int ReadMachineFile(const char* path, MachineDefinition* machine, int* messageId = nullptr);
 // Writes every key of the machine file, keeping the file's other lines.
 // The file is replaced as a whole: 1 when written, 0 when nothing was.
 int WriteMachineFile(const char* path, const MachineDefinition& machine);

@@ -1,6 +1,7 @@
 #include "definitions/profile_item.h"
 
 #include "platform/platform.h"
+#include "res/strings.h"
 
 #include <cfloat>
 #include <cmath>
@@ -157,6 +158,19 @@ std::string EncodeProfileValue(ProfileEncoding encoding, const void* source, int
         out += number;
     }
     return out;
+}
+
+bool LoadProfileFile(ProfileFile* file, const char* path, int* messageId) {
+    const bool loaded = file->load(path);
+    if (messageId != nullptr) {
+        switch (file->problem()) {
+            case ProfileProblem::None: *messageId = 0; break;
+            case ProfileProblem::Unreadable: *messageId = IDS_READ_FAILED; break;
+            case ProfileProblem::NotAFile: *messageId = IDS_NOT_REGULAR_FILE; break;
+            case ProfileProblem::TooLarge: *messageId = IDS_FILE_TOO_LARGE; break;
+        }
+    }
+    return loaded;
 }
 
 int ReadProfileItem(const ProfileFile& file, const char* section, const char* key,

@@ -26,6 +26,10 @@ enum class ProfileEncoding {
 // beyond the last one read keep what they held. A count below 1 counts as 1.
 int ReadProfileItem(const ProfileFile& file, const char* section, const char* key,
                     ProfileEncoding encoding, void* dest, int count);
+// Loads a machine, tool or settings file (see ProfileFile::load). When an
+// existing file is not read, messageId (optional) receives the string id of
+// the message that says why, to be shown with the path; else 0.
+bool LoadProfileFile(ProfileFile* file, const char* path, int* messageId);
 // Writes one item from source (a text is taken up to its NUL, at most count
 // bytes). Returns 1 when the key was set.
 int WriteProfileItem(ProfileFile& file, const char* section, const char* key,

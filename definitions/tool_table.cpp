@@ -40,11 +40,13 @@ std::string realText(float value) {
 
 }  // namespace
 
-int ReadToolFile(const char* path, ToolTable* tools) {
+int ReadToolFile(const char* path, ToolTable* tools, int* messageId) {
+    if (messageId != nullptr) *messageId = 0;
     if (path == nullptr || tools == nullptr) return 0;
     ProfileFile file;
-    file.load(ResolveDefinitionPath(path).c_str());
+    const bool loaded = LoadProfileFile(&file, ResolveDefinitionPath(path).c_str(), messageId);
     memset(tools, 0, sizeof *tools);
+    if (!loaded) return 0;
 
     int32_t version = 0;
     ReadProfileItem(file, "Info", "Version", ProfileEncoding::Integers, &version, 1);

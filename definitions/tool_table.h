@@ -23,7 +23,9 @@ static_assert(std::is_trivially_copyable_v<ToolTable>);
 // Reads the tool file at path (ResolveDefinitionPath); a missing file, a
 // missing key or a malformed entry gives zero entries. Returns 1, or 0 for
 // a null path (the file dialog that a null path opens belongs to the GUI).
-int ReadToolFile(const char* path, ToolTable* tools);
+// A file that could not be read or was refused gives zero entries and 0,
+// with messageId as for ReadMachineFile.
+int ReadToolFile(const char* path, ToolTable* tools, int* messageId = nullptr);
 // Writes all 100 entries, keeping the file's other lines. A "[" or "]" in
 // a name is written as "(" or ")": the entry's fields are bracketed, and a
 // bracket in the name would move every following field. 1 when written, 0

@@ -1,11 +1,13 @@
 #include "engine/block_store.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/block_store_detail.h"
 #include "engine/status.h"
+#include "res/strings.h"
 
 namespace {
 
@@ -55,10 +57,16 @@ void keepRecords(NcBlockStore* store, int32_t kept) {
 }
 
 // After a failed write: the counts shrink to what the file holds (end
-// bytes) and the failure is recorded.
+// bytes) and the failure is recorded, naming the file, or saying that the
+// write was refused to keep the disk's last reserve free.
 bool writeFailed(NcBlockStore* store, uint64_t end) {
     keepRecords(store, static_cast<int32_t>(end / kRecordSize));
-    return ncFail(NcStatusWriteFailed, store->backingFileName, 0) != 0;
+    if (!platWriteBehindRefusedRoom(store->writer)) {
+        return ncFail(NcStatusWriteFailed, store->backingFileName, 0) != 0;
+    }
+    char detail[kNcStatusTextSize];
+    snprintf(detail, sizeof detail, "%s\n%s", tlvString(IDS_DISK_RESERVE), store->backingFileName);
+    return ncFail(NcStatusWriteFailed, detail, 0) != 0;
 }
 
 // Hands the buffered appends to the writer, to go at their place in the
@@ -148,14 +156,8 @@ int32_t writeRecord(NcBlockStore* store, int32_t listIndex, const NcBlockText* b
 
 NcBlockStore* ncBlockCreate() {
     char name[kPlatPathMax] = {};
-    if (!platTempFile("nck", name, sizeof name)) {
-        ncFail(NcStatusCreateFailed, name, 0);
-        return nullptr;
-    }
-    PlatFile* file =
-        platFileOpen(name, PlatAccess::ReadWrite, PlatShare::Exclusive, PlatCreate::OpenAlways);
+    PlatFile* file = platScratchFile("nck", name, sizeof name);
     if (file == nullptr) {
-        platFileDelete(name);
         ncFail(NcStatusCreateFailed, name, 0);
         return nullptr;
     }
@@ -165,7 +167,7 @@ NcBlockStore* ncBlockCreate() {
         store != nullptr ? platWriteBehindCreate(kNcPendingRecords * kRecordSize) : nullptr;
     if (writer == nullptr) {
         free(store);
-        platFileDiscard(file, name);
+        platFileDiscard(file, nullptr);
         ncFail(NcStatusOutOfMemory, "Error::ncBlockCreate(alloc)", 0);
         return nullptr;
     }
@@ -179,7 +181,7 @@ int32_t ncBlockDestroy(NcBlockStore* store) {
     if (store == nullptr) return ncFail(NcStatusInvalidHandle, "Error::ncBlockDestroy(args)", 0);
     platWriteBehindDestroy(store->writer);  // after the writes still due
     releaseView(store);
-    platFileDiscard(store->backingFile, store->backingFileName);
+    platFileDiscard(store->backingFile, nullptr);
     free(store->programs);
     memset(store, 0, sizeof *store);
     free(store);

@@ -17,7 +17,8 @@
 
 struct NcBlockStore;  // opaque; null is an invalid handle
 
-// Creates an empty, unmapped store in a new temporary file ("nck" prefix).
+// Creates an empty, unmapped store in a new temporary file ("nck" prefix)
+// that the system removes however the process ends.
 NcBlockStore* ncBlockCreate();
 // Releases the store and deletes its backing file.
 int32_t ncBlockDestroy(NcBlockStore* store);

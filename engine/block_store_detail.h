@@ -29,7 +29,7 @@ constexpr int kNcPendingRecords = 4096;
 struct NcBlockStore {
     int32_t programCount;
     int32_t listCount;  // blocks appended, buffered ones included
-    char backingFileName[kPlatPathMax];
+    char backingFileName[kPlatPathMax];  // for messages: the file, or its folder
     PlatFile* backingFile;  // read/write, not shared
     PlatMapping* mapping;   // null while unmapped
     unsigned char* view;    // the mapped file, viewRecords records long

@@ -2,10 +2,12 @@
 
 #include "platform/platform.h"
 #include "platform/write_behind.h"
+#include "res/strings.h"
 
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -26,6 +28,7 @@ struct PathRecordStore {
     int mappedCount;  // records inside the view
     int buffered;
     unsigned char* buffer;  // the writer's buffer being filled, or null
+    bool refusedRoom;       // the last failure kept the disk's reserve free
 };
 
 namespace {
@@ -46,6 +49,7 @@ void unmap(PathRecordStore* store) {
 bool keepWritten(PathRecordStore* store, uint64_t end) {
     store->handedCount = static_cast<int>(end / kRecordSize);
     store->buffered = 0;
+    store->refusedRoom = platWriteBehindRefusedRoom(store->writer);
     return false;
 }
 
@@ -79,15 +83,13 @@ bool flush(PathRecordStore* store) {
 
 PathRecordStore* pathStoreCreate() {
     char name[kPlatPathMax];
-    if (!platTempFile("tlv", name, sizeof name)) return nullptr;
-    PlatFile* file =
-        platFileOpen(name, PlatAccess::ReadWrite, PlatShare::Exclusive, PlatCreate::OpenAlways);
+    PlatFile* file = platScratchFile("tlv", name, sizeof name);
     auto* store = file != nullptr ? new (std::nothrow) PathRecordStore() : nullptr;
     PlatWriteBehind* writer =
         store != nullptr ? platWriteBehindCreate(kPathStoreBufferRecords * kRecordSize) : nullptr;
     if (writer == nullptr) {
         delete store;
-        platFileDiscard(file, name);
+        if (file != nullptr) platFileDiscard(file, nullptr);
         return nullptr;
     }
     memcpy(store->tempFileName, name, sizeof name);
@@ -100,7 +102,7 @@ int pathStoreDestroy(PathRecordStore* store) {
     if (store == nullptr) return 0;
     platWriteBehindDestroy(store->writer);  // after the writes still due
     unmap(store);
-    platFileDiscard(store->file, store->tempFileName);
+    platFileDiscard(store->file, nullptr);
     delete store;
     return 1;
 }
@@ -111,6 +113,7 @@ int pathStoreClear(PathRecordStore* store) {
     // Records on their way must land before the file is cut, not after.
     if (store->writing) platWriteBehindWait(store->writer, nullptr);
     store->writing = false;
+    store->refusedRoom = false;
     store->handedCount = store->buffered = 0;
     platFileSeek(store->file, 0);
     platFileTruncate(store->file);
@@ -173,4 +176,9 @@ const MotionRecord* pathStoreView(const PathRecordStore* store, int* count) {
 
 const char* pathStoreFileName(const PathRecordStore* store) {
     return store != nullptr ? store->tempFileName : "";
+}
+
+std::string pathStoreFailureText(const PathRecordStore* store) {
+    if (store == nullptr || !store->refusedRoom) return pathStoreFileName(store);
+    return std::string(tlvString(IDS_DISK_RESERVE)) + "\n" + store->tempFileName;
 }

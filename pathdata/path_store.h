@@ -4,13 +4,16 @@
 
 #include "engine/motion_record.h"
 
+#include <string>
+
 struct PathRecordStore;  // opaque; null means none
 
 // Records collected before they are written out together: 116 whole
 // pages, so that every write starts on a page boundary.
 constexpr int kPathStoreBufferRecords = 8192;
 
-// Creates the store and its empty temporary file; null when either fails.
+// Creates the store and its empty temporary file, which the system removes
+// however the process ends; null when either fails.
 PathRecordStore* pathStoreCreate();
 // Releases the store and deletes its file. 1 on success, 0 for a null store.
 int pathStoreDestroy(PathRecordStore* store);
@@ -35,5 +38,10 @@ int pathStoreRead(PathRecordStore* store, int index, MotionRecord* out);
 // null), or null while unmapped or empty. Records appended after the
 // mapping are not inside it.
 const MotionRecord* pathStoreView(const PathRecordStore* store, int* count);
-// Path of the temporary file, for messages; empty for a null store.
+// Where the temporary file lies, for messages: its path, or its folder
+// where the file has no name; empty for a null store.
 const char* pathStoreFileName(const PathRecordStore* store);
+// The detail of a message about the last failed append or map: where the
+// file lies, or, when the write was refused to keep the disk's last reserve
+// free (platWriteBehindRefusedRoom), that reason and where.
+std::string pathStoreFailureText(const PathRecordStore* store);

@@ -44,7 +44,7 @@ int translationEvent(LoadContext* c, const NcProgressEvent* e, uint32_t phase) {
     // A record that cannot be stored would leave a silently shortened
     // drawing: stop the load and say why, like any other failure.
     if (pathStoreAppend(c->drawing->paths, e->motion) == 0) {
-        ncStatus(NcStatusWriteFailed, pathStoreFileName(c->drawing->paths));
+        ncStatus(NcStatusWriteFailed, pathStoreFailureText(c->drawing->paths).c_str());
         return 0;
     }
     if (e->state->callLevel != 0) return 1;
@@ -102,7 +102,7 @@ bool translate(Drawing* d, NcProgressCallback callback) {
     d->state.callStack[0].programNumber = d->mainProgram;
     if (ncBlockTranslate(d->blocks, &d->config, &d->state, callback) == 0) return false;
     if (pathStoreMap(d->paths) == 0) {
-        ncStatus(NcStatusWriteFailed, pathStoreFileName(d->paths));
+        ncStatus(NcStatusWriteFailed, pathStoreFailureText(d->paths).c_str());
         return false;
     }
     return true;

@@ -61,6 +61,7 @@ void platFileReserve(PlatFile* file, uint64_t offset, uint64_t size);
 bool platFileDelete(const char* path);
 // Closes a scratch file and deletes it (path is its name) without its
 // contents being written out on the way. False when it cannot be deleted.
+// A file from platScratchFile goes by itself: path is then null.
 bool platFileDiscard(PlatFile* file, const char* path);
 // Makes the contents of the closed file source durable, then puts it in
 // place of target in one step, replacing target when it exists: a reader
@@ -72,6 +73,20 @@ bool platReplaceFile(const char* source, const char* target);
 // temporary directory (the fallback folder when that does not exist) and
 // writes its path to out. Returns false when no file could be made.
 bool platTempFile(const char* prefix, char* out, size_t outSize);
+// Opens a new scratch file, read/write and not shared, in the same folder
+// as platTempFile would, that the system removes when it is closed or when
+// the process ends, however it ends: a killed or crashed run must not leave
+// gigabytes behind. where receives a path for messages: the file's name
+// where it has one (Windows), else the folder holding it. Null when no file
+// could be made.
+PlatFile* platScratchFile(const char* prefix, char* where, size_t whereSize);
+// Free and total bytes of the file system holding an open file; free counts
+// only what this process may still use. False when the system cannot say.
+bool platFreeSpace(PlatFile* file, uint64_t* freeBytes, uint64_t* totalBytes);
+// Opens an existing file for reading only when it is a regular file, so
+// that a pipe, a device or a folder is never read (nor waited on).
+// notRegular (optional) tells that path exists but is something else.
+PlatFile* platOpenRegularFile(const char* path, bool* notRegular);
 // The folder used when the temporary directory does not exist.
 bool platFallbackTempDir(char* out, size_t outSize);
 bool platIsDirectory(const char* path);

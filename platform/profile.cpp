@@ -109,26 +109,45 @@ int profileCompareNoCase(const char* a, const char* b) {
     return compareNoCase(a != nullptr ? a : "", b != nullptr ? b : "");
 }
 
+namespace {
+
+// The whole file, up to one byte more than kProfileMaxBytes, so that a file
+// that grows while it is read is still caught.
+ProfileProblem readBounded(PlatFile* file, std::string* data) {
+    if (platFileSize(file) > static_cast<int64_t>(kProfileMaxBytes))
+        return ProfileProblem::TooLarge;
+    char chunk[65536];
+    size_t got = 0;
+    while (data->size() <= kProfileMaxBytes) {
+        if (!platFileRead(file, chunk, sizeof chunk, &got)) return ProfileProblem::Unreadable;
+        if (got == 0) return ProfileProblem::None;
+        data->append(chunk, got);
+    }
+    return ProfileProblem::TooLarge;
+}
+
+}  // namespace
+
 bool ProfileFile::load(const char* path) {
     lines_.clear();
     newline_ = "\r\n";
     path_ = path != nullptr ? path : "";
     readable_ = false;
+    problem_ = ProfileProblem::None;
     if (path_.empty()) return false;
-    PlatFile* file =
-        platFileOpen(path, PlatAccess::Read, PlatShare::ReadWrite, PlatCreate::OpenExisting);
+    bool notRegular = false;
+    PlatFile* file = platOpenRegularFile(path, &notRegular);
     if (file == nullptr) {
         PlatFileFacts facts;
-        readable_ = !platFindFile(path, &facts);
+        readable_ = !notRegular && !platFindFile(path, &facts);
+        if (!readable_)
+            problem_ = notRegular ? ProfileProblem::NotAFile : ProfileProblem::Unreadable;
         return readable_;
     }
     std::string data;
-    char chunk[65536];
-    size_t got = 0;
-    bool ok = true;
-    while ((ok = platFileRead(file, chunk, sizeof chunk, &got)) && got > 0) data.append(chunk, got);
+    problem_ = readBounded(file, &data);
     platFileClose(file);
-    if (!ok) return false;
+    if (problem_ != ProfileProblem::None) return false;
 
     bool endSeen = false;
     size_t start = 0;

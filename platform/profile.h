@@ -18,16 +18,33 @@
 
 #include "platform/sjis.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// Why an existing file was not loaded.
+enum class ProfileProblem {
+    None,
+    Unreadable,  // it could not be opened or read
+    NotAFile,    // a folder, pipe or device: reading one could block or never end
+    TooLarge,    // more than kProfileMaxBytes
+};
+
+// The largest file loaded. Settings, machine and tool files hold a few
+// kilobytes (the settings with a full history about 10 KB), so 4 MB is
+// hundreds of times more than a real one, while the lines of a file that
+// size still take only tens of megabytes of memory.
+constexpr uint64_t kProfileMaxBytes = 4u << 20;
 
 class ProfileFile {
 public:
     // Reads the file at path and remembers the path for save(). A file that
     // does not exist is an empty profile, created by the first save; false
-    // only when an existing file cannot be read (the profile is then empty
-    // and save() refuses, so that the file is not overwritten blindly).
+    // only when an existing file cannot be read or is refused (problem()
+    // says why): the profile is then empty and save() refuses, so that the
+    // file is not overwritten blindly (nor a device replaced by a file).
     bool load(const char* path);
+    ProfileProblem problem() const { return problem_; }
 
     // The value of key in section; false when either is missing.
     bool get(const char* section, const char* key, std::string* value) const;
@@ -63,6 +80,7 @@ private:
     std::string path_;
     std::string newline_ = "\r\n";
     bool readable_ = false;
+    ProfileProblem problem_ = ProfileProblem::None;
 };
 
 // One-call forms on a path: each loads the file (and set saves it), so they

@@ -1,5 +1,7 @@
 #include "platform/write_behind.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -19,6 +21,8 @@ constexpr uint64_t kNone = ~uint64_t{0};
 // Room is reserved ahead of the writes in steps this large.
 constexpr uint64_t kReserveStep = 16u << 20;
 
+std::atomic<PlatFreeSpaceQuery> freeSpaceQuery{nullptr};
+
 }  // namespace
 
 struct PlatWriteBehind {
@@ -37,6 +41,8 @@ struct PlatWriteBehind {
     uint64_t done = 0;
     uint64_t failedBuffer = kNone;  // number of the first buffer that failed
     uint64_t failedEnd = 0;         // where the written data end after it
+    bool failedRoom = false;        // that failure was a refusal for room
+    bool refusedRoom = false;       // the last failure reported was one
     // Where the room reserved ahead of the writes ends, and where the last
     // write ended; touched only by whichever thread writes, one buffer at
     // a time.
@@ -56,24 +62,45 @@ struct PlatWriteBehind {
 
 namespace {
 
+// Whether size more bytes leave the file system its reserve. When the
+// system cannot say, the write goes ahead and reports any lack of room.
+bool roomFor(PlatFile* file, uint64_t size) {
+    PlatFreeSpaceQuery query = freeSpaceQuery.load();
+    uint64_t freeBytes = 0, totalBytes = 0;
+    if (!(query != nullptr ? query : platFreeSpace)(file, &freeBytes, &totalBytes)) return true;
+    return freeBytes >= size && freeBytes - size >= platDiskReserve(totalBytes);
+}
+
 // Appends mostly run past the end of the file: room for the next step is
-// reserved before they get there. A job that starts before the end of the
-// one before it follows a cut of the file (a cleared store), which also
-// gave back the room reserved past the cut: reserving starts over.
-void reserveAhead(PlatWriteBehind* w, const Job& job) {
+// reserved before they get there, once the file system is seen to have it.
+// A job that starts before the end of the one before it follows a cut of
+// the file (a cleared store), which also gave back the room reserved past
+// the cut: reserving starts over. False when the room is refused.
+bool reserveAhead(PlatWriteBehind* w, const Job& job) {
     const uint64_t end = job.offset + job.size;
     const bool sameRun = job.file == w->reservedFile && job.offset >= w->writtenEnd;
-    w->writtenEnd = end;
-    if (sameRun && end <= w->reservedEnd) return;
+    if (sameRun && end <= w->reservedEnd) {
+        w->writtenEnd = end;
+        return true;
+    }
     const uint64_t from = sameRun && job.offset < w->reservedEnd ? w->reservedEnd : job.offset;
+    if (!roomFor(job.file, end + kReserveStep - from)) return false;
+    w->writtenEnd = end;
     w->reservedFile = job.file;
     w->reservedEnd = end + kReserveStep;
     platFileReserve(job.file, from, w->reservedEnd - from);
+    return true;
 }
 
-// Writes one buffer; false with *end set after a failed or short write.
-bool writeJob(PlatWriteBehind* w, const Job& job, const unsigned char* data, uint64_t* end) {
-    reserveAhead(w, job);
+// Writes one buffer; false with *end set after a failed or short write or
+// a refusal for room (*refused set).
+bool writeJob(PlatWriteBehind* w, const Job& job, const unsigned char* data, uint64_t* end,
+              bool* refused) {
+    if (!reserveAhead(w, job)) {
+        *end = job.offset;
+        *refused = true;
+        return false;
+    }
     size_t written = 0;
     bool ok = platFileSeek(job.file, job.offset) &&
               platFileWrite(job.file, data, job.size, &written) && written == job.size;
@@ -86,11 +113,13 @@ bool writeJob(PlatWriteBehind* w, const Job& job, const unsigned char* data, uin
 void writeBuffer(PlatWriteBehind* w, uint64_t n, const Job& job, bool skip,
                  std::unique_lock<std::mutex>& hold) {
     uint64_t end = 0;
-    bool ok = skip || writeJob(w, job, w->buffer(n), &end);
+    bool refused = false;
+    bool ok = skip || writeJob(w, job, w->buffer(n), &end, &refused);
     hold.lock();
     if (!ok && w->failedBuffer == kNone) {
         w->failedBuffer = n;
         w->failedEnd = end;
+        w->failedRoom = refused;
     }
     ++w->done;
 }
@@ -180,6 +209,20 @@ bool platWriteBehindWait(PlatWriteBehind* writer, uint64_t* end) {
     writer->finished.wait(hold, [writer] { return writer->done == writer->handed; });
     const bool ok = writer->failedBuffer == kNone;
     if (!ok && end != nullptr) *end = writer->failedEnd;
+    if (!ok) writer->refusedRoom = writer->failedRoom;
     writer->failedBuffer = kNone;
     return ok;
+}
+
+bool platWriteBehindRefusedRoom(const PlatWriteBehind* writer) {
+    return writer != nullptr && writer->refusedRoom;
+}
+
+uint64_t platDiskReserve(uint64_t totalBytes) {
+    const uint64_t floor = std::min<uint64_t>(uint64_t{256} << 20, totalBytes / 4);
+    return std::max(totalBytes / 20, floor);
+}
+
+void platWriteBehindSetFreeSpaceQuery(PlatFreeSpaceQuery query) {
+    freeSpaceQuery.store(query);
 }

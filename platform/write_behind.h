@@ -36,3 +36,19 @@ bool platWriteBehindSubmit(PlatWriteBehind* writer, PlatFile* file, uint64_t off
 // file offset where the written data end (no buffer after the failed one
 // is written), and the writer is ready for new work.
 bool platWriteBehindWait(PlatWriteBehind* writer, uint64_t* end);
+
+// Runaway input (subprogram calls repeated without end) can grow a file by
+// hundreds of megabytes a second. Whenever a file is about to grow into a
+// new step of reserved room, the writer asks the file system for its free
+// space and refuses the write, as if it had failed, when the step would eat
+// into the last platDiskReserve bytes: the rest of the system (and this
+// program's own settings and exports) still has room once the run stops.
+// Whether the last failure reported by platWriteBehindSubmit or
+// platWriteBehindWait was such a refusal.
+bool platWriteBehindRefusedRoom(const PlatWriteBehind* writer);
+// The bytes of a file system of totalBytes that files written here leave
+// free: 5 %, at least 256 MB, but at most a quarter of a small one.
+uint64_t platDiskReserve(uint64_t totalBytes);
+// For tests: the free-space query the writers use (platFreeSpace when null).
+using PlatFreeSpaceQuery = bool (*)(PlatFile* file, uint64_t* freeBytes, uint64_t* totalBytes);
+void platWriteBehindSetFreeSpaceQuery(PlatFreeSpaceQuery query);

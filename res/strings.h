@@ -45,6 +45,9 @@ enum TlvStringId {
     IDS_NOTE_INCH = 151,
     IDS_NOTES_MORE = 152,
     IDS_NOTES_COUNT = 153,
+    IDS_DISK_RESERVE = 135,
+    IDS_NOT_REGULAR_FILE = 136,
+    IDS_FILE_TOO_LARGE = 137,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 struct PlatFile {
@@ -179,7 +180,7 @@ bool platFileDiscard(PlatFile* file, const char* path) {
     // store to disk just before deleting it.
     if (file != nullptr && platFileSeek(file, 0)) platFileTruncate(file);
     platFileClose(file);
-    return platFileDelete(path);
+    return path == nullptr || platFileDelete(path);
 }
 
 bool platReplaceFile(const char* source, const char* target) {
@@ -216,18 +217,27 @@ bool platFallbackTempDir(char* out, size_t outSize) {
     return copyText(out, outSize, "/tmp");
 }
 
-bool platTempFile(const char* prefix, char* out, size_t outSize) {
-    if (prefix == nullptr || out == nullptr) return false;
-    char dir[kPlatPathMax];
+namespace {
+
+// The temporary directory ($TMPDIR, else the fallback) without trailing
+// slashes, and in name a template for a unique file in it.
+bool tempTemplate(const char* prefix, char* dir, char* name) {
     const char* env = getenv("TMPDIR");
-    if (env == nullptr || !copyText(dir, sizeof dir, env) || !platIsDirectory(dir)) {
-        platFallbackTempDir(dir, sizeof dir);
+    if (env == nullptr || !copyText(dir, kPlatPathMax, env) || !platIsDirectory(dir)) {
+        platFallbackTempDir(dir, kPlatPathMax);
     }
     size_t len = strlen(dir);
     while (len > 1 && dir[len - 1] == '/') dir[--len] = '\0';
-    char name[kPlatPathMax];
-    int n = snprintf(name, sizeof name, "%s/%.3sXXXXXX", dir, prefix);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof name) return false;
+    int n = snprintf(name, kPlatPathMax, "%s/%.3sXXXXXX", dir, prefix);
+    return n >= 0 && static_cast<size_t>(n) < kPlatPathMax;
+}
+
+}  // namespace
+
+bool platTempFile(const char* prefix, char* out, size_t outSize) {
+    if (prefix == nullptr || out == nullptr) return false;
+    char dir[kPlatPathMax], name[kPlatPathMax];
+    if (!tempTemplate(prefix, dir, name)) return false;
     int fd = mkstemp(name);
     if (fd < 0) return false;
     close(fd);
@@ -236,6 +246,57 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
         return false;
     }
     return true;
+}
+
+PlatFile* platScratchFile(const char* prefix, char* where, size_t whereSize) {
+    if (prefix == nullptr) return nullptr;
+    char dir[kPlatPathMax], name[kPlatPathMax];
+    if (!tempTemplate(prefix, dir, name) || !copyText(where, whereSize, dir)) return nullptr;
+    int fd = -1;
+#ifdef O_TMPFILE
+    // A file that never has a name: nothing is left behind, whatever ends
+    // the process.
+    fd = open(dir, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+    if (fd < 0) {
+        // File systems that refuse unnamed files: the name goes at once.
+        fd = mkostemp(name, O_CLOEXEC);
+        if (fd >= 0) unlink(name);
+    }
+    if (fd < 0) return nullptr;
+    auto* file = new (std::nothrow) PlatFile{fd};
+    if (file == nullptr) close(fd);
+    return file;
+}
+
+bool platFreeSpace(PlatFile* file, uint64_t* freeBytes, uint64_t* totalBytes) {
+    struct statvfs st;
+    if (file == nullptr || fstatvfs(file->fd, &st) != 0) return false;
+    // f_bavail leaves out the blocks kept for the superuser, which a
+    // process running as root may still fill: the stricter figure.
+    *freeBytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+    *totalBytes = static_cast<uint64_t>(st.f_blocks) * st.f_frsize;
+    return true;
+}
+
+PlatFile* platOpenRegularFile(const char* path, bool* notRegular) {
+    if (notRegular != nullptr) *notRegular = false;
+    struct stat st;
+    if (path == nullptr || stat(path, &st) != 0) return nullptr;
+    // Looked at before opening, since opening some devices already does
+    // something; O_NONBLOCK keeps a pipe put there since from blocking.
+    int fd = S_ISREG(st.st_mode) ? open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        fd = -1;
+    }
+    if (fd < 0) {
+        if (notRegular != nullptr) *notRegular = !S_ISREG(st.st_mode);
+        return nullptr;
+    }
+    auto* file = new (std::nothrow) PlatFile{fd};
+    if (file == nullptr) close(fd);
+    return file;
 }
 
 PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size, bool* zeroLength) {

@@ -159,7 +159,7 @@ bool platFileDelete(const char* path) {
 
 bool platFileDiscard(PlatFile* file, const char* path) {
     platFileClose(file);
-    return platFileDelete(path);
+    return path == nullptr || platFileDelete(path);
 }
 
 bool platReplaceFile(const char* source, const char* target) {
@@ -188,8 +188,11 @@ bool platFallbackTempDir(char* out, size_t outSize) {
     return n > 0 && n < MAX_PATH && narrowCopy(dir, out, outSize);
 }
 
-bool platTempFile(const char* prefix, char* out, size_t outSize) {
-    if (prefix == nullptr || out == nullptr) return false;
+namespace {
+
+// Makes a new empty file with a unique name in the temporary directory, or
+// in the Windows directory when that does not exist.
+bool makeTempFile(const char* prefix, wchar_t (&name)[MAX_PATH]) {
     wchar_t dir[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, dir);
     bool usable = n > 0 && n < MAX_PATH;
@@ -203,14 +206,75 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
         if (w == 0 || w >= MAX_PATH) return false;
     }
     WidePath widePrefix;
-    if (!widePrefix.assign(prefix)) return false;
+    return widePrefix.assign(prefix) && GetTempFileNameW(dir, widePrefix.text, 0, name) != 0;
+}
+
+}  // namespace
+
+bool platTempFile(const char* prefix, char* out, size_t outSize) {
     wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(dir, widePrefix.text, 0, name) == 0) return false;
+    if (out == nullptr || !makeTempFile(prefix, name)) return false;
     if (!narrowCopy(name, out, outSize)) {
         DeleteFileW(name);
         return false;
     }
     return true;
+}
+
+PlatFile* platScratchFile(const char* prefix, char* where, size_t whereSize) {
+    wchar_t name[MAX_PATH];
+    if (where == nullptr || !makeTempFile(prefix, name)) return nullptr;
+    // The system deletes the file when its last handle closes, and it
+    // closes every handle of a process that ends, however it ends. The
+    // mapping holds a handle too, so the file goes after the mapping.
+    HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DeleteFileW(name);
+        return nullptr;
+    }
+    auto* file = narrowCopy(name, where, whereSize) ? new (std::nothrow) PlatFile{h} : nullptr;
+    if (file == nullptr) CloseHandle(h);
+    return file;
+}
+
+bool platFreeSpace(PlatFile* file, uint64_t* freeBytes, uint64_t* totalBytes) {
+    // The space is asked of the file's folder: the file's path is found
+    // from its handle, which works for a file whose name is on its way out.
+    wchar_t path[MAX_PATH + 8];
+    DWORD n = file != nullptr ? GetFinalPathNameByHandleW(file->handle, path, MAX_PATH + 8,
+                                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)
+                              : 0;
+    if (n == 0 || n >= MAX_PATH + 8) return false;
+    wchar_t* slash = wcsrchr(path, L'\\');
+    if (slash == nullptr) return false;
+    slash[1] = L'\0';
+    ULARGE_INTEGER available, total;
+    if (!GetDiskFreeSpaceExW(path, &available, &total, nullptr)) return false;
+    *freeBytes = available.QuadPart;
+    *totalBytes = total.QuadPart;
+    return true;
+}
+
+PlatFile* platOpenRegularFile(const char* path, bool* notRegular) {
+    if (notRegular != nullptr) *notRegular = false;
+    WidePath wide;
+    if (!wide.assign(path)) return nullptr;
+    DWORD attributes = GetFileAttributesW(wide.text);
+    bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    HANDLE h = folder ? INVALID_HANDLE_VALUE
+                      : CreateFileW(wide.text, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Devices (CON, NUL, COM1) and pipes open like files: only a disk file
+    // is read.
+    bool other = h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK;
+    if (other) CloseHandle(h);
+    if (notRegular != nullptr) *notRegular = folder || other;
+    if (folder || other || h == INVALID_HANDLE_VALUE) return nullptr;
+    auto* file = new (std::nothrow) PlatFile{h};
+    if (file == nullptr) CloseHandle(h);
+    return file;
 }
 
 PlatMapping* platMapRead(PlatFile* file, const void** view, size_t* size, bool* zeroLength) {

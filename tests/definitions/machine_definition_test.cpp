@@ -3,19 +3,22 @@
 #include "definitions/profile_item.h"
 #include "definitions/tool_table.h"
 #include "engine/modal_state.h"
+#include "res/strings.h"
 #include "tests/definitions/temp_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
 
 MachineDefinition readText(const std::string& text) {
-    return readRecordFrom<MachineDefinition>(text, ReadMachineFile);
+    return readRecordFrom<MachineDefinition>(
+        text, [](const char* path, MachineDefinition* m) { return ReadMachineFile(path, m); });
 }
 
 std::string modalCodes(const MachineDefinition& machine) {
@@ -40,6 +43,25 @@ std::string fullDst(int k) {
 void setPair(MachineDefinition* machine, int k, const std::string& org, const std::string& dst) {
     CopyTextCut(machine->replaceOrg[k], kMachineTextSize, org.data(), org.size());
     CopyTextCut(machine->replaceDst[k], kMachineTextSize, dst.data(), dst.size());
+}
+
+// A refused machine or tool file (here a folder; the kinds of refusal are
+// the profile's) gives the defaults, 0 and the message that says why.
+TEST(MachineFile, RefusedFilesGiveDefaultsAndTheReason) {
+    TempFile folder(".dir");
+    ASSERT_TRUE(std::filesystem::create_directory(folder.path));
+    MachineDefinition machine, defaults;
+    SetMachineDefaults(&defaults);
+    ToolTable tools;
+    memset(&tools, 0x5A, sizeof tools);
+    int machineId = 0, toolId = 0;
+    EXPECT_EQ(ReadMachineFile(folder.path, &machine, &machineId) +
+                  ReadToolFile(folder.path, &tools, &toolId),
+              0);
+    EXPECT_EQ(memcmp(&machine, &defaults, sizeof machine), 0);
+    EXPECT_EQ(tools.entries[7].diameter, 0.0f);
+    EXPECT_EQ(machineId * 1000 + toolId, IDS_NOT_REGULAR_FILE * 1001);
+    std::filesystem::remove(folder.path);
 }
 
 TEST(MachineFile, MissingFileGivesTheDefaultsAndTheirFileText) {

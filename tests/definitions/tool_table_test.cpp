@@ -11,7 +11,8 @@
 namespace {
 
 ToolTable readText(const std::string& text) {
-    return readRecordFrom<ToolTable>(text, ReadToolFile);
+    return readRecordFrom<ToolTable>(
+        text, [](const char* path, ToolTable* t) { return ReadToolFile(path, t); });
 }
 
 std::string describe(const ToolEntry& tool) {

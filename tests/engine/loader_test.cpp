@@ -284,7 +284,7 @@ TEST_F(Loader, FailedWritesEndTheLoad) {
     for (int i = 0; i < 1000; ++i) many += "G01 X" + std::to_string(i) + "\n";
     for (const std::string& text : {std::string("G01\n"), many}) {
         ASSERT_EQ(ncBlockClear(store), 1);
-        makeWritesFail(store);
+        FailingWrites failing(store);
         TempNcFile file(text);
         EXPECT_EQ(load(file), 0);
         EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);

@@ -4,6 +4,7 @@
 #include "engine/status.h"
 #include "pathdata/export.h"
 #include "pathdata/export_writer.h"
+#include "platform/write_behind.h"
 #include "res/strings.h"
 #include "tests/definitions/temp_file.h"
 #include "tests/pathdata/fake_ui.h"
@@ -257,6 +258,30 @@ TEST_F(Pipeline, CancelledExportDeletesItsFile) {
     PlatFileFacts facts;
     EXPECT_FALSE(platFindFile(dxf.c_str(), &facts));
     EXPECT_EQ(ui.messages.back(), shown(IDS_SAVE_AS, IDS_ABORTED));
+}
+
+// Subprogram calls repeated over and over would grow the drawing data
+// until the disk is full: the load stops while the disk still has its
+// reserve, says why, and gives the room back.
+TEST_F(Pipeline, RunawayRepeatsStopBeforeTheDiskReserve) {
+    const char* a = add("r.nc",
+                        "O0001\nM98 P2 L600\nM30\nO0002\nM98 P3 L600\nM99\n"
+                        "O0003\nG91 G01 X1. F100\nM99\n");
+    // A disk with 20 MB free beyond its reserve before anything was written:
+    // about 40 MB of records would not fit.
+    platWriteBehindSetFreeSpaceQuery([](PlatFile* file, uint64_t* freeBytes, uint64_t* total) {
+        *total = uint64_t{100} << 30;
+        *freeBytes = platDiskReserve(*total) + (uint64_t{20} << 20) -
+                     static_cast<uint64_t>(platFileSize(file));
+        return true;
+    });
+    open({a});
+    platWriteBehindSetFreeSpaceQuery(nullptr);
+    EXPECT_FALSE(drawing->loaded);
+    EXPECT_EQ(pathStoreCount(drawing->paths), 0);
+    const std::string detail = std::string("\n\n") + tlvString(IDS_DISK_RESERVE) + "\n" +
+                               pathStoreFileName(drawing->paths);
+    EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_WRITE_FAILED, detail)});
 }
 
 #ifndef _WIN32

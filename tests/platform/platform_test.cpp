@@ -62,6 +62,19 @@ TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
     EXPECT_FALSE(platTempFile("nck", tiny, sizeof tiny));
 }
 
+// The disk reserve is worked out from these figures; a failing query would
+// silently let the stores fill the disk.
+TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
+    char where[kPlatPathMax];
+    PlatFile* f = platScratchFile("tls", where, sizeof where);
+    ASSERT_NE(f, nullptr);
+    uint64_t freeBytes = 0, totalBytes = 0;
+    EXPECT_TRUE(platFreeSpace(f, &freeBytes, &totalBytes)) << where;
+    EXPECT_GT(totalBytes, 0u);
+    EXPECT_LE(freeBytes, totalBytes);
+    EXPECT_TRUE(platFileDiscard(f, nullptr));
+}
+
 TEST(PlatformFile, WriteSeekReadTruncate) {
     TempPath tmp;
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);

@@ -6,6 +6,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -85,6 +90,39 @@ TEST(ProfileFile, SaveReplacesTheWholeFileAndLeavesNothingBeside) {
     EXPECT_FALSE(profileWriteString((dir / "no" / "x.cfg").string().c_str(), "S", "K", "v"));
     EXPECT_TRUE(fs::is_directory(dir));
     fs::remove_all(dir);
+}
+
+// A pipe would block the read and a device could give bytes without end:
+// only regular files of sane size are read, and none of the refused ones
+// may be replaced by a save.
+TEST(ProfileFile, RefusesWhatIsNotASmallRegularFile) {
+    TempFile big, limit, pipe(".fifo"), folder(".dir");
+    big.write(std::string(kProfileMaxBytes + 1, ';'));
+    limit.write(std::string(kProfileMaxBytes, ';'));
+    ASSERT_TRUE(std::filesystem::create_directory(folder.path));
+    struct Case {
+        const char* path;
+        ProfileProblem problem;
+    };
+    std::vector<Case> cases = {{limit.path, ProfileProblem::None},
+                               {big.path, ProfileProblem::TooLarge},
+                               {folder.path, ProfileProblem::NotAFile}};
+#ifdef _WIN32
+    cases.push_back({"NUL", ProfileProblem::NotAFile});
+#else
+    ASSERT_EQ(mkfifo(pipe.path, 0600), 0);
+    cases.push_back({pipe.path, ProfileProblem::NotAFile});
+    cases.push_back({"/dev/zero", ProfileProblem::NotAFile});
+#endif
+    for (const Case& c : cases) {
+        ProfileFile file;
+        EXPECT_EQ(file.load(c.path), c.problem == ProfileProblem::None) << c.path;
+        EXPECT_EQ(file.problem(), c.problem) << c.path;
+        if (c.problem == ProfileProblem::None) continue;
+        EXPECT_FALSE(file.set("S", "K", "v") && file.save()) << c.path;
+    }
+    EXPECT_EQ(big.read().size(), kProfileMaxBytes + 1);
+    std::filesystem::remove(folder.path);
 }
 
 }  // namespace
