@@ -35,6 +35,9 @@ enum TlvStringId {
     IDS_UNTITLED = 89,
     IDS_CREATE_FAILED = 97,
     IDS_NESTING_OVERFLOW = 98,
+    IDS_OUTPUT_IS_FOLDER = 125,
+    IDS_OUTPUT_IS_INPUT = 126,
+    IDS_STDOUT_FAILED = 127,
 };
 
 // The text of string id, or an empty text for an unknown id.
