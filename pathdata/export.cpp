@@ -85,7 +85,8 @@ size_t textEstimate(int type, const MotionRecord& r) {
     }
 }
 
-// Records begin to end of the store; direct ones are written by the caller.
+// Records [begin, end) of the store. A direct span is a single record that
+// the caller writes to the file itself.
 struct PieceSpan {
     int begin, end;
     bool direct;
