@@ -20,8 +20,11 @@ struct LoadContext {
     bool dialog;  // a progress dialog is open
 };
 
+// Asked with or without a dialog: a hidden run can be stopped too (the
+// headless program on a signal); without a dialog the answer is 1 unless
+// a stop was asked for.
 int answer(LoadContext* c, int bar, const char* label, int percent) {
-    return c->dialog ? c->ui->progressStep(bar, label, percent) : 1;
+    return c->ui->progressStep(bar, label, percent);
 }
 
 int loadingEvent(LoadContext* c, const NcProgressEvent* e, uint32_t phase) {

@@ -106,11 +106,16 @@ size_t formatFixed6(double value, char* out) {
 }
 
 bool sinkOpen(TextSink* sink, const char* path) {
-    sink->file =
-        platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Read, PlatCreate::CreateAlways);
+    sink->file = nullptr;
     sink->memory = nullptr;
     sink->failed = false;
     sink->used = 0;
+    sink->written[0] = '\0';
+    bool inPlace = false;
+    if (!platOutputTarget(path, sink->target, sizeof sink->target, &inPlace)) return false;
+    sink->file =
+        inPlace ? platFileOpen(path, PlatAccess::Write, PlatShare::Read, PlatCreate::CreateAlways)
+                : platCreateBeside(sink->target, sink->written, sizeof sink->written);
     return sink->file != nullptr;
 }
 
@@ -189,10 +194,20 @@ bool sinkWriteFixed(TextSink* sink, double value) {
 
 bool sinkClose(TextSink* sink) {
     if (sink->file == nullptr) return false;
-    bool ok = flushSink(sink);
+    const bool ok = flushSink(sink);
     platFileClose(sink->file);
     sink->file = nullptr;
-    return ok;
+    if (sink->written[0] == '\0') return ok;
+    if (ok && platReplaceFile(sink->written, sink->target)) return true;
+    platFileDelete(sink->written);
+    return false;
+}
+
+void sinkDiscard(TextSink* sink) {
+    if (sink->file == nullptr) return;
+    platFileClose(sink->file);
+    sink->file = nullptr;
+    if (sink->written[0] != '\0') platFileDelete(sink->written);
 }
 
 int WriteText(TextSink* sink, const char* format, ...) {

@@ -12,10 +12,14 @@ struct TextSink {
     std::vector<char>* memory = nullptr;  // instead of a file: text collects here
     bool failed = false;                  // a write failed; everything after it is dropped
     size_t used = 0;
+    char written[kPlatPathMax] = {};  // the new file beside target; empty when in place
+    char target[kPlatPathMax] = {};   // the file that the new one replaces when complete
     char buffer[1 << 16];
 };
 
-// Creates (or truncates) path for writing. False when it cannot be created.
+// Opens path for writing. A regular file (or a new name) is written to a
+// new file beside it, which sinkClose puts in its place; a device or pipe
+// is written in place. False when it cannot be opened.
 bool sinkOpen(TextSink* sink, const char* path);
 // Makes the sink collect its text at the end of memory, for a piece of a
 // file composed apart from the file itself.
@@ -31,8 +35,12 @@ bool sinkWriteRaw(TextSink* sink, const char* text, size_t length);
 bool sinkWriteRaw(TextSink* sink, const char* text);
 // Writes value exactly as printf's "%lf" would (six decimals).
 bool sinkWriteFixed(TextSink* sink, double value);
-// Writes what is buffered and closes the file. False if any write failed.
+// Writes what is buffered, closes the file and puts it in place. False if
+// any write failed; then the output is left as it was before sinkOpen.
 bool sinkClose(TextSink* sink);
+// Closes the file without putting it in place: the output is left as it
+// was before sinkOpen (a device or pipe keeps what it was sent).
+void sinkDiscard(TextSink* sink);
 
 // Formats into a 2048-byte buffer and writes the text; 1 on success, 0 when
 // the write failed. format is always a literal of the program, never text

@@ -11,7 +11,9 @@ constexpr size_t kPlatPathMax = 260;
 struct PlatFile;     // an open file; null means none
 struct PlatMapping;  // a mapped view of a whole file; null means none
 
-enum class PlatAccess { Read, ReadWrite };
+// Write alone suits outputs such as pipes, whose writer must learn that
+// the reader has gone.
+enum class PlatAccess { Read, ReadWrite, Write };
 enum class PlatShare { Exclusive, Read, ReadWrite };
 enum class PlatCreate {
     OpenExisting,  // fail when the file does not exist
@@ -68,6 +70,20 @@ bool platFileDiscard(PlatFile* file, const char* path);
 // sees either the old file or the whole new one, never a part. Both paths
 // must lie on one volume (in one folder, in practice).
 bool platReplaceFile(const char* source, const char* target);
+// Where an output named path goes. A regular file, or a name that does not
+// exist yet, is written to a new file beside it and put in its place only
+// when complete, so that a failed write leaves it as it was: target gets the
+// file to replace, which for a link is the file the link leads to (the link
+// stays). Anything else (a device, a pipe, a terminal, a path under /dev)
+// is written in place (*inPlace) and never deleted. False for an empty or
+// too long path.
+bool platOutputTarget(const char* path, char* target, size_t targetSize, bool* inPlace);
+// Creates a new empty file with a unique name in the folder of target,
+// open for writing, and writes its name to out. Null when none can be made.
+PlatFile* platCreateBeside(const char* target, char* out, size_t outSize);
+// Whether two paths name one file, however they are spelt (links, "..",
+// letter case where the system ignores it). False when either is missing.
+bool platSameFile(const char* a, const char* b);
 
 // Creates a new empty file with a unique name beginning with prefix in the
 // temporary directory (the fallback folder when that does not exist) and

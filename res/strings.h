@@ -48,6 +48,9 @@ enum TlvStringId {
     IDS_DISK_RESERVE = 135,
     IDS_NOT_REGULAR_FILE = 136,
     IDS_FILE_TOO_LARGE = 137,
+    IDS_OUTPUT_IS_FOLDER = 125,
+    IDS_OUTPUT_IS_INPUT = 126,
+    IDS_STDOUT_FAILED = 127,
 };
 
 // The text of string id, or an empty text for an unknown id.

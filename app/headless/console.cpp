@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -13,10 +14,10 @@ bool utf8Locale = false;
 
 bool wantsConversion(FILE* out) { return utf8Locale && isatty(fileno(out)); }
 
-// CP932 to UTF-8; bytes that are not CP932 are passed through.
+// CP932 to UTF-8; bytes that are not CP932 are shown as \xHH.
 std::vector<char> toUtf8(const char* text) {
     size_t inLeft = strlen(text);
-    std::vector<char> out(inLeft * 3 + 1);
+    std::vector<char> out(inLeft * 4 + 1);
     iconv_t cd = iconv_open("UTF-8", "CP932");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         memcpy(out.data(), text, inLeft + 1);
@@ -28,12 +29,38 @@ std::vector<char> toUtf8(const char* text) {
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1)) break;
         if (outLeft == 0) break;
-        *dst++ = *in++;  // an invalid byte goes through as it is
+        // An invalid byte is shown by its value: passed on raw it could
+        // begin a control sequence on the terminal.
+        if (outLeft < 4) break;
+        dst += snprintf(dst, 5, "\\x%02X", static_cast<unsigned char>(*in++));
         --inLeft;
-        --outLeft;
+        outLeft -= 4;
     }
     iconv_close(cd);
     *dst = '\0';
+    return out;
+}
+
+bool isLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Control bytes as \xHH. A trail byte of CP932 (0x40 and up, never 0x7F)
+// or of UTF-8 (0x80 and up) is never one of them, so multibyte text stays
+// whole.
+std::string escapeControls(const char* text) {
+    std::string out;
+    for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (isLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F) {
+            out += static_cast<char>(*p++);
+        } else if (*p < 0x20 || *p == 0x7F) {
+            char hex[5];
+            snprintf(hex, sizeof hex, "\\x%02X", *p);
+            out += hex;
+            continue;
+        }
+        out += static_cast<char>(*p);
+    }
     return out;
 }
 
@@ -51,4 +78,8 @@ void consoleWrite(FILE* out, const char* text) {
     } else {
         fputs(text, out);
     }
+}
+
+void consoleError(const char* text) {
+    consoleWrite(stderr, ("taliver: " + escapeControls(text) + "\n").c_str());
 }

@@ -2,13 +2,17 @@
 // output (DXF, CSV or log) without windows, or the NC report to standard
 // output. Nothing waits for a person: what a message box would show goes to
 // standard error. Exit status: 0 when the output was written, 1 when
-// loading or writing failed, 2 for a command line without files.
+// loading or writing failed, 2 for a command line without files, 128 plus
+// the signal's number when SIGINT or SIGTERM stopped the run.
 #include "app/headless/console.h"
 #include "app/session.h"
 #include "pathdata/pipeline.h"
 #include "res/strings.h"
 
+#include <atomic>
+#include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +20,31 @@
 #include <string>
 
 namespace {
+
+// The signal that asked the run to stop, or 0. Set by the handler and read
+// by the progress steps, which then stop the load or export through its
+// cancel path: that path removes what the run created and leaves an
+// existing output alone.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read and set in a signal handler");
+
+extern "C" void onStopSignal(int signo) {
+    stopSignal.store(signo, std::memory_order_relaxed);
+}
+
+// A second signal of the same kind ends the program at once: the way out
+// of a step that does not ask for progress.
+void installSignalHandlers() {
+    // A closed pipe on standard output is reported like any failed write
+    // instead of ending the program without a word.
+    signal(SIGPIPE, SIG_IGN);
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 class HeadlessUi : public DrawingUi {
 public:
@@ -26,16 +55,19 @@ public:
     // The given name, or the proposed one, is written without asking.
     bool chooseSaveFile(char* path, size_t, int*) override { return path[0] != '\0'; }
     void message(const char* caption, const char* text, UiIcon) override {
-        std::string line = std::string("taliver: ") + caption + ": " + text;
+        std::string line = std::string(caption) + ": " + text;
+        for (size_t at; (at = line.find("\n\n")) != std::string::npos;) line.replace(at, 2, ": ");
         for (char& c : line) {
             if (c == '\n') c = ' ';
         }
-        consoleWrite(stderr, (line + "\n").c_str());
+        consoleError(line.c_str());
     }
     void statusText(const char*) override {}
     void progressOpen(const char*, bool) override {}
     void progressTitle(const char*) override {}
-    int progressStep(int, const char*, int) override { return 1; }
+    int progressStep(int, const char*, int) override {
+        return stopSignal.load(std::memory_order_relaxed) == 0 ? 1 : 0;
+    }
     void progressClose() override {}
     void clearCodeList() override {}
     void setCodeListCount(int32_t) override {}
@@ -70,8 +102,12 @@ int writeReport(const Session& session, const Drawing& drawing) {
     if (size == 0) return 1;
     std::string text(size, '\0');
     BuildReportText(o.report, false, text.data(), text.size(), "\n");
+    errno = 0;
     consoleWrite(stdout, text.c_str());
-    return fflush(stdout) == 0 ? 0 : 1;
+    if (fflush(stdout) == 0 && ferror(stdout) == 0) return 0;
+    const char* why = errno != 0 ? strerrordesc_np(errno) : nullptr;
+    consoleError((std::string(tlvString(IDS_STDOUT_FAILED)) + ": " + (why ? why : "?")).c_str());
+    return 1;
 }
 
 // The report names the file's folder, so files are opened by full path.
@@ -96,7 +132,7 @@ int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& com
     const char* first = command.files[0];
     OpenNcFiles(&drawing, &ui, false, &first, 1);
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
-        consoleWrite(stderr, "taliver: printing is not available in this build\n");
+        consoleError("printing is not available in this build");
         return 1;
     }
     if (!drawing.loaded) return 1;
@@ -109,6 +145,7 @@ int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& com
 
 int main(int argc, char** argv) {
     consoleInit();
+    installSignalHandlers();
     if (argc > 1 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
         usage(stdout);
         return 0;
@@ -123,13 +160,16 @@ int main(int argc, char** argv) {
     startSession(session.get(), command);
     auto drawing = std::make_unique<Drawing>();
     if (!drawingCreate(drawing.get(), &session->machine, &session->tools)) {
-        consoleWrite(stderr, (std::string("taliver: ") + tlvString(IDS_CREATE_FAILED) + "\n").c_str());
+        consoleError(tlvString(IDS_CREATE_FAILED));
         return 1;
     }
     HeadlessUi ui;
     ui.session = session.get();
     int status = produce(*session, *drawing, ui, command);
     drawingDestroy(drawing.get());
+    // An interrupted run leaves the settings and definitions as they were.
+    const int signo = stopSignal.load();
+    if (signo != 0) return 128 + signo;
     endSession(*session);
     return status;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
 #include <ctime>
 #include <new>
 #include <string>
@@ -81,7 +82,9 @@ void removeForRewrite(const char* path) {
 
 PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare, PlatCreate create) {
     if (path == nullptr) return nullptr;
-    int flags = (access == PlatAccess::Read) ? O_RDONLY : O_RDWR;
+    int flags = access == PlatAccess::Read    ? O_RDONLY
+                : access == PlatAccess::Write ? O_WRONLY
+                                              : O_RDWR;
     if (create == PlatCreate::OpenAlways) flags |= O_CREAT;
     if (create == PlatCreate::CreateAlways) {
         flags |= O_CREAT | O_TRUNC;
@@ -206,6 +209,75 @@ bool platReplaceFile(const char* source, const char* target) {
         close(dirFd);
     }
     return true;
+}
+
+namespace {
+
+// The file that path leads to through any chain of links, which need not
+// exist yet: a link to a missing file is followed to where it points.
+bool followLinks(const char* path, std::string* out) {
+    std::string at = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *out = at;
+            return true;
+        }
+        char link[PATH_MAX];
+        ssize_t n = readlink(at.c_str(), link, sizeof link - 1);
+        if (n <= 0) return false;
+        link[n] = '\0';
+        const size_t slash = at.rfind('/');
+        at = link[0] == '/' || slash == std::string::npos ? std::string(link)
+                                                          : at.substr(0, slash + 1) + link;
+    }
+    return false;  // a loop of links
+}
+
+}  // namespace
+
+bool platOutputTarget(const char* path, char* target, size_t targetSize, bool* inPlace) {
+    if (path == nullptr || path[0] == '\0' || inPlace == nullptr) return false;
+    // /dev and /proc hold devices and the process's own streams (/dev/stdout
+    // may lead to the file the shell opened): a rename there would take the
+    // name away from what the caller set up.
+    *inPlace = strncmp(path, "/dev/", 5) == 0 || strncmp(path, "/proc/", 6) == 0;
+    std::string file;
+    if (!*inPlace && !followLinks(path, &file)) return false;
+    struct stat st;
+    if (!*inPlace && stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) *inPlace = true;
+    return copyText(target, targetSize, *inPlace ? path : file.c_str());
+}
+
+PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
+    if (target == nullptr || out == nullptr) return nullptr;
+    const char* slash = strrchr(target, '/');
+    const int dirLength = slash == nullptr ? 0 : static_cast<int>(slash - target + 1);
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Hidden, and named after this process, so that one left by a
+        // crash is recognisable; exclusive creation makes it ours alone.
+        char name[kPlatPathMax];
+        int n = snprintf(name, sizeof name, "%.*s.tlv%ld-%u.tmp", dirLength, target,
+                         static_cast<long>(getpid()), counter++);
+        if (n < 0 || static_cast<size_t>(n) >= sizeof name) return nullptr;
+        int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return nullptr;
+        auto* file = copyText(out, outSize, name) ? new (std::nothrow) PlatFile{fd} : nullptr;
+        if (file == nullptr) {
+            close(fd);
+            unlink(name);
+        }
+        return file;
+    }
+    return nullptr;
+}
+
+bool platSameFile(const char* a, const char* b) {
+    struct stat sa, sb;
+    return a != nullptr && b != nullptr && stat(a, &sa) == 0 && stat(b, &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool platIsDirectory(const char* path) {

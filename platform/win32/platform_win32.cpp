@@ -75,8 +75,9 @@ PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size, b
 PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare share, PlatCreate create) {
     WidePath wide;
     if (!wide.assign(path)) return nullptr;
-    DWORD rights = GENERIC_READ;
-    if (access == PlatAccess::ReadWrite) rights |= GENERIC_WRITE;
+    DWORD rights = access == PlatAccess::Read    ? GENERIC_READ
+                   : access == PlatAccess::Write ? GENERIC_WRITE
+                                                 : GENERIC_READ | GENERIC_WRITE;
     HANDLE h = CreateFileW(wide.text, rights, shareFlags(share), nullptr, createFlags(create),
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
@@ -173,6 +174,90 @@ bool platReplaceFile(const char* source, const char* target) {
     CloseHandle(h);
     return flushed &&
            MoveFileExW(from.text, to.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+namespace {
+
+// A handle that only asks about a file (links followed), or
+// INVALID_HANDLE_VALUE when it does not exist.
+HANDLE openForFacts(const char* path) {
+    WidePath wide;
+    if (!wide.assign(path)) return INVALID_HANDLE_VALUE;
+    return CreateFileW(wide.text, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path of an open file with its links resolved, without the "\\?\"
+// prefix of the final-path call.
+bool finalPath(HANDLE h, char* out, size_t outSize) {
+    wchar_t path[MAX_PATH + 8];
+    DWORD n = GetFinalPathNameByHandleW(h, path, MAX_PATH + 8, FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= MAX_PATH + 8) return false;
+    const wchar_t* p = path;
+    if (wcsncmp(p, L"\\\\?\\UNC\\", 8) == 0) {
+        p += 6;
+        path[6] = L'\\';  // "\\?\UNC\server" becomes "\\server"
+    } else if (wcsncmp(p, L"\\\\?\\", 4) == 0) {
+        p += 4;
+    }
+    return narrowCopy(p, out, outSize);
+}
+
+}  // namespace
+
+bool platOutputTarget(const char* path, char* target, size_t targetSize, bool* inPlace) {
+    if (path == nullptr || path[0] == '\0' || inPlace == nullptr) return false;
+    *inPlace = false;
+    HANDLE h = openForFacts(path);
+    bool resolved = false;
+    if (h != INVALID_HANDLE_VALUE) {
+        // Devices (NUL, CON, COM1, pipes) are written in place.
+        *inPlace = GetFileType(h) != FILE_TYPE_DISK;
+        resolved = !*inPlace && finalPath(h, target, targetSize);
+        CloseHandle(h);
+    }
+    if (resolved) return true;
+    if (strlen(path) >= targetSize) return false;
+    memcpy(target, path, strlen(path) + 1);
+    return true;
+}
+
+PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
+    WidePath dir;
+    if (out == nullptr || !dir.assign(target)) return nullptr;
+    wchar_t* cut = wcsrchr(dir.text, L'\\');
+    wchar_t* slash = wcsrchr(dir.text, L'/');
+    if (slash != nullptr && (cut == nullptr || slash > cut)) cut = slash;
+    if (cut != nullptr) {
+        cut[1] = L'\0';
+    } else {
+        wcscpy(dir.text, L".");
+    }
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(dir.text, L"tlv", 0, name) == 0) return nullptr;
+    HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto* file = h != INVALID_HANDLE_VALUE && narrowCopy(name, out, outSize) ? new (std::nothrow)
+                                                                                   PlatFile{h}
+                                                                             : nullptr;
+    if (file == nullptr) {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        DeleteFileW(name);
+    }
+    return file;
+}
+
+bool platSameFile(const char* a, const char* b) {
+    HANDLE ha = openForFacts(a);
+    HANDLE hb = openForFacts(b);
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    bool same = ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE &&
+                GetFileInformationByHandle(ha, &ia) && GetFileInformationByHandle(hb, &ib) &&
+                ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+                ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    if (ha != INVALID_HANDLE_VALUE) CloseHandle(ha);
+    if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
+    return same;
 }
 
 bool platIsDirectory(const char* path) {

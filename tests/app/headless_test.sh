@@ -17,6 +17,7 @@ check() {  # description, then a command that must succeed
     if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+no_controls() { ! LC_ALL=C grep -q "$(printf '[\001-\011\013-\037\177]')" "$1"; }
 all_crlf() { [ "$(grep -c $'\r$' "$1")" -eq "$(wc -l <"$1")" ] && [ -s "$1" ]; }
 
 ./taliver >/dev/null 2>&1
@@ -66,6 +67,64 @@ check "duplicate program: the message names the line" grep -q 'O0001' err.txt
 
 ./taliver /MDL=nothing.mdl /LOGOUT demo.nc ignored.log
 check "a machine file that does not exist is ignored" test -s ignored.log
+
+# A device is written in place and never deleted, even when writing fails.
+if mknod full c 1 7 2>/dev/null; then
+    ./taliver /DXFOUT demo.nc full 2>err.txt
+    check "full device: status 1, a message, the node kept" test $? -eq 1 -a -c full -a -s err.txt
+fi
+
+./taliver demo.nc >/dev/full 2>err.txt
+check "report to a full disk: status 1 with a message" \
+    grep -q "$(cp932 '標準出力に書き込めません')" err.txt
+check "report to a closed pipe: status 1 with a message" /usr/bin/python3 - <<'PY'
+import os, subprocess
+r, w = os.pipe()
+os.close(r)
+p = subprocess.run(["./taliver", "demo.nc"], stdout=w, stderr=subprocess.PIPE)
+assert p.returncode == 1 and b"Broken pipe" in p.stderr, (p.returncode, p.stderr)
+PY
+
+./taliver "$(printf 'x\033]0;t\007\r%s\177.nc' "$(cp932 '加工')")" 2>err.txt
+check "control characters in names are escaped, Japanese kept" \
+    grep -qF "x\x1B]0;t\x07\x0D$(cp932 '加工')\x7F.nc" err.txt
+check "no control character reaches standard error" no_controls err.txt
+
+# A cycle of 32767 holes is megabytes of DXF text: four of them must not
+# take more memory than the demo takes.
+{ printf 'O0001\r\nT1 M06\r\nG90 G00 X0 Y0 Z10.\r\n'
+  for i in 1 2 3 4; do printf 'G91 G81 X0.1 Y0.1 Z-5. R-8. L32767 F100\r\n'; done
+  printf 'G80\r\nM30\r\n'; } >holes.nc
+check "long cycles are exported in bounded memory" /usr/bin/python3 - <<'PY'
+import os, subprocess
+def peak(*args):
+    p = subprocess.Popen(["./taliver", "/MDL=demo.MDL", "/TDL=demo.TDL", "/DXFOUT"] + list(args))
+    _, status, usage = os.wait4(p.pid, 0)
+    assert status == 0, status
+    return usage.ru_maxrss  # kilobytes
+small, large = peak("demo.nc", "demo.dxf"), peak("holes.nc", "holes.dxf")
+assert os.path.getsize("holes.dxf") > 60e6 and large < small + 16384, (small, large)
+PY
+rm -f holes.dxf
+
+# SIGINT and SIGTERM stop a run through its cancel path: status 130 or 143,
+# no temporary files; the output, a pipe here, is kept. Opening the pipe's
+# other end waits for the program, whose handlers are in place by then; it
+# fills the pipe and waits until the signal has been sent.
+mkfifo pipe.dxf
+mkdir tmp
+printf 'O0001\nM98 P2 L20000\nM30\nO0002\nG91 G01 X1. F100\nM99\n' >long.nc
+for signal in INT:130 TERM:143; do
+    TMPDIR="$work/tmp" ./taliver /DXFOUT long.nc pipe.dxf 2>err.txt &
+    pid=$!
+    exec 3<pipe.dxf
+    kill -"${signal%:*}" "$pid"
+    cat <&3 >/dev/null
+    exec 3<&-
+    wait "$pid"
+    check "SIG${signal%:*}: status ${signal#*:}, nothing left behind, the pipe kept" \
+        test $? -eq "${signal#*:}" -a -p pipe.dxf -a -z "$(ls tmp)" -a -s err.txt
+done
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

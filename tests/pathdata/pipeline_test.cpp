@@ -13,6 +13,8 @@
 
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@
 #endif
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // A message as the fake interface records it: caption, "|", text.
 std::string shown(int caption, int text, const std::string& detail = "") {
@@ -247,17 +251,55 @@ TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
     }
 }
 
-TEST_F(Pipeline, CancelledExportDeletesItsFile) {
+// A stopped export removes only what it made: an existing output keeps its
+// content and a link to it stays a link, with nothing left beside them. A
+// complete export through the link replaces the file it leads to.
+TEST_F(Pipeline, StoppedExportLeavesTheOutputAsItWas) {
     const char* a = add("k.nc", "O0001\nG01 X10. F100\nG01 X20.\nM30\n");
     ASSERT_EQ(open({a}), 1);
+    const fs::path dir = std::string(a) + ".d", file = dir / "old.dxf";
+    fs::create_directory(dir);
+    std::ofstream(file, std::ios::binary) << "old";
+    std::vector<fs::path> outputs = {file};
+#ifndef _WIN32
+    fs::create_symlink("old.dxf", dir / "link.dxf");
+    outputs.push_back(dir / "link.dxf");
+#endif
     ui.shown = true;
-    ui.cancelAfter = 2;
-    std::string dxf = std::string(a) + ".dxf";
-    ExportOptions options = {};
-    EXPECT_EQ(ExportDrawing(drawing.get(), &ui, dxf.c_str(), kExportDxf, options), kExportFailed);
-    PlatFileFacts facts;
-    EXPECT_FALSE(platFindFile(dxf.c_str(), &facts));
-    EXPECT_EQ(ui.messages.back(), shown(IDS_SAVE_AS, IDS_ABORTED));
+    for (const fs::path& out : outputs) {
+        ui.cancelAfter = 2;
+        EXPECT_EQ(ExportDrawing(drawing.get(), &ui, out.string().c_str(), kExportDxf, {}),
+                  kExportFailed);
+        EXPECT_EQ(ui.messages.back(), shown(IDS_SAVE_AS, IDS_ABORTED));
+    }
+    EXPECT_EQ(readText(file.string().c_str()), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()),
+              static_cast<long>(outputs.size()));
+    ASSERT_EQ(ExportDrawing(drawing.get(), &ui, outputs.back().string().c_str(), kExportDxf, {}),
+              kExportWritten);
+    EXPECT_TRUE(fs::is_symlink(outputs.back()) || outputs.size() == 1);
+    EXPECT_NE(readText(file.string().c_str()).find("EOF"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// Without a person to ask, a folder names no output; and no output may
+// overwrite a loaded program, however its name is spelt.
+TEST_F(Pipeline, RefusesAFolderInHiddenRunsAndTheLoadedProgram) {
+    const char* a = add("m.nc", "O0001\nG01 X10. F100\nM30\n");
+    ASSERT_EQ(open({a}), 1);
+    const fs::path nc = a;
+    const std::string respelt = (nc.parent_path() / "." / nc.filename()).string();
+    const std::string folder = nc.parent_path().string();
+    const struct {
+        const std::string& name;
+        int message;
+    } cases[] = {{respelt, IDS_OUTPUT_IS_INPUT}, {folder, IDS_OUTPUT_IS_FOLDER}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExportDrawing(drawing.get(), &ui, c.name.c_str(), kExportCsv, {}), kExportFailed);
+        EXPECT_EQ(ui.messages.back(), shown(IDS_SAVE_AS, c.message, "\n\n" + c.name));
+    }
+    EXPECT_EQ(readText(a), "O0001\nG01 X10. F100\nM30\n");
+    EXPECT_FALSE(fs::exists(fs::path(nc).replace_extension(".csv")));
 }
 
 // Subprogram calls repeated over and over would grow the drawing data
