@@ -119,7 +119,8 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
-    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, prepareContextMenu};
+    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
+                    prepareContextMenu};
     HINSTANCE instance = create->hInstance;
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
                     reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
