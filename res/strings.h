@@ -45,6 +45,10 @@ enum TlvStringId {
     IDS_NOTE_INCH = 151,
     IDS_NOTES_MORE = 152,
     IDS_NOTES_COUNT = 153,
+    IDS_NOTES_TITLE = 154,
+    IDS_NOTES_COLUMN_LINE = 155,
+    IDS_NOTES_COLUMN_PROGRAM = 156,
+    IDS_NOTES_COLUMN_MESSAGE = 157,
 };
 
 // The text of string id, or an empty text for an unknown id.

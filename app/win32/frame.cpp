@@ -3,6 +3,7 @@
 #include "app/hand_over.h"
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/notes_window.h"
 #include "engine/block_store.h"
 #include "platform/sjis.h"
 #include "pathdata/pipeline.h"
@@ -377,6 +378,7 @@ int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
     if (fs == nullptr) return 0;
     const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
     syncRunState(fs);
+    refreshNotesWindow(frame);
     UpdateFrameTitle(frame, GetActiveWindow() == frame);
     return done;
 }
