@@ -3,6 +3,7 @@
 // changed-file question, failed loads, the hand-over between two processes
 // and batch runs. Message boxes are answered by a hook, never by a person.
 #include "app/win32/commands.h"
+#include "app/win32/extension_points.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
 #include "pathdata/export.h"
@@ -253,6 +254,23 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
     SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
     SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(GetSelectedCodeLine(frame()), 2);
+    // Its keys stay its own while the pointer rests on a view pane, where
+    // the main loop hands keys of the main window's children to the views.
+    POINT onPane = {};
+    for (HWND p = GetWindow(GetDlgItem(frame(), IDC_VIEW_PANEL), GW_CHILD); p != nullptr;
+         p = GetWindow(p, GW_HWNDNEXT)) {
+        RECT pr;
+        GetWindowRect(p, &pr);
+        if (paneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
+            onPane = {pr.left + 5, pr.top + 5};
+    }
+    ASSERT_TRUE(SetCursorPos(onPane.x, onPane.y));
+    ASSERT_GE(paneFromWindow(WindowFromPoint(onPane)), 0);
+    SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostQuitMessage(0);
+    tlvRunMessageLoop(frame());
+    EXPECT_EQ(GetSelectedCodeLine(frame()), 4);
     for (int row : {1, 2, 3, 4}) EXPECT_EQ(rowMarked(row), row % 2 == 0) << row;
 
     // Only the first notes are kept; the last row counts the others.
