@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "res/strings.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT kCodePage932 = 932;
@@ -79,16 +81,41 @@ LRESULT OnGetDispInfo(PanelState* state, NMLVDISPINFOW* info) {
     return 0;
 }
 
+bool isNoted(const PanelState* state, int32_t row) {
+    return std::binary_search(state->notedRows.begin(), state->notedRows.end(), row);
+}
+
+// A noted row carries an amber bar at its left edge, beside its image, so
+// that a break mark on the same row stays visible.
+constexpr COLORREF kNoteMarkColour = RGB(240, 150, 0);
+constexpr int kNoteMarkWidth = 3;
+
+void drawNoteMark(HWND list, HDC dc, int32_t row) {
+    RECT r = {};
+    r.left = LVIR_BOUNDS;
+    if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(&r)))
+        return;
+    const RECT bar = {r.left + 1, r.top + 1, r.left + 1 + kNoteMarkWidth, r.bottom - 1};
+    HBRUSH brush = CreateSolidBrush(kNoteMarkColour);
+    FillRect(dc, &bar, brush);
+    DeleteObject(brush);
+}
+
 LRESULT OnCustomDraw(PanelState* state, NMLVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    const int32_t row = static_cast<int32_t>(draw->nmcd.dwItemSpec);
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
+        drawNoteMark(state->list, draw->nmcd.hdc, row);
+        return CDRF_DODEFAULT;
+    }
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
     NcBlockText block;
     bool isEnd = false;
-    const int32_t row = static_cast<int32_t>(draw->nmcd.dwItemSpec);
     if (rowBlock(state, row, &block, &isEnd)) {
         draw->clrText = codeRowColor(block, isEnd, state->host->settings->colorMap);
     }
-    return CDRF_DODEFAULT;
+    return isNoted(state, row) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
 }
 
 }  // namespace
@@ -143,12 +170,16 @@ void ClearCodeList(HWND frame) {
     if (state == nullptr || state->list == nullptr) return;
     SendMessageW(state->list, LVM_DELETEALLITEMS, 0, 0);
     state->currentRow = 0;
+    state->notedRows.clear();
 }
 
+// Called once after every successful load, when the notes are complete.
 void SetCodeListCount(HWND frame, int32_t rows) {
-    HWND list = codeList(frame);
-    if (list == nullptr) return;
+    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    if (state == nullptr || state->list == nullptr) return;
+    HWND list = state->list;
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    state->notedRows = notedCodeRows(state->host->blocks, state->host->notes);
     SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
     resetColumnWidths(list, rows);
 }

@@ -1,5 +1,6 @@
 #include "panes/code_rows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +34,43 @@ uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t color
     while (p < end && *p == ' ') ++p;
     if (p < end && (*p == '/' || *p == '(')) return colorMap[kColorCodeComment];
     return colorMap[kColorCodeText];
+}
+
+int32_t codeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex) {
+    const int32_t count = ncBlockCount(blocks, program);
+    if (count <= 0 || lineIndex < 0) return -1;
+    // A program's blocks are the consecutive lines of one file (after its
+    // header, line -1), so their line indexes rise: a binary search finds
+    // the line in a program of millions of blocks at once.
+    int32_t low = 0, high = count;
+    NcBlockText block;
+    while (low < high) {
+        const int32_t mid = low + (high - low) / 2;
+        if (ncBlockGet(blocks, program, mid, &block) != 1) return -1;
+        if (block.lineIndex < lineIndex) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    if (low == count || ncBlockGet(blocks, program, low, &block) != 1 ||
+        block.lineIndex != lineIndex)
+        return -1;
+    return ncBlockProgramToList(blocks, program, low);
+}
+
+std::vector<int32_t> notedCodeRows(NcBlockStore* blocks, const NcNotes* notes) {
+    std::vector<int32_t> rows;
+    if (notes == nullptr) return rows;
+    rows.reserve(static_cast<size_t>(notes->count));
+    for (int32_t i = 0; i < notes->count; ++i) {
+        const int32_t row =
+            codeRowOfLine(blocks, notes->notes[i].programNumber, notes->notes[i].lineIndex);
+        if (row >= 0) rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 ListFont listFontOf(int baseHeight, int32_t statusBits) {

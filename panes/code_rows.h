@@ -3,10 +3,13 @@
 // are tested on every build; the Windows list only paints the result.
 #pragma once
 
+#include "engine/block_store.h"
 #include "engine/block_text.h"
+#include "engine/notes.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Row images of the code list's image list.
 enum CodeRowImage { kCodeImagePlain = 0, kCodeImageBreak = 1, kCodeImageHeader = 2 };
@@ -35,6 +38,13 @@ void codeRowCells(const NcBlockText& block, CodeRowCells* out);
 // comment colour for text starting with "/" or "(" after spaces, else the
 // list's text colour.
 uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]);
+
+// The row (list index) of the block holding line lineIndex (0-based) of
+// program, or -1 when the program holds no such line.
+int32_t codeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex);
+// The rows whose block has a kept note, ascending and each once: built once
+// after a load, so that painting a row only looks itself up here.
+std::vector<int32_t> notedCodeRows(NcBlockStore* blocks, const NcNotes* notes);
 
 // Font of the code and register lists from their "Status" bits: 0x1 bold,
 // 0x2 italic, 0x4 small (x 0.9), 0x8 large (x 1.4); small wins over large.

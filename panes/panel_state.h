@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 struct PanelState {
     PaneHost* host;
@@ -16,6 +17,7 @@ struct PanelState {
     int32_t currentRow;     // code list: the row that last changed
     CodeRowCells cells;     // code list: the cell texts being answered
     wchar_t wide[512];      // ... and the one handed to the control
+    std::vector<int32_t> notedRows;  // code list: rows with a note, ascending
 };
 
 PanelState* panelState(HWND panel);

@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "engine/block_store.h"
+#include "engine/notes.h"
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 struct PaneHost {
     AppSettings* settings;
     NcBlockStore* blocks;
+    const NcNotes* notes;  // the last load's notes, marked in the code list
     // Sets the enable and check states of a context menu before it shows.
     void (*prepareMenu)(HWND frame, HMENU menu);
 };

@@ -51,6 +51,10 @@ enum TlvStringId {
     IDS_OUTPUT_IS_FOLDER = 125,
     IDS_OUTPUT_IS_INPUT = 126,
     IDS_STDOUT_FAILED = 127,
+    IDS_NOTES_TITLE = 154,
+    IDS_NOTES_COLUMN_LINE = 155,
+    IDS_NOTES_COLUMN_PROGRAM = 156,
+    IDS_NOTES_COLUMN_MESSAGE = 157,
 };
 
 // The text of string id, or an empty text for an unknown id.

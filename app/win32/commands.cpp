@@ -1,6 +1,7 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
@@ -71,6 +72,10 @@ void OnCopy(HWND frame, int) { copyPicture(frame); }
 void OnEditSource(HWND frame, int) { openInEditor(frame); }
 void OnSend(HWND frame, int) { sendCurrentFile(frame); }
 void OnDisplayFilter(HWND frame, int) { toggleFilterWindow(frame); }
+// Like the menu item: nothing to list, nothing to open.
+void OnNotesWindow(HWND frame, int) {
+    if (ncNotesTotal(frameState(frame)->drawing.notes) > 0) showNotesWindow(frame);
+}
 void OnProperties(HWND frame, int id) {
     const int page = id == CMD_PROP_REGISTER ? 0 : id == CMD_PROP_CODE ? 1 : id == CMD_PROP_VIEW ? 2 : -1;
     showPropertySheet(frame, page);
@@ -239,6 +244,7 @@ constexpr CommandEntry kCommands[] = {
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
     {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableAlways, false, false},
+    {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
 
 bool enabledBy(const FrameState* fs, EnableRule rule) {
@@ -252,6 +258,7 @@ bool enabledBy(const FrameState* fs, EnableRule rule) {
     case kEnableTracing: return tracing;
     case kEnableMultiInstance: return (em & EM_SINGLE_INSTANCE) == 0;
     case kEnableInstances: return fs->instanceCount >= 2;
+    case kEnableNotes: return loaded && ncNotesTotal(fs->drawing.notes) > 0;
     default: return true;
     }
 }

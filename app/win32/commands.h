@@ -15,6 +15,7 @@ enum EnableRule : uint8_t {
     kEnableTracing,        // a trace runs
     kEnableMultiInstance,  // the single-instance rule is off
     kEnableInstances,      // two or more instances run
+    kEnableNotes,          // the drawing holds notes
 };
 
 struct CommandEntry {

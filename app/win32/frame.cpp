@@ -3,6 +3,7 @@
 #include "app/hand_over.h"
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/notes_window.h"
 #include "engine/block_store.h"
 #include "platform/sjis.h"
 #include "pathdata/pipeline.h"
@@ -119,7 +120,8 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
-    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, prepareContextMenu};
+    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
+                    prepareContextMenu};
     HINSTANCE instance = create->hInstance;
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
                     reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
@@ -376,6 +378,7 @@ int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
     if (fs == nullptr) return 0;
     const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
     syncRunState(fs);
+    refreshNotesWindow(frame);
     UpdateFrameTitle(frame, GetActiveWindow() == frame);
     return done;
 }

@@ -148,11 +148,13 @@ int tlvRunMessageLoop(HWND frame) {
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
         HWND filter = filterWindow();
         if (filter != nullptr && IsWindow(filter) && IsDialogMessageW(filter, &msg)) continue;
-        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) && IsWindow(frame)) {
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) &&
+            IsWindow(frame) && (msg.hwnd == frame || IsChild(frame, msg.hwnd))) {
             POINT at;
             GetCursorPos(&at);
             // Keys pressed over a pane reach the main window's key handler,
-            // whichever window has the focus.
+            // whichever of its children has the focus; a window of its own
+            // (the notes) keeps its keys wherever the pointer rests.
             if (paneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
         }
         if (mousePreFilter(&msg)) continue;

@@ -3,6 +3,8 @@
 // changed-file question, failed loads, the hand-over between two processes
 // and batch runs. Message boxes are answered by a hook, never by a person.
 #include "app/win32/commands.h"
+#include "app/win32/extension_points.h"
+#include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -88,7 +90,8 @@ protected:
         SendMessageW(codeList(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         return item.iImage;
     }
-    COLORREF rowColour(int row) {
+    // The code list's answer to painting a row; colour receives its text colour.
+    LRESULT drawRow(int row, COLORREF* colour = nullptr) {
         NMLVCUSTOMDRAW draw = {};
         draw.nmcd.hdr.hwndFrom = codeList();
         draw.nmcd.hdr.idFrom = IDC_CODE_LIST;
@@ -96,10 +99,18 @@ protected:
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
         draw.clrText = 0x123456;
-        SendMessageW(GetDlgItem(frame(), IDC_CODE_PANEL), WM_NOTIFY, IDC_CODE_LIST,
-                     reinterpret_cast<LPARAM>(&draw));
-        return draw.clrText;
+        LRESULT answer = SendMessageW(GetDlgItem(frame(), IDC_CODE_PANEL), WM_NOTIFY, IDC_CODE_LIST,
+                                      reinterpret_cast<LPARAM>(&draw));
+        if (colour != nullptr) *colour = draw.clrText;
+        return answer;
     }
+    COLORREF rowColour(int row) {
+        COLORREF colour = 0;
+        drawRow(row, &colour);
+        return colour;
+    }
+    // A noted row asks to be painted again, for its mark.
+    bool rowMarked(int row) { return (drawRow(row) & CDRF_NOTIFYPOSTPAINT) != 0; }
     std::wstring menuText(UINT id) {
         wchar_t text[300] = {};
         GetMenuStringW(GetMenu(frame()), id, text, 300, MF_BYCOMMAND);
@@ -214,6 +225,72 @@ TEST_F(WinShell, LoadsTheDemoIntoListsCaptionAndMenus) {
     EXPECT_TRUE(menuHas(CMD_QUIT_ALL, MF_GRAYED));
     EXPECT_TRUE(menuHas(CMD_VIEW_PATTERN1, MF_CHECKED));
     EXPECT_TRUE(menuHas(CMD_SPEED_NORMAL, MF_CHECKED));
+}
+
+// The notes of a load in their window and on the code list's rows; a
+// double-click or Enter shows a note's line; the next load refills the
+// window, and one without notes empties it and disables its command.
+TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
+    const std::string file = dir + "\\notes.nc";
+    writeFile(file, "O0001\r\n#100=1\r\nG00 X1.\r\nG01 X#100 F100\r\nM30\r\n");
+    ASSERT_EQ(start("\"" + file + "\""), kStartRunning);
+    EXPECT_FALSE(menuHas(CMD_NOTES_WINDOW, MF_GRAYED));
+    SendMessageW(frame(), WM_COMMAND, CMD_NOTES_WINDOW, 0);
+    HWND window = notesWindow(frame());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    HWND list = GetWindow(window, GW_CHILD);
+    ASSERT_EQ(rows(list), 2);
+    EXPECT_EQ(cell(list, 0, 0) + L"|" + cell(list, 1, 0) + L"|" + cell(list, 1, 1),
+              L"00002|00004|O0001");
+    RECT r = {};
+    r.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(r.left + 8, (r.top + r.bottom) / 2));
+    EXPECT_EQ(GetSelectedCodeLine(frame()), 4);  // after the header and three lines
+    LVITEMW first = {};
+    first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(GetSelectedCodeLine(frame()), 2);
+    // Its keys stay its own while the pointer rests on a view pane, where
+    // the main loop hands keys of the main window's children to the views.
+    POINT onPane = {};
+    for (HWND p = GetWindow(GetDlgItem(frame(), IDC_VIEW_PANEL), GW_CHILD); p != nullptr;
+         p = GetWindow(p, GW_HWNDNEXT)) {
+        RECT pr;
+        GetWindowRect(p, &pr);
+        if (paneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
+            onPane = {pr.left + 5, pr.top + 5};
+    }
+    ASSERT_TRUE(SetCursorPos(onPane.x, onPane.y));
+    ASSERT_GE(paneFromWindow(WindowFromPoint(onPane)), 0);
+    SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostQuitMessage(0);
+    tlvRunMessageLoop(frame());
+    EXPECT_EQ(GetSelectedCodeLine(frame()), 4);
+    for (int row : {1, 2, 3, 4}) EXPECT_EQ(rowMarked(row), row % 2 == 0) << row;
+
+    // Only the first notes are kept; the last row counts the others.
+    std::string many = "O0002\r\n";
+    for (int i = 0; i < kNcNotesKept + 3; ++i) many += "#1=1\r\n";
+    writeFile(file, many + "M30\r\n");
+    ASSERT_EQ(ReloadFiles(frame()), 1);
+    ASSERT_EQ(rows(list), kNcNotesKept + 1);
+    EXPECT_EQ(cell(list, kNcNotesKept, 2), L"ほかに 3 件の注意があります");
+    EXPECT_TRUE(rowMarked(kNcNotesKept + 1));  // the last line kept, after the header and O0002
+    EXPECT_FALSE(rowMarked(kNcNotesKept + 2));
+
+    const std::string demoFile = demo();
+    const char* names[] = {demoFile.c_str()};
+    ASSERT_EQ(OpenFiles(frame(), false, names, 1), 1);
+    ASSERT_TRUE(fs()->drawing.loaded);
+    EXPECT_EQ(rows(list), 0);
+    EXPECT_FALSE(rowMarked(2));
+    UpdateCommandStates(frame(), GetMenu(frame()), true);
+    EXPECT_TRUE(menuHas(CMD_NOTES_WINDOW, MF_GRAYED));
 }
 
 TEST_F(WinShell, HistoryAndInstanceItemTexts) {

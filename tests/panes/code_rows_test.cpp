@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -69,6 +70,36 @@ TEST(CodeRows, RowColoursByKind) {
     for (const auto& c : cases) {
         EXPECT_EQ(codeRowColor(c.block, c.isEnd, colorMap), colorMap[c.entry]) << c.block.text;
     }
+}
+
+// Programs as loading leaves them: a header (line -1), then rising lines;
+// the second program starts mid-file and misses line 7.
+TEST(CodeRows, NotesFindTheRowsOfTheirLines) {
+    NcBlockStore* store = ncBlockCreate();
+    ASSERT_NE(store, nullptr);
+    const int32_t lines[][2] = {{1, -1}, {1, 0}, {1, 1}, {1, 2}, {1, 3},
+                                {1, 4},  {2, 5}, {2, 6}, {2, 8}, {2, 9}};  // program, line
+    for (const auto& l : lines) {
+        const NcBlockText block = blockOf("G00", l[1]);
+        ASSERT_EQ(ncBlockAppend(store, "a.nc", l[0], &block), 1);
+    }
+    const struct {
+        int32_t program, line, row;
+    } cases[] = {
+        {1, 0, 1}, {1, 4, 5}, {2, 5, 6}, {2, 9, 9}, {2, 7, -1}, {1, 5, -1}, {1, -1, -1}, {3, 0, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(codeRowOfLine(store, c.program, c.line), c.row) << c.program << ":" << c.line;
+    }
+    auto notes = std::make_unique<NcNotes>();
+    ncNotesClear(notes.get());
+    const NcNote kept[] = {{2, 9, kNcNoteStatement, 0, {}},
+                           {1, 0, kNcNoteVariable, 0, {}},
+                           {2, 9, kNcNoteArcRadius, 0, {}},
+                           {3, 0, kNcNoteStatement, 0, {}}};
+    for (const NcNote& note : kept) notes->notes[notes->count++] = note;
+    EXPECT_EQ(notedCodeRows(store, notes.get()), (std::vector<int32_t>{1, 9}));
+    ncBlockDestroy(store);
 }
 
 TEST(CodeRows, ListFontFromStatusBits) {
