@@ -244,6 +244,8 @@ int readWords(NcBlockText* block, const char* work) {
         if (next == '#') {
             flags |= NcWordVariable;
             ++i;
+        } else if ((next == '-' || next == '+') && work[i + 1] == '#') {
+            block->analysisNotes |= kNcSignedVariable;
         }
         Number number = readNumber(work, i);
         storeWord(&block->words[count++], letter, number, flags);

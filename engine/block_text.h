@@ -28,9 +28,11 @@ constexpr uint8_t NcWordVariable = 0x02;  // written as letter#n: value is a var
 // Bit of NcBlockText::breakMark set by the code window and tested by the trace.
 constexpr uint8_t kNcBreakMark = 0x01;
 
-// Bit of NcBlockText::analysisNotes: a letter followed by spaces and a
-// number, a word the analysis could not read (spaces are kept).
+// Bits of NcBlockText::analysisNotes, what the analysis could not read: a
+// letter followed by spaces and a number (spaces are kept), and a signed
+// variable such as Z-#1, which reads as the sign alone.
 constexpr uint8_t kNcSpacedWord = 0x01;
+constexpr uint8_t kNcSignedVariable = 0x02;
 
 #pragma pack(push, 1)
 struct NcAddressWord {
@@ -48,7 +50,7 @@ struct NcBlockText {
         char statement[96];                 // KindStatement: the line's first 79 bytes
     };
     uint8_t breakMark;      // kNcBreakMark; analysis writes 0
-    uint8_t analysisNotes;  // kNcSpacedWord: what the analysis could not read
+    uint8_t analysisNotes;  // kNcSpacedWord, kNcSignedVariable
     uint8_t reserved[2];    // zero
 };
 #pragma pack(pop)

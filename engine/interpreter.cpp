@@ -656,6 +656,7 @@ int32_t ncModalUpdate(const NcMachineConfig* config, NcModalState* state, NcBloc
     prepare(config, state, &work, record);
     if (block->kind == KindStatement) state->blockNotes = ncNoteBit(kNcNoteStatement);
     if (block->analysisNotes & kNcSpacedWord) state->blockNotes |= ncNoteBit(kNcNoteSpacedWord);
+    if (block->analysisNotes & kNcSignedVariable) state->blockNotes |= ncNoteBit(kNcNoteVariable);
     // Comments, macro statements and file headers execute nothing.
     if (block->kind != KindWords && block->kind != KindBareNumbers) return 1;
     work.block = block;

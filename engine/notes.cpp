@@ -42,17 +42,6 @@ void add(NcNotes* notes, const NcNote& note) {
     if (notes->count < kNcNotesKept) notes->notes[notes->count++] = note;
 }
 
-// The first word written with a variable: its letter and number.
-void firstVariable(const NcBlockText* block, NcNote* note) {
-    for (const NcAddressWord& word : block->words) {
-        if (word.letter != 0 && (word.flags & NcWordVariable)) {
-            note->code = word.letter;
-            note->values[0] = word.value;
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 void ncNotesClear(NcNotes* notes) {
@@ -67,7 +56,6 @@ void ncNotesTake(NcNotes* notes, const NcModalState* state, const NcBlockText* b
         if ((state->blockNotes & ncNoteBit(static_cast<NcNoteKind>(kind))) == 0) continue;
         NcNote note = {state->noteProgram, block->lineIndex, static_cast<NcNoteKind>(kind), 0, {}};
         switch (note.kind) {
-            case kNcNoteVariable: firstVariable(block, &note); break;
             case kNcNoteGCode: note.code = state->noteGCode; break;
             case kNcNoteMissingCall: note.code = state->noteCalledProgram; break;
             case kNcNoteArcRadius:
@@ -91,9 +79,6 @@ size_t ncNoteText(const NcNote& note, char* out, size_t size) {
     const char* format = tlvString(kMessage[note.kind]);
     int n = 0;
     switch (note.kind) {
-        case kNcNoteVariable:
-            n = snprintf(out, size, format, note.code, static_cast<double>(note.values[0]));
-            break;
         case kNcNoteGCode: {
             char code[16];
             if (note.code % 10 != 0) {
