@@ -72,6 +72,10 @@ bool parseOption(const char* word, CommandLine* out) {
             return true;
         }
     }
+    if (equalsNoCase(word, "STRICT")) {
+        out->strict = true;
+        return true;
+    }
     if (startsNoCase(word, "TDL=")) {
         copyCut(out->toolFile, word + 4);
         return true;

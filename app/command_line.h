@@ -20,6 +20,7 @@ constexpr int kCommandPathMax = 260;  // 259 bytes and the terminator
 
 struct CommandLine {
     uint8_t flags;
+    bool strict;   // STRICT: a program with notes is a failure (exit status 1)
     int32_t pane;  // slot chosen by XY, XZ, YZ or XYZ; -1 when none
     char toolFile[kCommandPathMax];
     char machineFile[kCommandPathMax];

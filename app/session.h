@@ -9,6 +9,8 @@
 #include "definitions/tool_table.h"
 #include "pathdata/export.h"
 
+#include <string>
+
 struct Session {
     AppSettings settings;
     MachineDefinition machine;
@@ -17,9 +19,12 @@ struct Session {
 };
 
 // Start-up: the settings, then the tool and machine files (a TDL= or MDL=
-// naming an existing file replaces the remembered one), then a pane option
-// selects that pane alone.
-void startSession(Session* session, const CommandLine& command);
+// naming an existing file replaces the remembered one; a relative name is
+// looked for beside the executable, then in the current folder), then a
+// pane option selects that pane alone. False when a named file was not
+// found or a file was refused; problems then holds one line per file
+// ("message: path"), and the remembered files are used.
+bool startSession(Session* session, const CommandLine& command, std::string* problems);
 // The end of the run: settings, tool table and machine definition are
 // written back. Returns 1 when all three were written.
 int endSession(const Session& session);

@@ -132,3 +132,6 @@ uint32_t platTickCount();
 // Path separator and absolute-path rule of this build.
 char platPathSeparator();
 bool platIsAbsolutePath(const char* path);
+// The absolute form of path, taken from the current folder; false when it
+// cannot be formed or does not fit.
+bool platFullPath(const char* path, char* out, size_t outSize);

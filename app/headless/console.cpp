@@ -80,6 +80,6 @@ void consoleWrite(FILE* out, const char* text) {
     }
 }
 
-void consoleError(const char* text) {
-    consoleWrite(stderr, ("taliver: " + escapeControls(text) + "\n").c_str());
+void consoleError(const char* text, bool named) {
+    consoleWrite(stderr, ((named ? "taliver: " : "") + escapeControls(text) + "\n").c_str());
 }

@@ -89,7 +89,8 @@ public:
 };
 
 void usage(FILE* out) {
-    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT] [/MDL=file] [/TDL=file] file.nc [output]\n"
+    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT] [/MDL=file] [/TDL=file] [/STRICT] file.nc "
+          "[output]\n"
           "       taliver file.nc...   writes the NC report to standard output\n",
           out);
 }
@@ -120,22 +121,52 @@ void makeAbsolute(CommandLine* command, int count) {
     }
 }
 
+// The notes of the load, in the form editors and terminals link to their
+// line ("file:line: message"): the first kNotesShown, then how many more.
+constexpr int kNotesShown = 20;
+
+void showNotes(const Drawing& drawing) {
+    const NcNotes& notes = *drawing.notes;
+    const int shown = notes.count < kNotesShown ? notes.count : kNotesShown;
+    for (int i = 0; i < shown; ++i) {
+        const NcNote& note = notes.notes[i];
+        char path[kPlatPathMax] = "";
+        ncBlockGetFilename(drawing.blocks, note.programNumber, path, sizeof path, nullptr);
+        char text[512];
+        ncNoteText(note, text, sizeof text);
+        consoleError((std::string(path) + ":" + std::to_string(note.lineIndex + 1) + ": " + text)
+                         .c_str(),
+                     false);
+    }
+    const uint64_t rest = ncNotesTotal(&notes) - static_cast<uint64_t>(shown);
+    if (rest == 0) return;
+    char more[256];
+    snprintf(more, sizeof more, tlvString(IDS_NOTES_MORE), static_cast<unsigned long long>(rest));
+    consoleError(more);
+}
+
+// Loads the files and says what the drawing does not show as written.
+// False when nothing was loaded, or under STRICT when there are notes.
+bool load(Drawing& drawing, HeadlessUi& ui, const CommandLine& command, int count) {
+    std::unique_ptr<const char*[]> names(new const char*[count]);
+    for (int i = 0; i < count; ++i) names[i] = command.files[i];
+    OpenNcFiles(&drawing, &ui, false, names.get(), count);
+    if (!drawing.loaded) return false;
+    showNotes(drawing);
+    return !command.strict || ncNotesTotal(drawing.notes) == 0;
+}
+
 int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& command) {
     const BatchOutput output = batchOutputOf(command);
     makeAbsolute(&command, output == kBatchNone ? command.fileCount : 1);
     if (output == kBatchNone) {
-        std::unique_ptr<const char*[]> names(new const char*[command.fileCount]);
-        for (int i = 0; i < command.fileCount; ++i) names[i] = command.files[i];
-        OpenNcFiles(&drawing, &ui, false, names.get(), command.fileCount);
-        return drawing.loaded ? writeReport(session, drawing) : 1;
+        return load(drawing, ui, command, command.fileCount) ? writeReport(session, drawing) : 1;
     }
-    const char* first = command.files[0];
-    OpenNcFiles(&drawing, &ui, false, &first, 1);
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
         consoleError("printing is not available in this build");
         return 1;
     }
-    if (!drawing.loaded) return 1;
+    if (!load(drawing, ui, command, 1)) return 1;
     ExportResult result = ExportDrawing(&drawing, &ui, batchOutputName(command),
                                         batchExportType(output), exportOptionsOf(session, drawing));
     return result == kExportWritten ? 0 : 1;
@@ -157,7 +188,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto session = std::make_unique<Session>();
-    startSession(session.get(), command);
+    std::string problems;
+    if (!startSession(session.get(), command, &problems)) {
+        // A run with other machine or tool data than the user named would
+        // give figures that look right and are not.
+        for (size_t at = 0, end; (end = problems.find('\n', at)) != std::string::npos; at = end + 1) {
+            consoleError(problems.substr(at, end - at).c_str());
+        }
+        return 1;
+    }
     auto drawing = std::make_unique<Drawing>();
     if (!drawingCreate(drawing.get(), &session->machine, &session->tools)) {
         consoleError(tlvString(IDS_CREATE_FAILED));

@@ -101,7 +101,8 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
     if (!tlvRegisterClasses(p->instance)) return kStartEnded;
     parseCommandLine(commandText(commandLine).c_str(), &p->command);
     makeAbsolute(&p->command);
-    startSession(&p->session, p->command);
+    std::string problems;
+    const bool started = startSession(&p->session, p->command, &problems);
     const int mode = showModeOf(*p, show);
     if ((p->command.flags & OPT_DEFSIZE) != 0) {
         AppSettings& s = p->session.settings;
@@ -114,6 +115,16 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
     ShowWindow(p->frame, mode);
     UpdateWindow(p->frame);
     FrameState* fs = frameState(p->frame);
+    // A window shows what could not be read and goes on with the
+    // remembered files; a batch run ends without output instead of giving
+    // figures made with other data than the user named.
+    if (!started) fs->ui->message(tlvString(IDS_PRODUCT), problems.c_str(), kIconExclamation);
+    if (!started && p->command.fileCount >= 1 && batchOutputOf(p->command) != kBatchNone) {
+        p->exitCode = 1;
+        DestroyWindow(p->frame);
+        p->frame = nullptr;
+        return kStartBatch;
+    }
     fs->ui->statusText(tlvString(IDS_READY));
     ClearRegisterList(p->frame);
     ClearCodeList(p->frame);
@@ -173,5 +184,5 @@ int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show) {
     if (tlvStart(program.get(), commandLine, show) == kStartEnded) return 0;
     tlvRunMessageLoop(program->frame);
     tlvFinish(*program);
-    return 0;
+    return program->exitCode;
 }

@@ -17,7 +17,8 @@ struct Program {
     Session session;  // settingsPath may be set before start-up
     CommandLine command;
     HWND frame;
-    bool saveAtEnd;  // false when start-up ended before the main window
+    bool saveAtEnd;    // false when start-up ended before the main window
+    int exitCode = 0;  // 1 when a batch run could not produce its output
 };
 
 enum StartResult {

@@ -439,3 +439,10 @@ char platPathSeparator() {
 bool platIsAbsolutePath(const char* path) {
     return path != nullptr && path[0] == '/';
 }
+
+bool platFullPath(const char* path, char* out, size_t outSize) {
+    char full[PATH_MAX];
+    if (path == nullptr || realpath(path, full) == nullptr || strlen(full) >= outSize) return false;
+    strcpy(out, full);
+    return true;
+}

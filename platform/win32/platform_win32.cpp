@@ -431,3 +431,10 @@ bool platIsAbsolutePath(const char* path) {
     bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
     return letter && path[1] == ':';
 }
+
+bool platFullPath(const char* path, char* out, size_t outSize) {
+    if (path == nullptr) return false;
+    wchar_t full[MAX_PATH + 1] = {};
+    DWORD n = GetFullPathNameW(tlvWiden(path).c_str(), MAX_PATH + 1, full, nullptr);
+    return n > 0 && n <= MAX_PATH && narrowCopy(full, out, outSize);
+}

@@ -65,8 +65,6 @@ printf 'O0001\r\nG00 X1.\r\nO0001\r\nM30\r\n' >dup.nc
 check "duplicate program: status 1, no output" test $? -eq 1 -a ! -e dup.dxf
 check "duplicate program: the message names the line" grep -q 'O0001' err.txt
 
-./taliver /MDL=nothing.mdl /LOGOUT demo.nc ignored.log
-check "a machine file that does not exist is ignored" test -s ignored.log
 
 # A device is written in place and never deleted, even when writing fails.
 if mknod full c 1 7 2>/dev/null; then
@@ -125,6 +123,24 @@ for signal in INT:130 TERM:143; do
     check "SIG${signal%:*}: status ${signal#*:}, nothing left behind, the pipe kept" \
         test $? -eq "${signal#*:}" -a -p pipe.dxf -a -z "$(ls tmp)" -a -s err.txt
 done
+
+# A relative machine file is looked for beside the program, then in the
+# current folder; one found in neither ends the run with a message.
+mkdir -p here && cp demo.MDL here/local.MDL
+(cd here && ../taliver /MDL=local.MDL /TDL=demo.TDL ../demo.nc >/dev/null 2>../err.txt)
+check "machine file in the current folder: read and remembered" \
+    test $? -eq 0 -a ! -s err.txt -a -n "$(grep "PostFile=.*here/local.MDL" taliver.cfg)"
+./taliver /MDL=nowhere.MDL /LOGOUT demo.nc nowhere.log 2>err.txt
+check "machine file found nowhere: status 1, named in the message, no output" \
+    test $? -eq 1 -a -n "$(grep -a nowhere.MDL err.txt)" -a ! -e nowhere.log
+
+# Notes go to standard error as file:line: message; STRICT makes them fail.
+printf 'O0001\nG01 X10. F100\n#1=2\nM98 P77\nM30\n' >doubtful.nc
+./taliver /LOGOUT doubtful.nc doubtful.log 2>err.txt
+check "notes: status 0, one line each with file and line" \
+    test $? -eq 0 -a "$(grep -c -E '/doubtful.nc:(3|4): ' err.txt)" -eq 2
+./taliver /STRICT doubtful.nc >/dev/null 2>err.txt
+check "STRICT: a program with notes gives status 1" test $? -eq 1 -a -s err.txt
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
