@@ -364,8 +364,9 @@ struct Source {
     size_t size;
 };
 
+// Only a regular file is read: opening a pipe would wait for a writer.
 bool openSource(const char* path, Source* source) {
-    source->file = platFileOpen(path, PlatAccess::Read, PlatShare::Read, PlatCreate::OpenExisting);
+    source->file = platOpenRegularFile(path, nullptr);
     if (source->file == nullptr) return false;
     const void* view = nullptr;
     source->mapping = platMapRead(source->file, &view, &source->size);

@@ -17,7 +17,8 @@ namespace {
 struct LoadContext {
     Drawing* drawing;
     DrawingUi* ui;
-    bool dialog;  // a progress dialog is open
+    bool dialog;      // a progress dialog is open
+    int mainPercent;  // how far the main program has run
 };
 
 // Asked with or without a dialog: a hidden run can be stopped too (the
@@ -50,8 +51,11 @@ int translationEvent(LoadContext* c, const NcProgressEvent* e, uint32_t phase) {
         ncStatus(NcStatusWriteFailed, pathStoreFailureText(c->drawing->paths).c_str());
         return 0;
     }
-    if (e->state->callLevel != 0) return 1;
-    return answer(c, 1, nullptr, static_cast<int>(e->progress & 0xFFFF));
+    // The bar follows the main program; inside a call it holds still, but
+    // the question whether to go on is asked all the same, so that a long
+    // run of repeats can be stopped.
+    if (e->state->callLevel == 0) c->mainPercent = static_cast<int>(e->progress & 0xFFFF);
+    return answer(c, 1, nullptr, c->mainPercent);
 }
 
 int LoadProgress(const NcProgressEvent* e) {
@@ -188,7 +192,7 @@ int OpenNcFiles(Drawing* d, DrawingUi* ui, bool add, const char* const* files, i
         for (int i = 0; i < chosenCount; ++i) names.push_back(chosen[i].text);
     }
     resetForLoad(d, ui, add);
-    LoadContext context = {d, ui, ui->visible()};
+    LoadContext context = {d, ui, ui->visible(), 0};
     if (context.dialog) ui->progressOpen(nullptr, true);
     d->config.progressWindow = &context;
     bool ok = loadFiles(d, ui, names.data(), static_cast<int>(names.size()), LoadProgress) &&

@@ -59,6 +59,9 @@ check "printing: status 1 with a message" test $? -eq 1 -a -s err.txt
 ./taliver missing.nc 2>err.txt
 check "missing file: status 1" test $? -eq 1
 check "missing file: the read error and its path" grep -q 'missing.nc' err.txt
+mkfifo fifo.nc
+timeout 10 ./taliver fifo.nc 2>err.txt
+check "a pipe as program: status 1 at once" test $? -eq 1
 
 printf 'O0001\r\nG00 X1.\r\nO0001\r\nM30\r\n' >dup.nc
 ./taliver /DXFOUT dup.nc dup.dxf 2>err.txt
