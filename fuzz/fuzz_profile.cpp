@@ -31,8 +31,11 @@ void checkRoundTrip(const char* path, Read read, Write write) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* path = fuzzScratchFile("profile", data, size);
-    checkRoundTrip<MachineDefinition>(path, ReadMachineFile, WriteMachineFile);
-    checkRoundTrip<ToolTable>(path, ReadToolFile, WriteToolFile);
+    checkRoundTrip<MachineDefinition>(
+        path, [](const char* p, MachineDefinition* m) { return ReadMachineFile(p, m); },
+        WriteMachineFile);
+    checkRoundTrip<ToolTable>(
+        path, [](const char* p, ToolTable* t) { return ReadToolFile(p, t); }, WriteToolFile);
     checkRoundTrip<AppSettings>(
         path, [](const char* p, AppSettings* s) { return LoadSettings(s, p); },
         [](const char* p, const AppSettings& s) { return SaveSettings(s, p); });
