@@ -2,6 +2,8 @@
 // every build (the Windows string table holds the same texts).
 #pragma once
 
+#include <string>
+
 // String ids of the messages that code refers to by name.
 enum TlvStringId {
     IDS_PRODUCT = 48,
@@ -60,3 +62,9 @@ enum TlvStringId {
 
 // The text of string id, or an empty text for an unknown id.
 const char* tlvString(int id);
+
+// text with every control byte (below 0x20, and 0x7F) shown as \xHH, for
+// messages on standard error: names come from the command line and from
+// files, and raw escape sequences could rewrite the terminal. No trail byte
+// of CP932 or UTF-8 is a control byte, so double-byte text stays whole.
+std::string tlvEscapeControls(const char* text);

@@ -1,5 +1,7 @@
 #include "app/headless/console.h"
 
+#include "res/strings.h"
+
 #include <clocale>
 #include <cstring>
 #include <iconv.h>
@@ -41,29 +43,6 @@ std::vector<char> toUtf8(const char* text) {
     return out;
 }
 
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Control bytes as \xHH. A trail byte of CP932 (0x40 and up, never 0x7F)
-// or of UTF-8 (0x80 and up) is never one of them, so multibyte text stays
-// whole.
-std::string escapeControls(const char* text) {
-    std::string out;
-    for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        if (isLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F) {
-            out += static_cast<char>(*p++);
-        } else if (*p < 0x20 || *p == 0x7F) {
-            char hex[5];
-            snprintf(hex, sizeof hex, "\\x%02X", *p);
-            out += hex;
-            continue;
-        }
-        out += static_cast<char>(*p);
-    }
-    return out;
-}
-
 }  // namespace
 
 void consoleInit() {
@@ -81,5 +60,5 @@ void consoleWrite(FILE* out, const char* text) {
 }
 
 void consoleError(const char* text, bool named) {
-    consoleWrite(stderr, ((named ? "taliver: " : "") + escapeControls(text) + "\n").c_str());
+    consoleWrite(stderr, ((named ? "taliver: " : "") + tlvEscapeControls(text) + "\n").c_str());
 }

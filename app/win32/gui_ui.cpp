@@ -148,7 +148,7 @@ void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
         for (char& c : line) {
             if (c == '\n') c = ' ';
         }
-        writeStandardError(line + "\r\n");
+        writeStandardError(tlvEscapeControls(line.c_str()) + "\r\n");
         return;
     }
     const UINT icons[] = {MB_ICONERROR, MB_ICONEXCLAMATION, MB_ICONQUESTION};
