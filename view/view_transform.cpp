@@ -263,6 +263,9 @@ bool PanView(ViewState* state, int index, int direction, int dx, int dy) {
 }
 
 float normaliseAngle(float a) {
+    // An angle read from a damaged settings file may be no number or far
+    // beyond any turn count an int holds: such a view starts square.
+    if (!(std::fabs(a) < 1.0e9f)) return 0.0f;
     const int k = static_cast<int>(a * 0.002777777777777778) - (a < 0 ? 1 : 0);
     return a - 360.0f * static_cast<float>(k);
 }

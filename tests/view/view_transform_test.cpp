@@ -175,7 +175,9 @@ TEST(ViewTransform, PanStepsAreOneSixteenthTruncated) {
 TEST(ViewTransform, AnglesAreNormalised) {
     const float cases[][2] = {{-5, 355}, {365, 5}, {360, 0}, {0, 0}, {719, 359},
                                // an exact negative turn lands on 360, the same angle
-                               {-360, 360}};
+                               {-360, 360},
+                               // from a damaged settings file: no turn count fits
+                               {1e30f, 0}, {NAN, 0}};
     for (const auto& c : cases) EXPECT_FLOAT_EQ(normaliseAngle(c[0]), c[1]) << c[0];
     ViewState s = makeState({0, 0, 100, 100});
     RotateView(&s, 3, -130, 0, 200);
