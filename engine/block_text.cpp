@@ -97,10 +97,12 @@ bool hasStatementKeyword(const char* work, size_t length) {
 
 // One comment span: from the first "(" to the last ")" after it. Two
 // comments on a line therefore also blank the code between them, and an
-// unclosed "(" blanks nothing. work is zero past length up to the next
+// unclosed "(" blanks nothing, unless the line was cut: then its ")" lay
+// in the part cut off, and the comment runs to the end of what is kept
+// (its words are no code). work is zero past length up to the next
 // multiple of eight, so the search reads whole words only and finds
 // nothing in the padding.
-void blankComment(char* work, size_t length) {
+void blankComment(char* work, size_t length, bool cut) {
     size_t first = ncFindEither(work, (length + 7) & ~size_t{7}, '(', '(');
     if (first >= length) return;
     for (size_t last = length; last-- > first + 1;) {
@@ -109,6 +111,7 @@ void blankComment(char* work, size_t length) {
             return;
         }
     }
+    if (cut) memset(work + first, ' ', length - first);
 }
 
 bool hasCapital(const char* work, size_t length) {
@@ -307,10 +310,10 @@ void copyForScans(char* work, const char* line, size_t length) {
 // which is zero apart from its text. The work copy is taken from line, not
 // from the text just written: reading back fresh small stores as wide loads
 // would stall.
-void analyseText(NcBlockText* block, const char* line, size_t length) {
+void analyseText(NcBlockText* block, const char* line, size_t length, bool cut) {
     char work[kNcLineSize + 8];
     copyForScans(work, line, length);
-    blankComment(work, length);
+    blankComment(work, length, cut);
 
     size_t first = 0;
     while (work[first] == ' ') ++first;
@@ -337,15 +340,19 @@ int32_t ncAddrAnalysis(NcBlockText* block, const char* line) {
     memset(block, 0, sizeof *block);
     size_t length = strnlen(line, kNcLineMax);
     memcpy(block->text, line, length);
-    analyseText(block, line, length);
+    analyseText(block, line, length, length == kNcLineMax && line[length] != '\0');
     return 1;
 }
 
-void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size) {
-    if (size > static_cast<size_t>(kNcLineMax)) size = kNcLineMax;
+void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size, bool cut) {
+    if (size > static_cast<size_t>(kNcLineMax)) {
+        size = kNcLineMax;
+        cut = true;
+    }
     memset(block, 0, sizeof *block);
     memcpy(block->text, bytes, size);
-    analyseText(block, bytes, ncFindEither(bytes, size, '\0', '\0'));
+    const size_t length = ncFindEither(bytes, size, '\0', '\0');
+    analyseText(block, bytes, length, cut && length == size);
 }
 
 int32_t ncAddrFind(const NcBlockText* block, char letter, float scale, float* value) {

@@ -9,5 +9,6 @@
 // ncAddrAnalysis of the first size bytes at bytes (at most 127 are used),
 // which need no terminator. The text keeps every byte, also those after a
 // NUL; the words are read up to the first NUL, as ncAddrAnalysis reads a
-// terminated line.
-void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size);
+// terminated line. cut says that the source line went on past size bytes
+// (it is implied when size exceeds 127).
+void ncAddrAnalysisBytes(NcBlockText* block, const char* bytes, size_t size, bool cut = false);

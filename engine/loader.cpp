@@ -209,7 +209,7 @@ bool analyseLine(const NcMachineConfig* config, const unsigned char* line, size_
     memcpy(work, raw, kNcLineSize);
     if (!ncLineReplace(work, config->replaceFrom, config->replaceTo)) return false;
     if (spaces && !ncLineDelSpace(work)) return false;
-    if (!ncAddrAnalysis(block, work)) return false;
+    ncAddrAnalysisBytes(block, work, strlen(work), size > kNcLineMax);
     memcpy(block->text, raw, kNcLineSize);
     return true;
 }

@@ -184,6 +184,10 @@ void OnInstance(HWND frame, int id) {
     SetForegroundWindow(fs->instances[k]);
 }
 
+// Commands whose work is not part of this version (the trace, printing and
+// the clipboard picture, the editor and send application, help, the
+// property sheets, the display filter window and the toolbars) stay grey
+// rather than enabled and silent.
 constexpr CommandEntry kCommands[] = {
     {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false},
     {CMD_ZOOM_OUT, OnZoom, kEnableAlways, false, false},
@@ -194,17 +198,17 @@ constexpr CommandEntry kCommands[] = {
     {CMD_FIT, OnFit, kEnableAlways, false, false},
     {CMD_FIT_ALL, OnFit, kEnableAlways, false, false},
     {CMD_EXIT, OnExit, kEnableAlways, false, false},
-    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableAlways, false, false},
+    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableNotBuilt, false, false},
     {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false},
     {CMD_ABOUT, OnAbout, kEnableAlways, true, false},
-    {CMD_TRACE_RUN, OnTraceRun, kEnableLoaded, false, false},
+    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false},
     {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false},
     {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false},
     {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false},
     {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false},
-    {CMD_PRINT, OnPrint, kEnableLoadedIdle, true, true},
-    {CMD_TRACE_STEP, OnTraceStep, kEnableTracing, false, false},
-    {CMD_COPY, OnCopy, kEnableLoadedIdle, true, false},
+    {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
+    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false},
+    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
     {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false},
     {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false},
@@ -215,15 +219,15 @@ constexpr CommandEntry kCommands[] = {
     {CMD_WINDOWS_TILE_VERT, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_MINIMIZE_ALL, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_RESTORE_ALL, arrangeInstances, kEnableAlways, false, false},
-    {CMD_HELP, OnHelp, kEnableAlways, false, false},
+    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false},
     {CMD_MACHINE_OPEN, OnMachineOpen, kEnableIdle, true, false},
     {CMD_TOOL_OPEN, OnToolOpen, kEnableIdle, true, false},
     {CMD_NEW_WINDOW, OnNewWindow, kEnableMultiInstance, false, false},
-    {CMD_PRINT_DIRECT, OnPrint, kEnableLoadedIdle, true, true},
-    {CMD_TB_TITLES, OnToolbarStyle, kEnableAlways, false, false},
-    {CMD_TB_TEXT, OnToolbarStyle, kEnableAlways, false, false},
-    {CMD_TB_FLAT, OnToolbarStyle, kEnableAlways, false, false},
-    {CMD_TB_LIST, OnToolbarStyle, kEnableAlways, false, false},
+    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true},
+    {CMD_TB_TITLES, OnToolbarStyle, kEnableNotBuilt, false, false},
+    {CMD_TB_TEXT, OnToolbarStyle, kEnableNotBuilt, false, false},
+    {CMD_TB_FLAT, OnToolbarStyle, kEnableNotBuilt, false, false},
+    {CMD_TB_LIST, OnToolbarStyle, kEnableNotBuilt, false, false},
     {CMD_NC_REPORT, OnReport, kEnableLoadedIdle, true, true},
     {CMD_TOPMOST, OnTopmost, kEnableAlways, false, false},
     {CMD_VIEW_XY, OnViewPlane, kEnableAlways, false, false},
@@ -233,17 +237,17 @@ constexpr CommandEntry kCommands[] = {
     {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false},
     {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false},
     {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true},
-    {CMD_PROP_CODE, OnProperties, kEnableAlways, false, false},
-    {CMD_PROP_REGISTER, OnProperties, kEnableAlways, false, false},
-    {CMD_PROP_VIEW, OnProperties, kEnableAlways, false, false},
-    {CMD_OPTIONS, OnProperties, kEnableAlways, false, false},
-    {CMD_EDIT_SOURCE, OnEditSource, kEnableLoaded, true, false},
-    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableIdle, true, false},
-    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableIdle, true, false},
-    {CMD_SEND, OnSend, kEnableLoadedIdle, true, true},
+    {CMD_PROP_CODE, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false},
+    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
+    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
+    {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
-    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableAlways, false, false},
+    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false},
     {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
 
@@ -259,6 +263,7 @@ bool enabledBy(const FrameState* fs, EnableRule rule) {
     case kEnableMultiInstance: return (em & EM_SINGLE_INSTANCE) == 0;
     case kEnableInstances: return fs->instanceCount >= 2;
     case kEnableNotes: return loaded && ncNotesTotal(fs->drawing.notes) > 0;
+    case kEnableNotBuilt: return false;
     default: return true;
     }
 }

@@ -16,6 +16,7 @@ enum EnableRule : uint8_t {
     kEnableMultiInstance,  // the single-instance rule is off
     kEnableInstances,      // two or more instances run
     kEnableNotes,          // the drawing holds notes
+    kEnableNotBuilt,       // its work is not part of this version: always grey
 };
 
 struct CommandEntry {

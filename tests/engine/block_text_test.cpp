@@ -91,6 +91,7 @@ TEST(NcAddrAnalysisBytes, MatchesTheTerminatedAnalysisWithinTheLine) {
         std::string(127, 'Y'),
         std::string(200, 'Z') + " X1",
         "N1(" + std::string(140, 'C'),
+        "G01 Y1. (X5. " + std::string(120, 'A') + ")",
     };
     for (const std::string& line : rows) {
         std::unique_ptr<char[]> exact(new char[line.size()]);
@@ -118,6 +119,12 @@ TEST(NcAddrAnalysis, LongLinesKeepTheirLimits) {
     block = analyse(twenty);
     EXPECT_EQ(block.words[kNcWordSlots - 1].letter, 'A' + kNcWordSlots - 1);
     EXPECT_EQ(ncAddrFind(&block, 'Q', 0.0f, nullptr), -1);
+    // A comment whose ")" was cut off runs to the end of what is kept: its
+    // words are no code, an "=" in it makes no statement. A line that ends
+    // within the limit without ")" keeps the rule that blanks nothing.
+    const std::string tail(118, 'A');
+    EXPECT_EQ(describeWords(analyse("G01 Y1. (X5. D=6. " + tail + ")")), "G1:1 Y1:0");
+    EXPECT_EQ(describeWords(analyse("G01 Y1. (X5.")), "G1:1 Y1:0 X5:0");
 }
 
 TEST(NcAddrAnalysis, ValuesMatchTheLibraryConversion) {
