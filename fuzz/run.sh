@@ -3,18 +3,20 @@
 # per target the executions and the findings. Inputs that fail are kept in
 # fuzz/findings/<target>/ (not committed); inputs that reach new code go to
 # a work corpus beside the build, so the committed seeds stay small.
-#   fuzz/run.sh [-t seconds] [-j jobs] [target...]
+#   fuzz/run.sh [-t seconds] [-j jobs] [-T hang-seconds] [target...]
 # Exits 1 when any target found something or failed to run.
 set -uo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TLV_BUILD_ROOT:-$top/build}/fuzz"
 seconds=180
 jobs=2
-while getopts "t:j:" opt; do
+hang=10
+while getopts "t:j:T:" opt; do
     case "$opt" in
         t) seconds="$OPTARG" ;;
         j) jobs="$OPTARG" ;;
-        *) echo "usage: $0 [-t seconds] [-j jobs] [target...]" >&2; exit 2 ;;
+        T) hang="$OPTARG" ;;
+        *) echo "usage: $0 [-t seconds] [-j jobs] [-T hang-seconds] [target...]" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -31,9 +33,10 @@ run_one() {
     if [ ! -x "$exe" ]; then echo "$name: not built (scripts/build.sh fuzz)"; return 1; fi
     local before after log="$findings/last-run.log"
     before=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
-    # A single input running for 10 s counts as a hang; the memory limit
-    # keeps one input from taking the shared machine.
-    "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    # A single input running for $hang s (10 by default; more on a machine
+    # shared with other work) counts as a hang; the memory limit keeps one
+    # input from taking the shared machine.
+    "$exe" -max_total_time="$seconds" -timeout="$hang" -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$work" "$top/fuzz/corpus/$name" >"$log" 2>&1
     local rc=$?
     after=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
@@ -43,7 +46,7 @@ run_one() {
     [ $rc -eq 0 ] && [ "$after" -eq "$before" ]
 }
 export -f run_one
-export top build seconds
+export top build seconds hang
 
 # The targets write scratch and store files for every input, and the
 # profile writer makes its files durable: on a memory file system that is
