@@ -384,6 +384,19 @@ void choosePlane(NcMotionWork* work) {
     work->n = kAxes[plane][2];
 }
 
+// A coordinate written without a point is read in the machine's least
+// increment (ItoF): right for programs written that way, a thousand times
+// too small for CAM output in whole millimetres. The note says which.
+void noteWithoutPoint(const NcMachineConfig* config, NcModalState* state,
+                      const NcAddressWord& word) {
+    if ((word.flags & (NcWordNoPoint | NcWordVariable)) != NcWordNoPoint || word.value == 0.0f ||
+        config->itoF <= 0.0f || config->itoF == 1.0f) {
+        return;
+    }
+    state->blockNotes |= ncNoteBit(kNcNoteNoPoint);
+    state->noteIncrement = config->itoF;
+}
+
 // X, Y, Z move the position (added to it under G91). I, J, K are offsets
 // from the start point, unless the machine takes them as absolute under
 // G90; absolute centres are modal, so a block without them reuses the last.
@@ -398,6 +411,7 @@ void readAxisWords(const NcMachineConfig* config, NcModalState* state, NcMotionW
     for (int k = 0; k < 3; ++k) {
         state->previousPosition[k] = state->position[k];
         if (work->words.has(kAxisLetters[k])) {
+            noteWithoutPoint(config, state, work->block->words[work->words.slotOf(kAxisLetters[k])]);
             float v = ncWordValue(work->block, work->words, kAxisLetters[k], config->itoF) *
                       config->scaleXYZ[k];
             if (incremental) v += state->position[k];

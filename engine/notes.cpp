@@ -9,13 +9,15 @@ namespace {
 
 constexpr int kMessage[kNcNoteKinds] = {
     IDS_NOTE_STATEMENT,    IDS_NOTE_VARIABLE,  IDS_NOTE_GCODE,      IDS_NOTE_MISSING_CALL,
-    IDS_NOTE_ARC_RADIUS, IDS_NOTE_SPACED_WORD, IDS_NOTE_INCH,
+    IDS_NOTE_ARC_RADIUS, IDS_NOTE_SPACED_WORD, IDS_NOTE_INCH,  IDS_NOTE_NO_POINT,
 };
 
-// Codes are noted once per program, everything else once per line. The key
+// Codes, inches and coordinates without a point are noted once per
+// program, everything else once per line. The key
 // holds kind, program and line (or code) exactly: 3 + 32 + 29 bits.
 uint64_t keyOf(const NcNote& note) {
-    const bool perCode = note.kind == kNcNoteGCode || note.kind == kNcNoteInch;
+    const bool perCode =
+        note.kind == kNcNoteGCode || note.kind == kNcNoteInch || note.kind == kNcNoteNoPoint;
     const uint32_t where = static_cast<uint32_t>(perCode ? note.code : note.lineIndex);
     return uint64_t{note.kind + 1u} << 61 | uint64_t{static_cast<uint32_t>(note.programNumber)} << 29 |
            (where & 0x1FFFFFFFu);
@@ -42,6 +44,15 @@ void add(NcNotes* notes, const NcNote& note) {
     if (notes->count < kNcNotesKept) notes->notes[notes->count++] = note;
 }
 
+// A line taken for a macro statement only for a keyword or "=" somewhere
+// in free text (a "%" line of words, a remark without parentheses) is no
+// macro: it is not noted as one. Macros use variables or jump.
+bool looksLikeMacro(const NcBlockText* block) {
+    const char* text = block->text;
+    return memchr(text, '#', sizeof block->text) != nullptr || strstr(text, "GOTO") != nullptr ||
+           strstr(text, "WHILE") != nullptr || strstr(text, "IF[") != nullptr;
+}
+
 }  // namespace
 
 void ncNotesClear(NcNotes* notes) {
@@ -54,6 +65,7 @@ void ncNotesClear(NcNotes* notes) {
 void ncNotesTake(NcNotes* notes, const NcModalState* state, const NcBlockText* block) {
     for (int kind = 0; kind < kNcNoteKinds; ++kind) {
         if ((state->blockNotes & ncNoteBit(static_cast<NcNoteKind>(kind))) == 0) continue;
+        if (kind == kNcNoteStatement && !looksLikeMacro(block)) continue;
         NcNote note = {state->noteProgram, block->lineIndex, static_cast<NcNoteKind>(kind), 0, {}};
         switch (note.kind) {
             case kNcNoteGCode: note.code = state->noteGCode; break;
@@ -62,6 +74,7 @@ void ncNotesTake(NcNotes* notes, const NcModalState* state, const NcBlockText* b
                 note.values[0] = state->noteRadii[0];
                 note.values[1] = state->noteRadii[1];
                 break;
+            case kNcNoteNoPoint: note.values[0] = state->noteIncrement; break;
             default: break;
         }
         add(notes, note);
@@ -94,6 +107,7 @@ size_t ncNoteText(const NcNote& note, char* out, size_t size) {
             n = snprintf(out, size, format, static_cast<double>(note.values[0]),
                          static_cast<double>(note.values[1]));
             break;
+        case kNcNoteNoPoint: n = snprintf(out, size, format, static_cast<double>(note.values[0])); break;
         default: n = snprintf(out, size, "%s", format); break;
     }
     if (n < 0) {

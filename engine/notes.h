@@ -21,6 +21,7 @@ enum NcNoteKind : uint8_t {
     kNcNoteArcRadius,   // start and end radius of an arc differ
     kNcNoteSpacedWord,  // a word dropped at a space inside it
     kNcNoteInch,        // G20: figures stay in the program's units
+    kNcNoteNoPoint,     // a coordinate without a point, read in the machine's increment
     kNcNoteKinds
 };
 
@@ -33,7 +34,7 @@ struct NcNote {
     int32_t lineIndex;  // 0-based line in the program's file
     NcNoteKind kind;
     int32_t code;       // G code times 10 (kNcNoteGCode), called program (kNcNoteMissingCall)
-    float values[2];    // start and end radius (kNcNoteArcRadius)
+    float values[2];    // start and end radius (kNcNoteArcRadius), increment (kNcNoteNoPoint)
 };
 
 constexpr int kNcNotesKept = 2000;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -16,6 +17,7 @@ TEST(Notes, KeepABoundedNumberAndCountTheRest) {
     state->blockNotes = ncNoteBit(kNcNoteStatement);
     state->noteProgram = 1;
     NcBlockText block = {};
+    strcpy(block.text, "#1=1");
     for (int run = 0; run < 2; ++run) {
         for (int line = 0; line < 5000; ++line) {
             block.lineIndex = line;

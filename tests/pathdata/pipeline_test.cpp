@@ -181,9 +181,9 @@ TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
 // of runs; a call and a dropped word are noted where they are written.
 TEST_F(Pipeline, NotesSayWhatIsNotDrawnAsWritten) {
     const char* a = add("notes.nc",
-                        "O0001\n#100=1\nG01 X#100 F100\nG52 X10.\nG52 X20. Y-#1\nG68.2 X0 Y0 Z0\n"
+                        "O0001\n#100=1\nG01 X#100 F100\nG52 X10.\nG52 X20. Y-#1\nG68.2 X0 Y0 Z-1\n"
                         "M98 P9\nG02 X10. Y0 I4. J0.\nX 45.\nG20\nM98 P2 L3\nM30\n"
-                        "O0002\nIF[#1GT0]GOTO10\nM99\n");
+                        "O0002\nIF[#1GT0]GOTO10\n% FIX = 2\nM99\n");
     ASSERT_EQ(open({a}), 1);
     std::vector<std::string> notes;
     for (int i = 0; i < drawing->notes->count; ++i) {
@@ -199,6 +199,7 @@ TEST_F(Pipeline, NotesSayWhatIsNotDrawnAsWritten) {
                          "1:4 G52 は処理されません: 工具の動きは図と異なります",
                          "1:5 変数は展開されません: 変数を使った語の値は図と異なります",
                          "1:6 G68.2 は処理されません: 工具の動きは図と異なります",
+                         "1:6 小数点のない座標値は 0.001 倍して読まれます (機械設定 ItoF)",
                          "1:7 呼び出されたプログラム O9 は読み込まれていません",
                          "1:8 円弧の始点半径 4.0000 と終点半径 6.0000 が違います",
                          "1:9 アドレスの後の空白で語が読まれません (機械設定「スペースコードを全て無視する」)",
@@ -206,7 +207,7 @@ TEST_F(Pipeline, NotesSayWhatIsNotDrawnAsWritten) {
                          "2:14 マクロ文は実行されません",
                      }));
     EXPECT_EQ(ncNotesTotal(drawing->notes), notes.size());
-    EXPECT_EQ(ui.status, "10 件の注意があります");
+    EXPECT_EQ(ui.status, "11 件の注意があります");
 }
 
 TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
