@@ -393,6 +393,11 @@ void noteWithoutPoint(const NcMachineConfig* config, NcModalState* state,
         config->itoF <= 0.0f || config->itoF == 1.0f) {
         return;
     }
+    // Once per program is enough, and spares programs written this way a
+    // note on every block.
+    const int32_t program = state->callStack[state->callLevel].programNumber;
+    if (state->noPointNoted == program + 1) return;
+    state->noPointNoted = program + 1;
     state->blockNotes |= ncNoteBit(kNcNoteNoPoint);
     state->noteIncrement = config->itoF;
 }

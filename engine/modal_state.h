@@ -98,6 +98,7 @@ struct NcModalState {
     int32_t noteCalledProgram;  // a call's program that is not loaded
     float noteRadii[2];         // start and end radius of an arc
     float noteIncrement;        // the machine's ItoF that read a coordinate without a point
+    int32_t noPointNoted;       // 1 + the program whose coordinate without a point was noted
 };
 
 // Zeroes state, marks every range unset and makes gModal bits 0 to 99 those
