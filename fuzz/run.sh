@@ -25,6 +25,9 @@ if [ ${#targets[@]} -eq 0 ]; then
     for dir in "$top"/fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
 fi
 
+failing() { find "$1" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'timeout-*' -o -name 'oom-*' -o -name 'leak-*' \) | wc -l; }
+export -f failing
+
 # One target: fuzz, then report "name: N executions, M findings".
 run_one() {
     local name="$1" exe="$build/fuzz/$1"
@@ -32,14 +35,16 @@ run_one() {
     mkdir -p "$findings" "$work"
     if [ ! -x "$exe" ]; then echo "$name: not built (scripts/build.sh fuzz)"; return 1; fi
     local before after log="$findings/last-run.log"
-    before=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
+    # Failing inputs only: libFuzzer also keeps slow-unit-* files, which
+    # are inputs that merely took long, not findings.
+    before=$(failing "$findings")
     # A single input running for $hang s (10 by default; more on a machine
     # shared with other work) counts as a hang; the memory limit keeps one
     # input from taking the shared machine.
     "$exe" -max_total_time="$seconds" -timeout="$hang" -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$work" "$top/fuzz/corpus/$name" >"$log" 2>&1
     local rc=$?
-    after=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
+    after=$(failing "$findings")
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     echo "$name: ${runs:-?} executions, $((after - before)) findings (log: ${log#"$top"/})"
