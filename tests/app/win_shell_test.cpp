@@ -13,6 +13,7 @@
 #include "tests/pathdata/fake_ui.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
@@ -687,6 +688,35 @@ TEST_F(WinShell, SmallWindowKeepsThePanelSize) {
     SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     SendMessageW(frame(), WM_CLOSE, 0, 0);
     EXPECT_EQ(settings().registerSize[0], 470);
+}
+
+// Picks CSV in the real save dialog once it is up, notes the file name
+// the dialog then shows and confirms.
+std::wstring gSaveName;
+void CALLBACK pickCsv(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(L"#32770", L"名前を付けて保存");
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, id);
+    HWND types = GetDlgItem(dialog, cmb1);
+    SendMessageW(types, CB_SETCURSEL, kExportCsv, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(types));
+    wchar_t name[300] = {};
+    GetDlgItemTextW(dialog, cmb13, name, 300);
+    gSaveName = name;
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// The proposed demo.dxf follows the type picked: CSV text goes to demo.csv.
+TEST_F(WinShell, SaveAsNameFollowsTheTypePicked) {
+    ASSERT_EQ(startDemo(), kStartRunning);
+    tlvSetFileDialogHook(nullptr);
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, pickCsv);
+    SendMessageW(frame(), WM_COMMAND, CMD_SAVE_AS, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gSaveName, L"demo.csv");
+    EXPECT_NE(readFile(dir + "\\demo.csv"), "");
+    EXPECT_EQ(GetFileAttributesA((dir + "\\demo.dxf").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Reads and closes the report dialog once it is up, noting the selection
