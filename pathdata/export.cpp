@@ -16,6 +16,16 @@ namespace {
 
 constexpr const char* kExtensions[3] = {".dxf", ".csv", ".log"};
 
+bool asciiEqualNoCase(const char* a, const char* b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        const auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        };
+        if (lower(*a) != lower(*b)) return false;
+    }
+    return *a == *b;
+}
+
 void fail(DrawingUi* ui, int messageId) {
     ui->message(tlvString(IDS_SAVE_AS), tlvString(messageId), kIconError);
 }
@@ -263,6 +273,24 @@ void exportProposedName(const char* source, int type, char* out, size_t size) {
     snprintf(out, size, "%.*s%s", static_cast<int>(stem), source, ext);
 }
 
+bool exportNameForType(char* path, size_t size, int type) {
+    if (type < kExportDxf || type > kExportLog) return false;
+    const char* base = sjisFileName(path);
+    const char* dot = nullptr;
+    for (const char* p = base; *p != '\0'; p += sjisCharLength(p)) {
+        if (*p == '.') dot = p;
+    }
+    const size_t stem = dot != nullptr ? static_cast<size_t>(dot - path) : strlen(path);
+    if (dot != nullptr) {
+        const auto known = [dot](const char* ext) { return asciiEqualNoCase(dot, ext); };
+        if (known(kExtensions[type]) || std::none_of(kExtensions, kExtensions + 3, known))
+            return false;
+    }
+    if (stem + strlen(kExtensions[type]) >= size) return false;
+    strcpy(path + stem, kExtensions[type]);
+    return true;
+}
+
 ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type,
                            const ExportOptions& options) {
     if (type < 0) type = d->lastExportType;
@@ -282,6 +310,10 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
             exportProposedName(source, type, path, sizeof path);
         }
         if (!ui->chooseSaveFile(path, sizeof path, &type)) return kExportNotRun;
+        // The dialog keeps the name as it was proposed when only the type
+        // changed: CSV text must not land in demo.dxf. A name given without
+        // a dialog (a batch run) is written as given.
+        if (ui->visible()) exportNameForType(path, sizeof path, type);
         d->lastExportType = type;
     }
     if (type < kExportDxf || type > kExportLog) return kExportWritten;  // "All files": nothing

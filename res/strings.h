@@ -59,6 +59,9 @@ enum TlvStringId {
     IDS_NOTES_COLUMN_LINE = 155,
     IDS_NOTES_COLUMN_PROGRAM = 156,
     IDS_NOTES_COLUMN_MESSAGE = 157,
+    IDS_OVERWRITE_QUESTION = 165,
+    IDS_ABOUT_VERSION = 166,
+    IDS_ABOUT_DESCRIPTION = 167,
 };
 
 // The text of string id, or an empty text for an unknown id.

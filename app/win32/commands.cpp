@@ -81,21 +81,55 @@ void OnProperties(HWND frame, int id) {
     showPropertySheet(frame, page);
 }
 
-// The machine and tool files: a cancelled or failed read keeps the
-// definitions as they were and posts nothing.
+// Asks for a machine or tool file and reads it into *definition; the file
+// becomes the remembered one. A cancelled choice, or a file that is refused
+// (said so in a message box), keeps both as they were.
+template <class Definition>
+bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* remembered,
+                   size_t size, Definition* definition,
+                   int (*read)(const char*, Definition*, int*)) {
+    char path[kPlatPathMax];
+    snprintf(path, sizeof path, "%s", remembered);
+    if (!fs->ui->chooseDefinitionFile(titleId, filter, path, sizeof path)) return false;
+    Definition chosen = *definition;
+    int messageId = 0;
+    if (read(path, &chosen, &messageId) != 1) {
+        const std::string text =
+            std::string(tlvString(messageId != 0 ? messageId : IDS_READ_FAILED)) + "\n\n" + path;
+        fs->ui->message(tlvString(titleId), text.c_str(), kIconError);
+        return false;
+    }
+    *definition = chosen;
+    snprintf(remembered, size, "%s", path);
+    return true;
+}
+
+// The loaded programs were translated with the old definitions: they are
+// translated again (nothing happens without a drawing), then the property
+// sheet offers the new file for review.
+void afterDefinitionRead(HWND frame, int settingsCommand) {
+    PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
+    PostMessageW(frame, WM_COMMAND, settingsCommand, 0);
+}
 void OnMachineOpen(HWND frame, int) {
     FrameState* fs = frameState(frame);
-    MachineDefinition machine = fs->session->machine;
-    if (ReadMachineFile(nullptr, &machine) != 1) return;
-    fs->session->machine = machine;
-    PostMessageW(frame, WM_COMMAND, CMD_MACHINE_SETTINGS, 0);
+    AppSettings& s = fs->session->settings;
+    if (isTracing(fs) ||
+        !chooseAndRead(fs, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|", s.postFile,
+                       sizeof s.postFile, &fs->session->machine, ReadMachineFile)) {
+        return;
+    }
+    afterDefinitionRead(frame, CMD_MACHINE_SETTINGS);
 }
 void OnToolOpen(HWND frame, int) {
     FrameState* fs = frameState(frame);
-    ToolTable tools = fs->session->tools;
-    if (ReadToolFile(nullptr, &tools) != 1) return;
-    fs->session->tools = tools;
-    PostMessageW(frame, WM_COMMAND, CMD_TOOL_SETTINGS, 0);
+    AppSettings& s = fs->session->settings;
+    if (isTracing(fs) ||
+        !chooseAndRead(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s.toolFile,
+                       sizeof s.toolFile, &fs->session->tools, ReadToolFile)) {
+        return;
+    }
+    afterDefinitionRead(frame, CMD_TOOL_SETTINGS);
 }
 void OnMachineSettings(HWND frame, int) {
     FrameState* fs = frameState(frame);
@@ -119,7 +153,7 @@ void OnToolbarStyle(HWND frame, int id) {
 void OnNewWindow(HWND frame, int) {
     FrameState* fs = frameState(frame);
     saveToolbarLayout(frame);
-    SavePanelSizes(frame, &fs->session->settings);
+    SaveFramePanels(frame);
     SaveFramePlacement(frame);
     storePaneAngles(frame);
     SaveSettings(fs->session->settings,

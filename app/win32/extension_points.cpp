@@ -130,7 +130,9 @@ bool mousePreFilter(MSG*) { return false; }
 
 void showAboutBox(HWND frame) {
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
-    tlvMessageBox(frame, product.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
+    std::wstring text = product + L"  " + tlvWiden(tlvString(IDS_ABOUT_VERSION)) + L"\n\n" +
+                        tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));
+    tlvMessageBox(frame, text.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void openHelp(HWND) {}

@@ -90,15 +90,16 @@ void OnMouseMove(HWND frame, LPARAM lp) {
         return;
     }
     setSplitterCursor(frame, fs->splitter);
-    HWND reg = panel(frame, IDC_REGISTER_PANEL);
-    RECT r = windowRectIn(frame, reg);
+    // The drag starts from the size shown, which a small window may have
+    // cut short of the one wanted.
+    const RECT r = windowRectIn(frame, panel(frame, IDC_REGISTER_PANEL));
     int width = r.right - r.left;
     int height = r.bottom - r.top;
     if ((fs->splitter & kSplitVertical) != 0) width += p.x - fs->lastPoint.x;
     if ((fs->splitter & kSplitHorizontal) != 0) height += p.y - fs->lastPoint.y;
     fs->lastPoint = p;
-    SetWindowPos(reg, nullptr, 0, 0, width > 0 ? width : 0, height > 0 ? height : 0,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((fs->splitter & kSplitVertical) != 0) fs->registerWanted.cx = width > 0 ? width : 0;
+    if ((fs->splitter & kSplitHorizontal) != 0) fs->registerWanted.cy = height > 0 ? height : 0;
     LayoutFrame(frame);
 }
 
@@ -117,6 +118,8 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     fs->session = static_cast<Session*>(create->lpCreateParams);
     SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(fs));
     fs->ui = std::make_unique<GuiUi>(frame);
+    const AppSettings& settings = fs->session->settings;
+    fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
@@ -156,7 +159,7 @@ void OnClose(HWND frame) {
     FrameState* fs = frameState(frame);
     if (fs->drawing.tracing) traceToggle(frame);
     saveToolbarLayout(frame);
-    SavePanelSizes(frame, &fs->session->settings);
+    SaveFramePanels(frame);
     SaveFramePlacement(frame);
     DestroyWindow(frame);
 }
@@ -202,13 +205,43 @@ void OnDropFiles(HWND frame, HDROP drop) {
     UpdateCommandStates(frame, nullptr, false);
 }
 
+// Only the splitter gaps show the frame's own client area; the children
+// paint themselves. The gaps are painted like any dialog face, or they
+// would keep whatever was on the screen before.
+bool OnEraseBackground(HWND frame, HDC dc) {
+    RECT client;
+    GetClientRect(frame, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_3DFACE));
+    return true;
+}
+
+void OnPaint(HWND frame) {
+    PAINTSTRUCT paint;
+    BeginPaint(frame, &paint);  // erases the gaps when asked to
+    EndPaint(frame, &paint);
+}
+
+void OnSize(HWND frame) {
+    LayoutFrame(frame);
+    // The status bar's size grip moves with its corner; repaint the whole
+    // bar so that no copy of the grip stays behind where it was.
+    if (HWND status = GetDlgItem(frame, IDC_STATUSBAR)) InvalidateRect(status, nullptr, TRUE);
+}
+
+void OnGetMinMaxInfo(MINMAXINFO* info) {
+    const SIZE minimum = frameMinimumSize();
+    info->ptMinTrackSize = {minimum.cx, minimum.cy};
+}
+
 LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: return OnCreate(frame, reinterpret_cast<CREATESTRUCTW*>(lp)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(frame); return 0;
     case WM_CLOSE: OnClose(frame); return 0;
-    case WM_SIZE: LayoutFrame(frame); return 0;
-    case WM_PAINT: ValidateRect(frame, nullptr); return 0;
+    case WM_SIZE: OnSize(frame); return 0;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
+    case WM_ERASEBKGND: return OnEraseBackground(frame, reinterpret_cast<HDC>(wp)) ? 1 : 0;
+    case WM_PAINT: OnPaint(frame); return 0;
     case WM_ACTIVATEAPP: OnActivateApp(frame, wp != FALSE); break;
     case WM_COPYDATA: OnCopyData(frame, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
     case WM_KEYDOWN: onFrameKeyDown(frame, wp, lp); return 0;
@@ -290,10 +323,8 @@ void LayoutFrame(HWND frame) {
     HWND code = panel(frame, IDC_CODE_PANEL);
     HWND view = panel(frame, IDC_VIEW_PANEL);
     if (reg == nullptr || code == nullptr || view == nullptr) return;
-    RECT r;
-    GetWindowRect(reg, &r);
-    int right = rest.left + (r.right - r.left);
-    int bottom = rest.top + (r.bottom - r.top);
+    int right = rest.left + fs->registerWanted.cx;
+    int bottom = rest.top + fs->registerWanted.cy;
     if (right > client.right - g.cx) right = client.right - g.cx;
     if (bottom > rest.bottom - g.cy) bottom = rest.bottom - g.cy;
     if (right < rest.left) right = rest.left;
@@ -346,6 +377,22 @@ void SaveFramePlacement(HWND frame) {
         s.frameSize[0] = r.right - r.left;
         s.frameSize[1] = r.bottom - r.top;
     }
+}
+
+void SaveFramePanels(HWND frame) {
+    FrameState* fs = frameState(frame);
+    AppSettings& s = fs->session->settings;
+    SavePanelSizes(frame, &s);
+    s.registerSize[0] = fs->registerWanted.cx;
+    s.registerSize[1] = fs->registerWanted.cy;
+    s.codeSize[0] = fs->registerWanted.cx;  // the code panel shares the register's width
+}
+
+SIZE frameMinimumSize() {
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return {MulDiv(480, dpiX, 96), MulDiv(360, dpiY, 96)};
 }
 
 void CheckChangedFiles(HWND frame) {

@@ -29,6 +29,10 @@ struct FrameState {
     std::unique_ptr<GuiUi> ui;
     int splitter;     // Splitter the pointer is over or drags
     POINT lastPoint;  // pointer position of the last splitter move
+    // The register panel's size as the person set it (settings, splitter).
+    // A small window shows it narrower, but the size kept is this one, so
+    // that the panels come back when the window grows again.
+    SIZE registerWanted;
     HWND instances[kInstanceMax];
     int instanceCount;
 };
@@ -46,6 +50,11 @@ void LayoutFrame(HWND frame);
 SIZE splitterGap();
 void UpdateFrameTitle(HWND frame, bool fullPath);
 void SaveFramePlacement(HWND frame);
+// The panel sizes into the settings, the register panel's as the person
+// set it rather than as a small window shows it.
+void SaveFramePanels(HWND frame);
+// The smallest frame the layout still makes sense in, at the screen's DPI.
+SIZE frameMinimumSize();
 // Asks about each loaded file that changed on disk; Yes reloads.
 void CheckChangedFiles(HWND frame);
 // The open operation with the shell's bookkeeping (caption, states).

@@ -4,6 +4,8 @@
 #include "app/win32/extension_points.h"
 #include "app/win32/frame.h"
 #include "app/win32/progress_dialogs.h"
+#include "definitions/profile_item.h"
+#include "pathdata/export.h"
 #include "platform/sjis.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
@@ -11,6 +13,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +22,7 @@
 namespace {
 
 MessageBoxHook gMessageBoxHook = nullptr;
+FileDialogHook gFileDialogHook = nullptr;
 constexpr DWORD kOpenResultChars = 4159;
 
 // A filter text with "|" between its entries, as the dialogs want it
@@ -30,6 +34,52 @@ std::wstring filterOf(const std::wstring& text) {
     }
     out.push_back(L'\0');
     return out;
+}
+
+// The file name typed in a file dialog, as CP932 text.
+std::string dialogFileName(HWND dialog) {
+    wchar_t spec[MAX_PATH] = {};
+    if (SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(spec)) <= 0) return {};
+    return tlvNarrow(spec);
+}
+
+// Whether the person lets the export write over path, which the dialog's
+// own prompt did not ask about (it asked about the name as typed).
+bool mayOverwrite(HWND dialog, const char* path) {
+    if (!platIsFile(path)) return true;
+    std::wstring text = tlvWiden(path) + L"\n\n" + tlvWiden(tlvString(IDS_OVERWRITE_QUESTION));
+    std::wstring caption = tlvWiden(tlvString(IDS_SAVE_AS));
+    return tlvMessageBox(dialog, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONEXCLAMATION) ==
+           IDYES;
+}
+
+// The save dialog keeps the typed name when the person picks another type;
+// the export then gives the name the type's extension. The hook shows that
+// name as soon as the type changes, and asks before the export would write
+// over a file under the name it makes.
+UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
+    if (msg != WM_NOTIFY) return 0;
+    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lp);
+    HWND dialog = GetParent(hook);
+    const int type = static_cast<int>(notify->lpOFN->nFilterIndex) - 1;
+    if (notify->hdr.code == CDN_TYPECHANGE) {
+        char name[kPlatPathMax] = {};
+        snprintf(name, sizeof name, "%s", dialogFileName(dialog).c_str());
+        if (name[0] == '\0' || !exportNameForType(name, sizeof name, type)) return 0;
+        std::wstring wideName = tlvWiden(name);
+        // Older dialogs name the field edt1, newer ones the combo box cmb13.
+        for (int field : {edt1, cmb13}) {
+            SendMessageW(dialog, CDM_SETCONTROLTEXT, field,
+                         reinterpret_cast<LPARAM>(wideName.c_str()));
+        }
+        return 0;
+    }
+    if (notify->hdr.code != CDN_FILEOK) return 0;
+    char path[kPlatPathMax] = {};
+    snprintf(path, sizeof path, "%s", tlvNarrow(notify->lpOFN->lpstrFile).c_str());
+    if (!exportNameForType(path, sizeof path, type) || mayOverwrite(dialog, path)) return 0;
+    SetWindowLongPtrW(hook, DWLP_MSGRESULT, 1);  // stay in the dialog
+    return 1;
 }
 
 void writeStandardError(const std::string& line) {
@@ -48,6 +98,14 @@ int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT 
     return MessageBoxW(owner, text, caption, type);
 }
 
+void tlvSetFileDialogHook(FileDialogHook hook) {
+    gFileDialogHook = hook;
+}
+
+bool tlvFileDialog(OPENFILENAMEW* ofn, bool save) {
+    if (gFileDialogHook != nullptr) return gFileDialogHook(ofn, save);
+    return (save ? GetSaveFileNameW(ofn) : GetOpenFileNameW(ofn)) != FALSE;
+}
 
 std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
@@ -111,7 +169,7 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     ofn.lpstrInitialDir = initial == nullptr ? folder.c_str() : nullptr;
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return false;
+    if (!tlvFileDialog(&ofn, false)) return false;
     s.openFilterId = static_cast<int32_t>(ofn.nFilterIndex);
     return splitOpenResult(result.data(), files, capacity, count);
 }
@@ -133,12 +191,40 @@ bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     ofn.lpstrFile = result;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&ofn)) return false;
+    ofn.Flags =
+        OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    ofn.lpfnHook = saveDialogHook;
+    if (!tlvFileDialog(&ofn, true)) return false;
     std::string chosen = tlvNarrow(result);
     if (chosen.empty() || chosen.size() >= size) return false;
     strcpy(path, chosen.c_str());
     *type = static_cast<int>(ofn.nFilterIndex) - 1;
+    return true;
+}
+
+bool GuiUi::chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size) {
+    if (!visible()) return false;
+    const std::string current = ResolveDefinitionPath(path);
+    const size_t folderLength = FolderLength(current.c_str());
+    std::wstring folder = tlvWiden(current.substr(0, folderLength).c_str());
+    wchar_t result[MAX_PATH] = {};
+    lstrcpynW(result, tlvWiden(current.c_str() + folderLength).c_str(), MAX_PATH);
+    std::wstring filters = filterOf(filter);
+    std::wstring title = tlvWiden(tlvString(titleId));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = frame_;
+    ofn.lpstrFilter = filters.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = result;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!tlvFileDialog(&ofn, false)) return false;
+    std::string chosen = tlvNarrow(result);
+    if (chosen.empty() || chosen.size() >= size) return false;
+    strcpy(path, chosen.c_str());
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/win32/wide.h"
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <string>
 
@@ -18,7 +19,13 @@ using MessageBoxHook = int (*)(HWND owner, const wchar_t* text, const wchar_t* c
 void tlvSetMessageBoxHook(MessageBoxHook hook);
 int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
-// CP932 text converted to UTF-16 and back.
+// Every open and save dialog of the shell goes through here, for the same
+// reason: the hook gets the filled-in OPENFILENAMEW, answers as the dialog
+// would (true for confirmed, the choice in lpstrFile and nFilterIndex).
+using FileDialogHook = bool (*)(OPENFILENAMEW* ofn, bool save);
+void tlvSetFileDialogHook(FileDialogHook hook);
+bool tlvFileDialog(OPENFILENAMEW* ofn, bool save);
+
 // A string-table text as UTF-16, empty when the id is unknown.
 std::wstring tlvLoadString(HINSTANCE instance, UINT id);
 
@@ -44,6 +51,11 @@ public:
     void refreshCommandStates() override;
     void rememberFolder(const char* path) override;
     void addToHistory(const char* path) override;
+    // The open dialog for a machine or tool file, titled with string titleId
+    // and offering only filter ("label|pattern|"); path holds the current
+    // file (relative to the executable's folder or absolute), where the
+    // dialog starts, and receives the choice. False when cancelled.
+    bool chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size);
 
 private:
     HWND frame_;

@@ -161,7 +161,14 @@ INT_PTR CALLBACK ReportProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
             SendDlgItemMessageW(dialog, IDC_REPORT_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), FALSE);
         }
         SetDlgItemTextW(dialog, IDC_REPORT_TEXT, data->text->c_str());
-        return TRUE;
+        // The report opens at its top with nothing selected, so that the
+        // file name, date and time are seen first: the dialog's own focus
+        // handling would select the whole text and scroll to its end.
+        HWND edit = GetDlgItem(dialog, IDC_REPORT_TEXT);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, 0);
+        SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+        return FALSE;
     }
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, LOWORD(wp));

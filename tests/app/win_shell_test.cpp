@@ -13,6 +13,7 @@
 #include "tests/pathdata/fake_ui.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
@@ -35,6 +36,17 @@ int recordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
 }
 
 std::wstring wide(const std::string& cp932) { return tlvWiden(cp932.c_str()); }
+
+// Answers every file dialog with gDialogAnswer (cancel when empty) and
+// notes the first filter label it offered.
+std::string gDialogAnswer;
+std::wstring gDialogFilter;
+bool answerFileDialog(OPENFILENAMEW* ofn, bool) {
+    gDialogFilter = ofn->lpstrFilter;
+    if (gDialogAnswer.empty()) return false;
+    lstrcpynW(ofn->lpstrFile, wide(gDialogAnswer).c_str(), static_cast<int>(ofn->nMaxFile));
+    return true;
+}
 
 // Runs a second process while serving this one's messages, which it may
 // wait for; its exit code, or STILL_ACTIVE when it did not end in 30 s.
@@ -66,6 +78,9 @@ protected:
     void SetUp() override {
         gBoxes.clear();
         gAnswer = IDNO;
+        // No test may wait for a person at a file dialog.
+        tlvSetFileDialogHook(answerFileDialog);
+        gDialogAnswer.clear();
         ShellTest::SetUp();
     }
     StartResult startDemo() { return start("\"" + demo() + "\""); }
@@ -615,14 +630,103 @@ TEST_F(WinShell, DualProgressCancelAndOwnerState) {
     EXPECT_EQ(ProgressStep(nullptr, nullptr, 1), 1);
 }
 
-// Reads and closes the report dialog once it is up.
+// The machine "open" item (the tool item shares its code): a cancelled or
+// refused choice keeps the file; a chosen one is remembered and the loaded
+// demo is translated again with it.
+TEST_F(WinShell, MachineFileIsChosenAndApplied) {
+    ASSERT_EQ(startDemo(), kStartRunning);
+    const std::string machine = settings().postFile;
+    const float maxX = fs()->drawing.range.max[0];
+    ASSERT_GT(maxX, 0.0f);
+    writeFile(dir + "\\double.MDL", "[PostInfo]\r\nScaleXYZ=2,2,2\r\n");
+    const struct {
+        std::string answer;
+        size_t boxes;
+        std::string remembered;
+        float scale;
+    } cases[] = {
+        {"", 0, machine, 1.0f},   // cancelled
+        {dir, 1, machine, 1.0f},  // a folder is refused
+        {dir + "\\double.MDL", 1, dir + "\\double.MDL", 2.0f},
+    };
+    for (const auto& c : cases) {
+        gDialogAnswer = c.answer;
+        SendMessageW(frame(), WM_COMMAND, CMD_MACHINE_OPEN, 0);
+        pump();
+        EXPECT_EQ(gDialogFilter, L"Machine files (*.MDL)") << c.answer;
+        EXPECT_EQ(gBoxes.size(), c.boxes) << c.answer;
+        EXPECT_EQ(settings().postFile, c.remembered);
+        EXPECT_FLOAT_EQ(fs()->drawing.range.max[0], c.scale * maxX) << c.answer;
+    }
+}
+
+// A small window shows the register panel narrower, but the size kept is
+// the one set, and the window stops at its minimum size.
+TEST_F(WinShell, SmallWindowKeepsThePanelSize) {
+    writeFile(dir + "\\t.cfg",
+              "[Current]\r\nEnableMap=0\r\n[Frame]\r\nPos=0,0\r\nSize=800,600\r\n"
+              "[Register]\r\nSize=470,86\r\n");
+    ASSERT_EQ(start(""), kStartRunning);
+    auto size = [](HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        return std::make_pair(r.right - r.left, r.bottom - r.top);
+    };
+    HWND reg = GetDlgItem(frame(), IDC_REGISTER_PANEL);
+    SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE minimum = frameMinimumSize();
+    EXPECT_EQ(size(frame()), std::make_pair(minimum.cx, minimum.cy));
+    EXPECT_LT(size(reg).first, 470);
+    SetWindowPos(frame(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(size(reg).first, 470);
+    SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageW(frame(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(settings().registerSize[0], 470);
+}
+
+// Picks CSV in the real save dialog once it is up, notes the file name
+// the dialog then shows and confirms.
+std::wstring gSaveName;
+void CALLBACK pickCsv(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(L"#32770", L"名前を付けて保存");
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, id);
+    HWND types = GetDlgItem(dialog, cmb1);
+    SendMessageW(types, CB_SETCURSEL, kExportCsv, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(types));
+    wchar_t name[300] = {};
+    GetDlgItemTextW(dialog, cmb13, name, 300);
+    gSaveName = name;
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// The proposed demo.dxf follows the type picked: CSV text goes to demo.csv.
+TEST_F(WinShell, SaveAsNameFollowsTheTypePicked) {
+    ASSERT_EQ(startDemo(), kStartRunning);
+    tlvSetFileDialogHook(nullptr);
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, pickCsv);
+    SendMessageW(frame(), WM_COMMAND, CMD_SAVE_AS, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gSaveName, L"demo.csv");
+    EXPECT_NE(readFile(dir + "\\demo.csv"), "");
+    EXPECT_EQ(GetFileAttributesA((dir + "\\demo.dxf").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Reads and closes the report dialog once it is up, noting the selection
+// and the first visible line of its text.
 std::wstring gReportText;
+DWORD gReportSelection;
+LRESULT gReportTopLine;
 void CALLBACK closeReport(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = FindWindowW(L"#32770", L"ＮＣのレポート");
     if (dialog == nullptr) return;
     wchar_t text[4096] = {};
     GetDlgItemTextW(dialog, IDC_REPORT_TEXT, text, 4096);
     gReportText = text;
+    gReportSelection =
+        static_cast<DWORD>(SendDlgItemMessageW(dialog, IDC_REPORT_TEXT, EM_GETSEL, 0, 0));
+    gReportTopLine = SendDlgItemMessageW(dialog, IDC_REPORT_TEXT, EM_GETFIRSTVISIBLELINE, 0, 0);
     KillTimer(nullptr, id);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
@@ -636,6 +740,9 @@ TEST_F(WinShell, ReportDialogShowsTheReport) {
     EXPECT_EQ(gReportText.rfind(wide("ファイル名   : demo.nc"), 0), 0u);
     EXPECT_NE(gReportText.find(wide("プログラムNo : 1000")), std::wstring::npos);
     EXPECT_NE(gReportText.find(L"\r\r\n"), std::wstring::npos);
+    // Opened at the top, nothing selected: the file name is in sight.
+    EXPECT_EQ(gReportSelection, 0u);
+    EXPECT_EQ(gReportTopLine, 0);
 }
 
 TEST_F(WinShell, CommandsNeedingADrawingDoNothingWithout) {

@@ -175,6 +175,34 @@ TEST_F(Pipeline, ExportNamesAndHiddenRecords) {
     platFileDelete(csv.c_str());
 }
 
+// The save dialog gives the name as typed and the type separately.
+TEST(ExportName, FollowsTheChosenType) {
+    const struct {
+        const char* typed;
+        int type;
+        const char* written;
+    } cases[] = {
+        {"C:\\out\\demo.dxf", kExportCsv, "C:\\out\\demo.csv"},
+        {"demo.DXF", kExportLog, "demo.log"},
+        {"demo", kExportDxf, "demo.dxf"},
+        {"v1.2\\demo", kExportCsv, "v1.2\\demo.csv"},  // a dot in a folder is no extension
+        {"表.dxf", kExportCsv, "表.csv"},              // the trail byte of 表 is a backslash
+        {"demo.Csv", kExportCsv, "demo.Csv"},
+        {"demo.txt", kExportCsv, "demo.txt"},  // another extension was typed on purpose
+        {"demo.dxf", 3, "demo.dxf"},           // "All files" writes nothing
+    };
+    for (const auto& c : cases) {
+        char path[64];
+        snprintf(path, sizeof path, "%s", c.typed);
+        EXPECT_EQ(exportNameForType(path, sizeof path, c.type), strcmp(c.typed, c.written) != 0);
+        EXPECT_STREQ(path, c.written) << c.typed;
+    }
+    // A name that the extension would make too long stays as it is.
+    char tight[9] = "abcdefgh";
+    EXPECT_FALSE(exportNameForType(tight, sizeof tight, kExportCsv));
+    EXPECT_STREQ(tight, "abcdefgh");
+}
+
 // Large exports are composed in pieces on two threads; the file must be the
 // one that writing record after record gives, hidden records included.
 // One note per line (per code and program for codes), whatever the number
