@@ -38,9 +38,9 @@ std::wstring filterOf(const std::wstring& text) {
 
 // The file name typed in a file dialog, as CP932 text.
 std::string dialogFileName(HWND dialog) {
-    wchar_t spec[MAX_PATH] = {};
-    if (SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(spec)) <= 0) return {};
-    return tlvNarrow(spec);
+    wchar_t typed[MAX_PATH] = {};
+    if (SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typed)) <= 0) return {};
+    return tlvNarrow(typed);
 }
 
 // Whether the person lets the export write over path, which the dialog's
