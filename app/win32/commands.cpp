@@ -104,32 +104,30 @@ bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* rem
     return true;
 }
 
-// The loaded programs were translated with the old definitions: they are
-// translated again (nothing happens without a drawing), then the property
-// sheet offers the new file for review.
-void afterDefinitionRead(HWND frame, int settingsCommand) {
+// The loaded programs were translated with the old definitions: after a
+// new file is read they are translated again (nothing happens without a
+// drawing), then the property sheet offers the new file for review.
+template <class Definition, size_t size>
+void openDefinition(HWND frame, int titleId, const wchar_t* filter, char (&remembered)[size],
+                    Definition* definition, int (*read)(const char*, Definition*, int*),
+                    int settingsCommand) {
+    FrameState* fs = frameState(frame);
+    if (isTracing(fs) ||
+        !chooseAndRead(fs, titleId, filter, remembered, size, definition, read)) {
+        return;
+    }
     PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
     PostMessageW(frame, WM_COMMAND, settingsCommand, 0);
 }
 void OnMachineOpen(HWND frame, int) {
-    FrameState* fs = frameState(frame);
-    AppSettings& s = fs->session->settings;
-    if (isTracing(fs) ||
-        !chooseAndRead(fs, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|", s.postFile,
-                       sizeof s.postFile, &fs->session->machine, ReadMachineFile)) {
-        return;
-    }
-    afterDefinitionRead(frame, CMD_MACHINE_SETTINGS);
+    Session* s = frameState(frame)->session;
+    openDefinition(frame, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|",
+                   s->settings.postFile, &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
 }
 void OnToolOpen(HWND frame, int) {
-    FrameState* fs = frameState(frame);
-    AppSettings& s = fs->session->settings;
-    if (isTracing(fs) ||
-        !chooseAndRead(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s.toolFile,
-                       sizeof s.toolFile, &fs->session->tools, ReadToolFile)) {
-        return;
-    }
-    afterDefinitionRead(frame, CMD_TOOL_SETTINGS);
+    Session* s = frameState(frame)->session;
+    openDefinition(frame, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
+                   &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
 }
 void OnMachineSettings(HWND frame, int) {
     FrameState* fs = frameState(frame);

@@ -203,8 +203,6 @@ TEST(ExportName, FollowsTheChosenType) {
     EXPECT_STREQ(tight, "abcdefgh");
 }
 
-// Large exports are composed in pieces on two threads; the file must be the
-// one that writing record after record gives, hidden records included.
 // One note per line (per code and program for codes), whatever the number
 // of runs; a call and a dropped word are noted where they are written.
 TEST_F(Pipeline, NotesSayWhatIsNotDrawnAsWritten) {
@@ -238,6 +236,8 @@ TEST_F(Pipeline, NotesSayWhatIsNotDrawnAsWritten) {
     EXPECT_EQ(ui.status, "11 件の注意があります");
 }
 
+// Large exports are composed in pieces on two threads; the file must be the
+// one that writing record after record gives, hidden records included.
 TEST_F(Pipeline, ExportsInPiecesEqualRecordByRecord) {
     const char* a = add("p.nc",
                         "O0001\nT1 M06\nM98 P2 L9000\nT2 M06\nM98 P2 L4000\nM30\n"
