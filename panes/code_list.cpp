@@ -118,6 +118,47 @@ LRESULT OnCustomDraw(PanelState* state, NMLVCUSTOMDRAW* draw) {
     return isNoted(state, row) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
 }
 
+// Clears the selected state of the selected row, keeping its focus; answers
+// that row, or -1. A list view that selects a row while another is selected
+// first walks every row of a virtual list to deselect it (Wine's does: over
+// a second per key on a million rows), so the list moves its selection
+// only from an empty one.
+int32_t dropSelection(HWND list) {
+    const auto row = static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row < 0) return -1;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    return row;
+}
+
+bool movesSelection(UINT message, WPARAM wp) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return true;
+    case WM_KEYDOWN:
+        return wp == VK_UP || wp == VK_DOWN || wp == VK_PRIOR || wp == VK_NEXT || wp == VK_HOME || wp == VK_END;
+    default: return false;
+    }
+}
+
+// A key or click that leaves the list without a selection (Up on the first
+// row, a click below the last) gives the previous row back its selection.
+LRESULT CALLBACK codeListProc(HWND list, UINT message, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, codeListProc, 0);
+    if (!movesSelection(message, wp)) return DefSubclassProc(list, message, wp, lp);
+    const int32_t previous = dropSelection(list);
+    const LRESULT result = DefSubclassProc(list, message, wp, lp);
+    if (previous >= 0 && IsWindow(list) &&
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) < 0) {
+        LVITEMW item = {};
+        item.stateMask = item.state = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, previous, reinterpret_cast<LPARAM>(&item));
+    }
+    return result;
+}
+
 }  // namespace
 
 LRESULT codeListNotify(HWND panel, PanelState* state, NMHDR* header) {
@@ -145,6 +186,7 @@ HWND CreateCodeList(HWND panel) {
     if (list == nullptr) return nullptr;
     state->list = list;
     state->currentRow = 0;
+    SetWindowSubclass(list, codeListProc, 0, 0);
     ApplyCodeListStyle(GetParent(panel));
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -187,6 +229,7 @@ void SetCodeListCount(HWND frame, int32_t rows) {
 void SelectCodeLine(HWND frame, int32_t row) {
     HWND list = codeList(frame);
     if (list == nullptr) return;
+    dropSelection(list);
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;

@@ -340,6 +340,24 @@ TEST_F(WinShell, BreakMarksChangeOnlyBlockRows) {
     }
 }
 
+// The list moves its selection from an empty one (see the code list); no
+// key may leave two rows selected or none.
+TEST_F(WinShell, CodeListKeysKeepOneSelectedRow) {
+    ASSERT_EQ(startDemo(), kStartRunning);
+    const int last = rows(codeList()) - 1;
+    SelectCodeLine(frame(), 5);
+    const struct {
+        WPARAM key;
+        int row;
+    } steps[] = {{VK_DOWN, 6}, {VK_UP, 5}, {VK_HOME, 0}, {VK_UP, 0}, {VK_END, last}, {VK_DOWN, last}};
+    for (const auto& step : steps) {
+        SendMessageW(codeList(), WM_KEYDOWN, step.key, 0);
+        EXPECT_EQ(SendMessageW(codeList(), LVM_GETSELECTEDCOUNT, 0, 0), 1) << step.key;
+        EXPECT_EQ(GetSelectedCodeLine(frame()), step.row) << step.key;
+        EXPECT_EQ(GetCurrentCodeLine(frame()), step.row) << step.key;
+    }
+}
+
 TEST_F(WinShell, RegisterCellsCreateRowsAndIgnoreCase) {
     ASSERT_EQ(start(""), kStartRunning);
     SetRegisterCell(frame(), 10, 1, "%d", 42);
