@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t kColors[16] = {0xA0A0A0, 0xFFFF00, 0x00FFFF, 0x0000FF, 0x000000, 0x0000FF,
@@ -96,6 +99,69 @@ TEST_F(Gdi, MotionAndLabelsReachThePicture) {
     EXPECT_EQ(pixel(100, 100), 0u);         // and leaves its centre dark
     canvas.text(5, 5, "\x82\x60X", 0x00FF00);  // "ＡX" in CP932
     EXPECT_GT(lit(), 300);
+}
+
+// One MoveToEx/LineTo pair per line, as the batching canvas must look.
+class PlainCanvas : public RecordingCanvas {
+public:
+    PlainCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {}
+    void selectPen(int pen) override { SelectObject(dc_, pens_->pens[pen]); }
+    void moveTo(int x, int y) override { MoveToEx(dc_, x, y, nullptr); }
+    void lineTo(int x, int y) override { LineTo(dc_, x, y); }
+
+private:
+    HDC dc_;
+    const ViewPens* pens_;
+};
+
+TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
+    // A random walk of short moves, many within one pixel, with rapid
+    // (dotted), cutting and Z pens and some arcs; thin and thick pens.
+    std::vector<MotionRecord> records;
+    uint32_t seed = 12345;
+    auto next = [&seed](int range) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % range; };
+    float at[3] = {0, 0, 0};
+    for (int i = 0; i < 400; ++i) {
+        MotionRecord r = {};
+        r.modeFlags = kModePlaneXY;
+        const int what = next(20);
+        if (what == 0) {
+            r.kind = kMotionArc;
+            r.gCode = 3;
+            r.arc.radius = 10;
+            for (int k = 0; k < 3; ++k) r.arc.centre[k] = r.arc.start[k] = r.arc.end[k] = at[k];
+            r.arc.start[0] = r.arc.end[0] = at[0] + 10;
+            r.arc.angleTo = 90 + next(270);
+        } else {
+            r.kind = kMotionLine;
+            r.gCode = what < 3 ? 0 : 1;
+            r.line.axisMask = kAxisX | kAxisY | (what == 3 ? kAxisZ : 0);
+            storePoint(r.line.start, at);
+            at[0] = std::clamp(at[0] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
+            at[1] = std::clamp(at[1] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
+            if (what == 3) at[2] += 1;
+            storePoint(r.line.end, at);
+        }
+        records.push_back(r);
+    }
+    for (int width : {1, 3}) {
+        int widths[16];
+        std::fill(widths, widths + 16, width);
+        BuildPens(&pens, kPensColour, kColors, widths);
+        std::vector<uint32_t> pictures[2];
+        for (int batched : {0, 1}) {
+            PatBlt(dc, 0, 0, 200, 200, BLACKNESS);
+            PlainCanvas plain(dc, &pens);
+            GdiCanvas gdi(dc, &pens);
+            TestPane pane(batched ? static_cast<Canvas*>(&gdi) : &plain, kViewXY, {0, 0, 200, 200});
+            for (const MotionRecord& r : records) DrawMotion(pane.target, r, nullptr);
+            gdi.flush();
+            GdiFlush();
+            pictures[batched].assign(bits, bits + 200 * 200);
+        }
+        EXPECT_GT(lit(), 1000);
+        EXPECT_TRUE(pictures[0] == pictures[1]) << "pen width " << width;
+    }
 }
 
 TEST_F(Gdi, BevelFrameFillsItsBandAndShrinksTheRectangle) {

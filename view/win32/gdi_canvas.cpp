@@ -44,32 +44,90 @@ void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH b
     DrawEdge(dc, rect, BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
 }
 
+// Long polylines are cut so that the buffer stays small and a paint
+// stopped by Escape has its strokes on the picture.
+constexpr size_t kRunMax = 4096;
+
 GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
     oldPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
     SetBkMode(dc_, TRANSPARENT);
+    run_.reserve(kRunMax);
+    for (int i = 0; i < 10; ++i) {
+        LOGPEN pen = {};
+        // A pen that is not a plain cosmetic one is treated as dotted.
+        dotted_[i] = pens_->pens[i] != nullptr &&
+                     (GetObjectW(pens_->pens[i], sizeof pen, &pen) != sizeof pen ||
+                      (pen.lopnStyle & PS_STYLE_MASK) != PS_SOLID);
+    }
 }
 
-GdiCanvas::~GdiCanvas() { SelectObject(dc_, oldPen_); }
+GdiCanvas::~GdiCanvas() {
+    flush();
+    SelectObject(dc_, oldPen_);
+}
+
+void GdiCanvas::flush() {
+    if (run_.size() >= 2) Polyline(dc_, run_.data(), static_cast<int>(run_.size()));
+    if (!run_.empty()) MoveToEx(dc_, run_.back().x, run_.back().y, nullptr);
+    run_.clear();
+}
 
 void GdiCanvas::selectPen(int pen) {
-    if (pen >= 0 && pen < 10 && pens_->pens[pen] != nullptr) SelectObject(dc_, pens_->pens[pen]);
+    if (pen < 0 || pen >= 10 || pens_->pens[pen] == nullptr || pen == pen_) return;
+    flush();
+    SelectObject(dc_, pens_->pens[pen]);
+    pen_ = pen;
+    direct_ = dotted_[pen];
 }
 
-void GdiCanvas::moveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
+void GdiCanvas::moveTo(int x, int y) {
+    if (direct_) {
+        MoveToEx(dc_, x, y, nullptr);
+        return;
+    }
+    if (!run_.empty() && run_.back().x == x && run_.back().y == y) return;
+    flush();
+    run_.push_back({x, y});
+}
 
-void GdiCanvas::lineTo(int x, int y) { LineTo(dc_, x, y); }
+void GdiCanvas::lineTo(int x, int y) {
+    if (direct_) {
+        LineTo(dc_, x, y);
+        return;
+    }
+    if (run_.empty()) {
+        POINT at = {};
+        GetCurrentPositionEx(dc_, &at);
+        run_.push_back(at);
+    }
+    if (run_.back().x == x && run_.back().y == y) return;
+    if (run_.size() >= kRunMax) {
+        const POINT last = run_.back();
+        flush();
+        run_.push_back(last);
+    }
+    run_.push_back({x, y});
+}
 
-void GdiCanvas::beginPath() { BeginPath(dc_); }
+void GdiCanvas::beginPath() {
+    flush();
+    BeginPath(dc_);
+}
 
 void GdiCanvas::strokePath() {
+    flush();
     EndPath(dc_);
     StrokePath(dc_);
 }
 
-void GdiCanvas::abandonPath() { AbortPath(dc_); }
+void GdiCanvas::abandonPath() {
+    run_.clear();
+    AbortPath(dc_);
+}
 
 void GdiCanvas::fillEllipse(int left, int top, int right, int bottom, int brush) {
     if (brush < 0 || brush >= 10 || pens_->brushes[brush] == nullptr) return;
+    flush();
     HGDIOBJ oldBrush = SelectObject(dc_, pens_->brushes[brush]);
     HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(NULL_PEN));
     // Without an outline GDI leaves out the right and bottom edge; one more
@@ -82,12 +140,14 @@ void GdiCanvas::fillEllipse(int left, int top, int right, int bottom, int brush)
 void GdiCanvas::text(int x, int y, const char* text, uint32_t color) {
     const std::wstring wide = tlvWiden(text);
     if (wide.empty()) return;
+    flush();
     COLORREF old = SetTextColor(dc_, color);
     TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
     SetTextColor(dc_, old);
 }
 
 void GdiCanvas::setXor(bool on) {
+    flush();
     if (on) {
         oldRop_ = SetROP2(dc_, R2_XORPEN);
     } else if (oldRop_ != 0) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 // Pens and brushes for view indexes 0..9 (index 4, the background, has
 // none): built from the colour and width maps, or all black for
@@ -25,6 +26,12 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
 // sunken inner edge; rect is shrunk past all three.
 void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH brush);
 
+// Strokes go to GDI in polylines: a line that starts where the last one
+// ended continues it, and a point on the pixel of the one before is left
+// out (a zero-length line draws nothing). The pixels are those of one
+// MoveToEx/LineTo pair per line; a million records cost a few thousand
+// calls instead of two million. A dotted pen's pattern depends on where
+// each line starts, so its lines still go out one by one.
 class GdiCanvas : public Canvas {
 public:
     GdiCanvas(HDC dc, const ViewPens* pens);
@@ -38,9 +45,15 @@ public:
     void fillEllipse(int left, int top, int right, int bottom, int brush) override;
     void text(int x, int y, const char* text, uint32_t color) override;
     void setXor(bool on) override;
+    // Sends the pending polyline to the device context.
+    void flush();
 
 private:
     HDC dc_;
+    int pen_ = -1;            // the view pen selected, -1 before any
+    bool direct_ = true;      // lines of the pen go to GDI one by one
+    bool dotted_[10] = {};
+    std::vector<POINT> run_;  // the pending polyline; run_[0] is its start
     const ViewPens* pens_;
     HGDIOBJ oldPen_;
     int oldRop_ = 0;
