@@ -38,8 +38,12 @@ std::string svgEscape(const char* text) {
             case '"': out += "&quot;"; break;
             case '\'': out += "&apos;"; break;
             default:
-                // Control characters are not allowed in XML 1.0 at all.
-                if (static_cast<unsigned char>(*p) >= 0x20) out.push_back(*p);
+                // Control characters are not allowed in XML 1.0 at all. The
+                // texts drawn are the panes' titles and axis letters, all
+                // ASCII; any other byte becomes "?" so that the document
+                // stays UTF-8 whatever a text holds.
+                const auto c = static_cast<unsigned char>(*p);
+                if (c >= 0x20) out.push_back(c < 0x80 ? *p : '?');
         }
     }
     return out;

@@ -47,5 +47,6 @@ private:
 
 // The colour 0x00BBGGRR as "#RRGGBB".
 std::string svgColor(uint32_t color);
-// text with the five XML special characters written as references.
+// text with the five XML special characters written as references, control
+// characters left out and bytes above 127 as "?".
 std::string svgEscape(const char* text);

@@ -42,8 +42,7 @@ bool writeText(TextSink* sink, const char* format, ...) {
 }
 
 void writeHead(TextSink* sink, const PictureSettings& s) {
-    // Texts are CP932 like everything the program writes.
-    sinkWrite(sink, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n");
+    sinkWrite(sink, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     writeText(sink,
               "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%d\" "
               "height=\"%d\" viewBox=\"0 0 %d %d\">\n",
