@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,31 @@ void SvgCanvas::selectPen(int pen) {
     pen_ = pen >= 0 && pen < kSvgPenCount ? pen : -1;
 }
 
+bool SvgCanvas::SeenLines::insert(uint64_t key) {
+    if (slots_.empty()) slots_.assign(kSlots, 0);
+    // Fibonacci hashing: the product's top bits mix every bit of the key.
+    uint64_t& slot = slots_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits)];
+    if (slot == key) return true;
+    slot = key;
+    return false;
+}
+
+bool SvgCanvas::seenBefore(int x0, int y0, int x1, int y1) {
+    // Points lie within the pane, which is at most 16384 pixels a side;
+    // anything else is written without asking.
+    for (int v : {x0, y0, x1, y1}) {
+        if (v < 0 || v > 32767) return false;
+    }
+    if (x1 < x0 || (x1 == x0 && y1 < y0)) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+    }
+    const uint64_t key = static_cast<uint64_t>(pen_ + 1) << 60 | static_cast<uint64_t>(x0) << 45 |
+                         static_cast<uint64_t>(y0) << 30 | static_cast<uint64_t>(x1) << 15 |
+                         static_cast<uint64_t>(y1);
+    return seen_.insert(key);
+}
+
 void SvgCanvas::moveTo(int x, int y) {
     x_ = x;
     y_ = y;
@@ -62,9 +88,10 @@ void SvgCanvas::lineTo(int x, int y) {
     if (pen_ < 0) return;
     PenState& at = at_[pen_];
     std::string& d = data_[pen_];
-    // A line of no length draws no pixel on the screen either; at a fine
-    // scale most records of a large program end up like that.
-    if (x != x_ || y != y_) {
+    // A line of no length draws no pixel on the screen either, and one
+    // already written adds none; at a fine scale most records of a large
+    // program are one or the other.
+    if ((x != x_ || y != y_) && !seenBefore(x_, y_, x, y)) {
         if (!at.started) {
             d.push_back('M');
             appendInt(&d, x_);

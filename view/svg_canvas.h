@@ -4,7 +4,9 @@
 
 #include "view/canvas.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int kSvgPenCount = 10;
 
@@ -31,6 +33,24 @@ public:
     const std::string& elements() const { return elements_; }
 
 private:
+    // The lines written lately, by pen and end points in either order: a
+    // large program goes over the same pixels again and again, and a line
+    // drawn twice in one colour shows nothing new. One line per slot, the
+    // newest: a table small enough to stay in the processor's cache, which
+    // forgets some lines (written again then) rather than wait for memory.
+    class SeenLines {
+    public:
+        // True when key is there; else it takes its slot.
+        bool insert(uint64_t key);
+
+    private:
+        static constexpr int kSlotBits = 14;
+        static constexpr size_t kSlots = size_t{1} << kSlotBits;
+        std::vector<uint64_t> slots_;  // 0: free
+    };
+
+    bool seenBefore(int x0, int y0, int x1, int y1);
+
     struct PenState {
         int x = -1, y = -1;  // where the pen's path data ends
         bool started = false;
@@ -43,6 +63,7 @@ private:
     // Where the path that beginPath opened started, for abandonPath.
     size_t pathMark_ = 0;
     PenState pathState_;
+    SeenLines seen_;
 };
 
 // The colour 0x00BBGGRR as "#RRGGBB".

@@ -6,13 +6,22 @@
 
 #include <array>
 #include <cstdlib>
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
 
 using Segment = std::array<int, 4>;
-using PenSegments = std::map<int, std::vector<Segment>>;
+// The lines of each pen, either end first: the picture writes a line that
+// its pen already drew once.
+using PenSegments = std::map<int, std::set<Segment>>;
+
+void add(PenSegments* out, int pen, Segment s) {
+    if (std::make_pair(s[2], s[3]) < std::make_pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+    (*out)[pen].insert(s);
+}
 
 // Lines and a full circle in the three planes' reach, so that every pane
 // draws something of its own.
@@ -66,7 +75,7 @@ PenSegments parsePane(const std::string& pane) {
             const int a = static_cast<int>(strtol(p, &end, 10));
             const int b = static_cast<int>(strtol(end, &end, 10));
             p = end;
-            if (command == 'l') out[pen].push_back({x, y, x + a, y + b});
+            if (command == 'l') add(&out, pen, {x, y, x + a, y + b});
             x = command == 'M' ? a : x + a;
             y = command == 'M' ? b : y + b;
         }
@@ -82,7 +91,7 @@ PenSegments recordPane(const PicturePane& pane, const DemoDrawing& demo) {
     paintPicturePane(&canvas, pane, demo.settings, demo.drawing);
     PenSegments out;
     for (const RecordedSegment& s : canvas.segments) {
-        if (s.x0 != s.x1 || s.y0 != s.y1) out[s.pen].push_back({s.x0, s.y0, s.x1, s.y1});
+        if (s.x0 != s.x1 || s.y0 != s.y1) add(&out, s.pen, {s.x0, s.y0, s.x1, s.y1});
     }
     return out;
 }
