@@ -54,7 +54,8 @@ void parsePictureSize(const char* text, int32_t size[2]) {
         for (; *p >= '0' && *p <= '9' && side[i] <= 16384; ++p) side[i] = side[i] * 10 + (*p - '0');
         if (i == 0 && (*p == 'x' || *p == 'X')) ++p;
     }
-    const bool ok = *p == '\0' && side[0] >= 1 && side[0] <= 16384 && side[1] >= 1 && side[1] <= 16384;
+    const bool ok =
+        *p == '\0' && side[0] >= 1 && side[0] <= 16384 && side[1] >= 1 && side[1] <= 16384;
     size[0] = ok ? static_cast<int32_t>(side[0]) : -1;
     size[1] = ok ? static_cast<int32_t>(side[1]) : -1;
 }

@@ -20,8 +20,8 @@ constexpr int kCommandPathMax = 260;  // 259 bytes and the terminator
 
 struct CommandLine {
     uint8_t flags;
-    bool strict;   // STRICT: a program with notes is a failure (exit status 1)
-    bool svgOut;   // SVGOUT: the tool path picture as SVG
+    bool strict;  // STRICT: a program with notes is a failure (exit status 1)
+    bool svgOut;  // SVGOUT: the tool path picture as SVG
     // SIZE=WxH of the picture in pixels; 0 for the default, -1 when the
     // value was not two numbers from 1 to 16384.
     int32_t pictureSize[2];

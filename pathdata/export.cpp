@@ -326,7 +326,8 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
         if (type != kExportSvg) d->lastExportType = type;
     }
     const bool picture = type == kExportSvg && options.picture != nullptr;
-    if (!picture && (type < kExportDxf || type > kExportLog)) return kExportWritten;  // "All files": nothing
+    // "All files": nothing
+    if (!picture && (type < kExportDxf || type > kExportLog)) return kExportWritten;
     if (isLoadedFile(d, path)) {
         refuse(ui, IDS_OUTPUT_IS_INPUT, path);
         return kExportFailed;

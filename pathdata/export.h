@@ -14,13 +14,13 @@ struct TextSink;
 // module cannot reach by itself). Returns 0, or the id of the message that
 // says why it stopped.
 using PictureWriter = int (*)(TextSink* sink, const Drawing& drawing, DrawingUi* ui,
-                               const void* context);
+                              const void* context);
 
 // What an export needs besides the drawing.
 struct ExportOptions {
-    uint32_t colorMap[4];  // the motion styles' colours, for the DXF layers
-    uint32_t displayMask;  // hidden styles give negative layer colours
-    ReportInputs report;   // for the log; loaded and tracing are taken from the drawing
+    uint32_t colorMap[4];   // the motion styles' colours, for the DXF layers
+    uint32_t displayMask;   // hidden styles give negative layer colours
+    ReportInputs report;    // for the log; loaded and tracing are taken from the drawing
     PictureWriter picture;  // for kExportSvg, which only the command line asks for
     const void* pictureContext;
 };

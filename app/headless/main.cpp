@@ -95,11 +95,12 @@ public:
 };
 
 void usage(FILE* out) {
-    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT|/SVGOUT] [/SIZE=WxH] [/MDL=file] [/TDL=file]\n"
-          "               [/XY|/XZ|/YZ|/XYZ] [/STRICT] file.nc [output]\n"
-          "       taliver file.nc...   writes the NC report to standard output\n"
-          "       taliver --version | --help\n",
-          out);
+    fputs(
+        "usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT|/SVGOUT] [/SIZE=WxH] [/MDL=file] [/TDL=file]\n"
+        "               [/XY|/XZ|/YZ|/XYZ] [/STRICT] file.nc [output]\n"
+        "       taliver file.nc...   writes the NC report to standard output\n"
+        "       taliver --version | --help\n",
+        out);
 }
 
 // The arguments in CP932. False (with a message) when one has no CP932
@@ -205,7 +206,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 1 && strcmp(argv[1], "--version") == 0) {
-        consoleWrite(stdout, (std::string("taliver ") + tlvString(IDS_ABOUT_VERSION) + "\n").c_str());
+        consoleWrite(stdout,
+                     (std::string("taliver ") + tlvString(IDS_ABOUT_VERSION) + "\n").c_str());
         return 0;
     }
     std::vector<std::string> arguments;

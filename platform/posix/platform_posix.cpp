@@ -310,8 +310,7 @@ bool platSameFile(const char* a, const char* b) {
     struct stat sa, sb;
     std::string na, nb;
     return nativePath(a, &na) && nativePath(b, &nb) && stat(na.c_str(), &sa) == 0 &&
-           stat(nb.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+           stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool platIsDirectory(const char* path) {
