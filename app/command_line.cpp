@@ -45,6 +45,21 @@ void unquote(char* value) {
     value[n] = '\0';
 }
 
+// "WxH" (either x), each side 1 to 16384; anything else marks both -1.
+void parsePictureSize(const char* text, int32_t size[2]) {
+    long side[2] = {0, 0};
+    const char* p = text;
+    for (int i = 0; i < 2; ++i) {
+        if (*p < '0' || *p > '9') break;
+        for (; *p >= '0' && *p <= '9' && side[i] <= 16384; ++p) side[i] = side[i] * 10 + (*p - '0');
+        if (i == 0 && (*p == 'x' || *p == 'X')) ++p;
+    }
+    const bool ok =
+        *p == '\0' && side[0] >= 1 && side[0] <= 16384 && side[1] >= 1 && side[1] <= 16384;
+    size[0] = ok ? static_cast<int32_t>(side[0]) : -1;
+    size[1] = ok ? static_cast<int32_t>(side[1]) : -1;
+}
+
 struct OptionWord {
     const char* word;
     uint8_t bit;
@@ -74,6 +89,14 @@ bool parseOption(const char* word, CommandLine* out) {
     }
     if (equalsNoCase(word, "STRICT")) {
         out->strict = true;
+        return true;
+    }
+    if (equalsNoCase(word, "SVGOUT")) {
+        out->svgOut = true;
+        return true;
+    }
+    if (startsNoCase(word, "SIZE=")) {
+        parsePictureSize(word + 5, out->pictureSize);
         return true;
     }
     if (startsNoCase(word, "TDL=")) {
@@ -149,6 +172,7 @@ BatchOutput batchOutputOf(const CommandLine& c) {
     if (c.flags & OPT_DXFOUT) return kBatchDxf;
     if (c.flags & OPT_CSVOUT) return kBatchCsv;
     if (c.flags & OPT_LOGOUT) return kBatchLog;
+    if (c.svgOut) return kBatchSvg;
     return kBatchNone;
 }
 
@@ -157,6 +181,7 @@ int batchExportType(BatchOutput output) {
     case kBatchDxf: return 0;
     case kBatchCsv: return 1;
     case kBatchLog: return 2;
+    case kBatchSvg: return 3;
     default: return -1;
     }
 }

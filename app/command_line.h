@@ -20,7 +20,11 @@ constexpr int kCommandPathMax = 260;  // 259 bytes and the terminator
 
 struct CommandLine {
     uint8_t flags;
-    bool strict;   // STRICT: a program with notes is a failure (exit status 1)
+    bool strict;  // STRICT: a program with notes is a failure (exit status 1)
+    bool svgOut;  // SVGOUT: the tool path picture as SVG
+    // SIZE=WxH of the picture in pixels; 0 for the default, -1 when the
+    // value was not two numbers from 1 to 16384.
+    int32_t pictureSize[2];
     int32_t pane;  // slot chosen by XY, XZ, YZ or XYZ; -1 when none
     char toolFile[kCommandPathMax];
     char machineFile[kCommandPathMax];
@@ -40,10 +44,12 @@ void parseCommandLine(const char* text, CommandLine* out);
 void parseCommandArguments(int argc, const char* const* argv, CommandLine* out);
 
 // What a batch run produces: exactly one output, by priority.
-enum BatchOutput { kBatchNone, kBatchPrintDirect, kBatchPrintDialog, kBatchDxf, kBatchCsv, kBatchLog };
+enum BatchOutput {
+    kBatchNone, kBatchPrintDirect, kBatchPrintDialog, kBatchDxf, kBatchCsv, kBatchLog, kBatchSvg
+};
 // The output a command line asks for; kBatchNone without a file name.
 BatchOutput batchOutputOf(const CommandLine& command);
-// The export type (0 DXF, 1 CSV, 2 log) of an export output, else -1.
+// The export type (0 DXF, 1 CSV, 2 log, 3 SVG) of an export output, else -1.
 int batchExportType(BatchOutput output);
 // The output file name: the second file name when given, else null.
 const char* batchOutputName(const CommandLine& command);

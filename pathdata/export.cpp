@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kExtensions[3] = {".dxf", ".csv", ".log"};
+constexpr const char* kExtensions[4] = {".dxf", ".csv", ".log", ".svg"};
 
 bool asciiEqualNoCase(const char* a, const char* b) {
     for (; *a != '\0' && *b != '\0'; ++a, ++b) {
@@ -241,6 +241,14 @@ ExportResult writeDrawing(Drawing* d, DrawingUi* ui, TextSink* sink, int type,
     return kExportFailed;
 }
 
+ExportResult writePicture(Drawing* d, DrawingUi* ui, TextSink* sink, const ExportOptions& o) {
+    const int error = o.picture(sink, *d, ui, o.pictureContext);
+    if (error == 0 && sinkClose(sink)) return kExportWritten;
+    sinkDiscard(sink);
+    fail(ui, error != 0 ? error : IDS_WRITE_FAILED);
+    return kExportFailed;
+}
+
 // Shows why an output name is refused, with the name beneath the message.
 void refuse(DrawingUi* ui, int messageId, const char* path) {
     const std::string text = std::string(tlvString(messageId)) + "\n\n" + path;
@@ -268,7 +276,7 @@ void exportProposedName(const char* source, int type, char* out, size_t size) {
     for (const char* p = base; *p != '\0'; p += sjisCharLength(p)) {
         if (*p == '.') stem = static_cast<size_t>(p - source);
     }
-    const char* ext = kExtensions[type >= 0 && type <= 2 ? type : 0];
+    const char* ext = kExtensions[type >= 0 && type <= kExportSvg ? type : 0];
     if (stem + strlen(ext) >= size) stem = size > strlen(ext) ? size - strlen(ext) - 1 : 0;
     snprintf(out, size, "%.*s%s", static_cast<int>(stem), source, ext);
 }
@@ -314,9 +322,12 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
         // changed: CSV text must not land in demo.dxf. A name given without
         // a dialog (a batch run) is written as given.
         if (ui->visible()) exportNameForType(path, sizeof path, type);
-        d->lastExportType = type;
+        // The save dialog offers no picture type to come back to.
+        if (type != kExportSvg) d->lastExportType = type;
     }
-    if (type < kExportDxf || type > kExportLog) return kExportWritten;  // "All files": nothing
+    const bool picture = type == kExportSvg && options.picture != nullptr;
+    // "All files": nothing
+    if (!picture && (type < kExportDxf || type > kExportLog)) return kExportWritten;
     if (isLoadedFile(d, path)) {
         refuse(ui, IDS_OUTPUT_IS_INPUT, path);
         return kExportFailed;
@@ -327,5 +338,6 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
         return kExportNotRun;
     }
     if (type == kExportLog) return writeLog(d, ui, sink.get(), options);
+    if (picture) return writePicture(d, ui, sink.get(), options);
     return writeDrawing(d, ui, sink.get(), type, options);
 }

@@ -7,13 +7,22 @@
 
 #include <cstdint>
 
-enum ExportType { kExportDxf = 0, kExportCsv = 1, kExportLog = 2 };
+enum ExportType { kExportDxf = 0, kExportCsv = 1, kExportLog = 2, kExportSvg = 3 };
+
+struct TextSink;
+// Writes the picture of the drawing to sink (the view draws it, which this
+// module cannot reach by itself). Returns 0, or the id of the message that
+// says why it stopped.
+using PictureWriter = int (*)(TextSink* sink, const Drawing& drawing, DrawingUi* ui,
+                              const void* context);
 
 // What an export needs besides the drawing.
 struct ExportOptions {
-    uint32_t colorMap[4];  // the motion styles' colours, for the DXF layers
-    uint32_t displayMask;  // hidden styles give negative layer colours
-    ReportInputs report;   // for the log; loaded and tracing are taken from the drawing
+    uint32_t colorMap[4];   // the motion styles' colours, for the DXF layers
+    uint32_t displayMask;   // hidden styles give negative layer colours
+    ReportInputs report;    // for the log; loaded and tracing are taken from the drawing
+    PictureWriter picture;  // for kExportSvg, which only the command line asks for
+    const void* pictureContext;
 };
 
 enum ExportResult { kExportNotRun = 0, kExportWritten = 1, kExportFailed = -1 };
@@ -27,7 +36,7 @@ ExportResult ExportDrawing(Drawing* drawing, DrawingUi* ui, const char* name, in
                            const ExportOptions& options);
 
 // The proposed name of an export: the source path without its extension,
-// then ".dxf", ".csv" or ".log".
+// then ".dxf", ".csv", ".log" or ".svg".
 void exportProposedName(const char* source, int type, char* out, size_t size);
 
 // The name chosen in the save dialog made to fit the chosen type: a name

@@ -62,6 +62,8 @@ enum TlvStringId {
     IDS_OVERWRITE_QUESTION = 165,
     IDS_ABOUT_VERSION = 166,
     IDS_ABOUT_DESCRIPTION = 167,
+    IDS_NAME_NOT_CP932 = 170,
+    IDS_BAD_PICTURE_SIZE = 171,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -1,5 +1,6 @@
 #include "app/headless/console.h"
 
+#include "platform/native_text.h"
 #include "res/strings.h"
 
 #include <clocale>
@@ -7,20 +8,19 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-bool utf8Locale = false;
+// The locale's character set, when texts are converted to it.
+const char* targetCodeset = nullptr;
 
-bool wantsConversion(FILE* out) { return utf8Locale && isatty(fileno(out)); }
-
-// CP932 to UTF-8; bytes that are not CP932 are shown as \xHH.
-std::vector<char> toUtf8(const char* text) {
+// CP932 to the locale's character set; bytes that are not CP932 are shown
+// as \xHH.
+std::vector<char> toNative(const char* text) {
     size_t inLeft = strlen(text);
     std::vector<char> out(inLeft * 4 + 1);
-    iconv_t cd = iconv_open("UTF-8", "CP932");
+    iconv_t cd = iconv_open(targetCodeset, "CP932");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         memcpy(out.data(), text, inLeft + 1);
         return out;
@@ -31,6 +31,8 @@ std::vector<char> toUtf8(const char* text) {
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1)) break;
         if (outLeft == 0) break;
+        // A CP932 character that the locale's set lacks is shown by its
+        // bytes too: the line stays whole and says what was there.
         // An invalid byte is shown by its value: passed on raw it could
         // begin a control sequence on the terminal.
         if (outLeft < 4) break;
@@ -47,13 +49,12 @@ std::vector<char> toUtf8(const char* text) {
 
 void consoleInit() {
     setlocale(LC_ALL, "");
-    const char* codeset = nl_langinfo(CODESET);
-    utf8Locale = codeset != nullptr && strcmp(codeset, "UTF-8") == 0;
+    targetCodeset = platNativeConverts() ? nl_langinfo(CODESET) : nullptr;
 }
 
 void consoleWrite(FILE* out, const char* text) {
-    if (wantsConversion(out)) {
-        fputs(toUtf8(text).data(), out);
+    if (targetCodeset != nullptr) {
+        fputs(toNative(text).data(), out);
     } else {
         fputs(text, out);
     }

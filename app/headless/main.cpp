@@ -1,11 +1,16 @@
 // The headless program of the Linux build: opens NC files and writes one
-// output (DXF, CSV or log) without windows, or the NC report to standard
-// output. Nothing waits for a person: what a message box would show goes to
-// standard error. Exit status: 0 when the output was written, 1 when
-// loading or writing failed, 2 for a command line without files, 128 plus
-// the signal's number when SIGINT or SIGTERM stopped the run.
+// output (DXF, CSV, log or the tool path picture) without windows, or the
+// NC report to standard output. Nothing waits for a person: what a message
+// box would show goes to standard error. Arguments arrive in the locale's
+// character set and are taken into CP932 before anything else sees them.
+// Exit status: 0 when the output was written, 1 when loading or writing
+// failed or a name has no CP932 form, 2 for a command line without files
+// or with a bad picture size, 128 plus the signal's number when SIGINT or
+// SIGTERM stopped the run.
 #include "app/headless/console.h"
+#include "app/picture_output.h"
 #include "app/session.h"
+#include "platform/native_text.h"
 #include "pathdata/pipeline.h"
 #include "res/strings.h"
 
@@ -18,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -89,10 +95,28 @@ public:
 };
 
 void usage(FILE* out) {
-    fputs("usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT] [/MDL=file] [/TDL=file] [/STRICT] file.nc "
-          "[output]\n"
-          "       taliver file.nc...   writes the NC report to standard output\n",
-          out);
+    fputs(
+        "usage: taliver [/DXFOUT|/CSVOUT|/LOGOUT|/SVGOUT] [/SIZE=WxH] [/MDL=file] [/TDL=file]\n"
+        "               [/XY|/XZ|/YZ|/XYZ] [/STRICT] file.nc [output]\n"
+        "       taliver file.nc...   writes the NC report to standard output\n"
+        "       taliver --version | --help\n",
+        out);
+}
+
+// The arguments in CP932. False (with a message) when one has no CP932
+// form: opened under another name it would be another file, or none.
+bool argumentsToCp932(int argc, char** argv, std::vector<std::string>* out) {
+    for (int i = 1; i < argc; ++i) {
+        std::string text;
+        if (!platFromNative(argv[i], &text)) {
+            consoleError(tlvString(IDS_NAME_NOT_CP932));
+            // The name as the system gave it, since it has no CP932 form.
+            fprintf(stderr, "taliver: %s\n", tlvEscapeControls(argv[i]).c_str());
+            return false;
+        }
+        out->push_back(std::move(text));
+    }
+    return true;
 }
 
 int writeReport(const Session& session, const Drawing& drawing) {
@@ -114,10 +138,8 @@ int writeReport(const Session& session, const Drawing& drawing) {
 // The report names the file's folder, so files are opened by full path.
 void makeAbsolute(CommandLine* command, int count) {
     for (int i = 0; i < count && i < command->fileCount; ++i) {
-        char full[PATH_MAX];
-        if (realpath(command->files[i], full) != nullptr && strlen(full) < kCommandPathMax) {
-            strcpy(command->files[i], full);
-        }
+        char full[kCommandPathMax];
+        if (platFullPath(command->files[i], full, sizeof full)) strcpy(command->files[i], full);
     }
 }
 
@@ -167,8 +189,10 @@ int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& com
         return 1;
     }
     if (!load(drawing, ui, command, 1)) return 1;
-    ExportResult result = ExportDrawing(&drawing, &ui, batchOutputName(command),
-                                        batchExportType(output), exportOptionsOf(session, drawing));
+    PictureSettings picture;
+    ExportResult result =
+        ExportDrawing(&drawing, &ui, batchOutputName(command), batchExportType(output),
+                      batchExportOptions(session, drawing, command, &picture));
     return result == kExportWritten ? 0 : 1;
 }
 
@@ -181,10 +205,23 @@ int main(int argc, char** argv) {
         usage(stdout);
         return 0;
     }
+    if (argc > 1 && strcmp(argv[1], "--version") == 0) {
+        consoleWrite(stdout,
+                     (std::string("taliver ") + tlvString(IDS_ABOUT_VERSION) + "\n").c_str());
+        return 0;
+    }
+    std::vector<std::string> arguments;
+    if (!argumentsToCp932(argc, argv, &arguments)) return 1;
+    std::vector<const char*> tokens;
+    for (const std::string& a : arguments) tokens.push_back(a.c_str());
     CommandLine command;
-    parseCommandArguments(argc - 1, argv + 1, &command);
+    parseCommandArguments(static_cast<int>(tokens.size()), tokens.data(), &command);
     if (command.fileCount == 0) {
         usage(stderr);
+        return 2;
+    }
+    if (command.pictureSize[0] < 0) {
+        consoleError(tlvString(IDS_BAD_PICTURE_SIZE));
         return 2;
     }
     auto session = std::make_unique<Session>();

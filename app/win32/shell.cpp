@@ -1,5 +1,6 @@
 #include "app/win32/shell.h"
 
+#include "app/picture_output.h"
 #include "app/win32/extension_points.h"
 #include "app/win32/frame.h"
 #include "panes/panes.h"
@@ -82,8 +83,9 @@ void runBatch(Program* p) {
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
         if (fs->drawing.loaded) printDrawing(frame, pane, output == kBatchPrintDialog);
     } else {
+        PictureSettings picture;
         ExportDrawing(&fs->drawing, fs->ui.get(), batchOutputName(p->command), batchExportType(output),
-                      exportOptionsOf(p->session, fs->drawing));
+                      batchExportOptions(p->session, fs->drawing, p->command, &picture));
     }
     checkToolButton(frame, button, false);
     // Directly, without the close handling: the batch run changes no layout.

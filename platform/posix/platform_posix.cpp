@@ -1,6 +1,10 @@
 // POSIX backend of the operating-system layer. Sharing modes are advisory
 // here: POSIX has no mandatory share locks, and the stores' files are private
-// temporary files anyway.
+// temporary files anyway. Paths are CP932 for the callers and are converted
+// to and from the locale's character set at every system call, so that a
+// UTF-8 byte is never read by the CP932 rules (which would take some for
+// lead bytes and swallow the "/" after them).
+#include "platform/native_text.h"
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -44,6 +48,18 @@ bool copyText(char* out, size_t outSize, const char* text) {
     return true;
 }
 
+// path in the system's spelling; false for a null path or one that has none.
+bool nativePath(const char* path, std::string* out) {
+    return path != nullptr && platToNative(path, out);
+}
+
+// A system path back in CP932, into out; false when it has no CP932 form or
+// does not fit.
+bool fromNativePath(const char* native, char* out, size_t outSize) {
+    std::string text;
+    return platFromNative(native, &text) && copyText(out, outSize, text.c_str());
+}
+
 PlatMapping* mapFile(PlatFile* file, bool writable, void** view, size_t* size, bool* zeroLength) {
     if (zeroLength != nullptr) *zeroLength = false;
     if (file == nullptr) return nullptr;
@@ -80,8 +96,10 @@ void removeForRewrite(const char* path) {
 
 }  // namespace
 
-PlatFile* platFileOpen(const char* path, PlatAccess access, PlatShare, PlatCreate create) {
-    if (path == nullptr) return nullptr;
+PlatFile* platFileOpen(const char* cp932Path, PlatAccess access, PlatShare, PlatCreate create) {
+    std::string native;
+    if (!nativePath(cp932Path, &native)) return nullptr;
+    const char* path = native.c_str();
     int flags = access == PlatAccess::Read    ? O_RDONLY
                 : access == PlatAccess::Write ? O_WRONLY
                                               : O_RDWR;
@@ -174,7 +192,8 @@ void platFileReserve(PlatFile* file, uint64_t offset, uint64_t size) {
 }
 
 bool platFileDelete(const char* path) {
-    return path != nullptr && unlink(path) == 0;
+    std::string native;
+    return nativePath(path, &native) && unlink(native.c_str()) == 0;
 }
 
 bool platFileDiscard(PlatFile* file, const char* path) {
@@ -186,8 +205,13 @@ bool platFileDiscard(PlatFile* file, const char* path) {
     return path == nullptr || platFileDelete(path);
 }
 
-bool platReplaceFile(const char* source, const char* target) {
-    if (source == nullptr || target == nullptr) return false;
+bool platReplaceFile(const char* cp932Source, const char* cp932Target) {
+    std::string nativeSource, nativeTarget;
+    if (!nativePath(cp932Source, &nativeSource) || !nativePath(cp932Target, &nativeTarget)) {
+        return false;
+    }
+    const char* source = nativeSource.c_str();
+    const char* target = nativeTarget.c_str();
     int fd = open(source, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     // The replacement keeps the permissions of the file it replaces.
@@ -236,8 +260,13 @@ bool followLinks(const char* path, std::string* out) {
 
 }  // namespace
 
-bool platOutputTarget(const char* path, char* target, size_t targetSize, bool* inPlace) {
-    if (path == nullptr || path[0] == '\0' || inPlace == nullptr) return false;
+bool platOutputTarget(const char* cp932Path, char* target, size_t targetSize, bool* inPlace) {
+    std::string native;
+    if (cp932Path == nullptr || cp932Path[0] == '\0' || inPlace == nullptr ||
+        !nativePath(cp932Path, &native)) {
+        return false;
+    }
+    const char* path = native.c_str();
     // /dev and /proc hold devices and the process's own streams (/dev/stdout
     // may lead to the file the shell opened): a rename there would take the
     // name away from what the caller set up.
@@ -246,7 +275,7 @@ bool platOutputTarget(const char* path, char* target, size_t targetSize, bool* i
     if (!*inPlace && !followLinks(path, &file)) return false;
     struct stat st;
     if (!*inPlace && stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) *inPlace = true;
-    return copyText(target, targetSize, *inPlace ? path : file.c_str());
+    return fromNativePath(*inPlace ? path : file.c_str(), target, targetSize);
 }
 
 PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
@@ -260,14 +289,17 @@ PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
         char name[kPlatPathMax];
         int n = snprintf(name, sizeof name, "%.*s.tlv%ld-%u.tmp", dirLength, target,
                          static_cast<long>(getpid()), counter++);
-        if (n < 0 || static_cast<size_t>(n) >= sizeof name) return nullptr;
-        int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        std::string native;
+        if (n < 0 || static_cast<size_t>(n) >= sizeof name || !nativePath(name, &native)) {
+            return nullptr;
+        }
+        int fd = open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return nullptr;
         auto* file = copyText(out, outSize, name) ? new (std::nothrow) PlatFile{fd} : nullptr;
         if (file == nullptr) {
             close(fd);
-            unlink(name);
+            unlink(native.c_str());
         }
         return file;
     }
@@ -276,13 +308,15 @@ PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
 
 bool platSameFile(const char* a, const char* b) {
     struct stat sa, sb;
-    return a != nullptr && b != nullptr && stat(a, &sa) == 0 && stat(b, &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::string na, nb;
+    return nativePath(a, &na) && nativePath(b, &nb) && stat(na.c_str(), &sa) == 0 &&
+           stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool platIsDirectory(const char* path) {
     struct stat st;
-    return path != nullptr && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+    std::string native;
+    return nativePath(path, &native) && stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool platFallbackTempDir(char* out, size_t outSize) {
@@ -292,10 +326,15 @@ bool platFallbackTempDir(char* out, size_t outSize) {
 namespace {
 
 // The temporary directory ($TMPDIR, else the fallback) without trailing
-// slashes, and in name a template for a unique file in it.
+// slashes, and in name a template for a unique file in it, both as the
+// system spells them. A folder that has no CP932 name is not used: the
+// program could not tell anyone where its files are.
 bool tempTemplate(const char* prefix, char* dir, char* name) {
     const char* env = getenv("TMPDIR");
-    if (env == nullptr || !copyText(dir, kPlatPathMax, env) || !platIsDirectory(dir)) {
+    struct stat st;
+    std::string cp932;
+    if (env == nullptr || !copyText(dir, kPlatPathMax, env) || stat(dir, &st) != 0 ||
+        !S_ISDIR(st.st_mode) || !platFromNative(dir, &cp932)) {
         platFallbackTempDir(dir, kPlatPathMax);
     }
     size_t len = strlen(dir);
@@ -313,7 +352,7 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
     int fd = mkstemp(name);
     if (fd < 0) return false;
     close(fd);
-    if (!copyText(out, outSize, name)) {
+    if (!fromNativePath(name, out, outSize)) {
         unlink(name);
         return false;
     }
@@ -323,7 +362,7 @@ bool platTempFile(const char* prefix, char* out, size_t outSize) {
 PlatFile* platScratchFile(const char* prefix, char* where, size_t whereSize) {
     if (prefix == nullptr) return nullptr;
     char dir[kPlatPathMax], name[kPlatPathMax];
-    if (!tempTemplate(prefix, dir, name) || !copyText(where, whereSize, dir)) return nullptr;
+    if (!tempTemplate(prefix, dir, name) || !fromNativePath(dir, where, whereSize)) return nullptr;
     int fd = -1;
 #ifdef O_TMPFILE
     // A file that never has a name: nothing is left behind, whatever ends
@@ -351,10 +390,12 @@ bool platFreeSpace(PlatFile* file, uint64_t* freeBytes, uint64_t* totalBytes) {
     return true;
 }
 
-PlatFile* platOpenRegularFile(const char* path, bool* notRegular) {
+PlatFile* platOpenRegularFile(const char* cp932Path, bool* notRegular) {
     if (notRegular != nullptr) *notRegular = false;
     struct stat st;
-    if (path == nullptr || stat(path, &st) != 0) return nullptr;
+    std::string native;
+    if (!nativePath(cp932Path, &native) || stat(native.c_str(), &st) != 0) return nullptr;
+    const char* path = native.c_str();
     // Looked at before opening, since opening some devices already does
     // something; O_NONBLOCK keeps a pipe put there since from blocking.
     int fd = S_ISREG(st.st_mode) ? open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
@@ -390,12 +431,13 @@ void platUnmap(PlatMapping* mapping) {
 
 bool platFindFile(const char* path, PlatFileFacts* facts) {
     struct stat st;
-    if (path == nullptr || facts == nullptr || stat(path, &st) != 0) {
+    std::string native;
+    if (facts == nullptr || !nativePath(path, &native) || stat(native.c_str(), &st) != 0) {
         return false;
     }
     memset(facts, 0, sizeof *facts);
     if (S_ISDIR(st.st_mode)) facts->attributes |= kPlatAttrDirectory;
-    if (access(path, W_OK) != 0) facts->attributes |= kPlatAttrReadOnly;
+    if (access(native.c_str(), W_OK) != 0) facts->attributes |= kPlatAttrReadOnly;
     if (facts->attributes == 0) facts->attributes = kPlatAttrNormal;
     facts->creationTime = toFileTime(st.st_ctim);
     facts->lastAccessTime = toFileTime(st.st_atim);
@@ -418,10 +460,11 @@ bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
 
 bool platExecutablePath(char* out, size_t outSize) {
     if (out == nullptr || outSize == 0) return false;
-    ssize_t n = readlink("/proc/self/exe", out, outSize - 1);
-    if (n <= 0 || static_cast<size_t>(n) >= outSize - 1) return false;
-    out[n] = '\0';
-    return true;
+    char native[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", native, sizeof native - 1);
+    if (n <= 0) return false;
+    native[n] = '\0';
+    return fromNativePath(native, out, outSize);
 }
 
 uint32_t platTickCount() {
@@ -442,7 +485,7 @@ bool platIsAbsolutePath(const char* path) {
 
 bool platFullPath(const char* path, char* out, size_t outSize) {
     char full[PATH_MAX];
-    if (path == nullptr || realpath(path, full) == nullptr || strlen(full) >= outSize) return false;
-    strcpy(out, full);
-    return true;
+    std::string native;
+    return nativePath(path, &native) && realpath(native.c_str(), full) != nullptr &&
+           fromNativePath(full, out, outSize);
 }

@@ -31,7 +31,7 @@ TEST(CommandLineTokens, QuotingSpacesAndLimits) {
         {"\"abc\"def", {"abc", "def"}},
         {"a\"b c", {"a\"b", "c"}},
         {"\"\" a", {"", "a"}},  // an empty quoted token counts
-        {"a\tb", {"a\tb"}},      // only 0x20 separates
+        {"a\tb", {"a\tb"}},     // only 0x20 separates
         {"\"unclosed name", {"unclosed name"}},
         {"1 2 3 4 5 6 7 8 9 10", {"1", "2", "3", "4", "5", "6", "7", "8"}},
         // A Shift-JIS lead byte takes the next byte with it, even a space
@@ -63,7 +63,8 @@ TEST(CommandLineOptions, FlagsAndPanes) {
         {"-P a.nc", OPT_PRINT, -1, 1},
         {"/PRN a.nc", 0, -1, 1},
         {"/prnout /dxfout /CsvOut /logout /hide /icon /DefSize",
-         OPT_PRNOUT | OPT_DXFOUT | OPT_CSVOUT | OPT_LOGOUT | OPT_HIDE | OPT_ICON | OPT_DEFSIZE, -1, 0},
+         OPT_PRNOUT | OPT_DXFOUT | OPT_CSVOUT | OPT_LOGOUT | OPT_HIDE | OPT_ICON | OPT_DEFSIZE, -1,
+         0},
         {"/XY", 0, 2, 0},
         {"/yz /xyz", 0, 1, 0},  // the last pane option wins
         {"/XZ", 0, 3, 0},
@@ -126,6 +127,8 @@ TEST(CommandLineBatch, OnePriorityOutput) {
         {"/PRNOUT a.nc", kBatchPrintDialog, nullptr},
         {"/DXFOUT", kBatchNone, nullptr},  // batch bits without a file are ignored
         {"/HIDE a.nc", kBatchNone, nullptr},
+        {"/svgout a.nc p.svg", kBatchSvg, "p.svg"},
+        {"/SVGOUT /LOGOUT a.nc", kBatchLog, nullptr},
     };
     for (const auto& c : cases) {
         CommandLine cl = parsed(c.text);
@@ -135,6 +138,30 @@ TEST(CommandLineBatch, OnePriorityOutput) {
     EXPECT_EQ(batchExportType(kBatchDxf), 0);
     EXPECT_EQ(batchExportType(kBatchLog), 2);
     EXPECT_EQ(batchExportType(kBatchPrintDirect), -1);
+    EXPECT_EQ(batchExportType(kBatchSvg), 3);
+}
+
+TEST(CommandLineBatch, PictureSize) {
+    const struct {
+        const char* text;
+        int width, height;
+    } cases[] = {
+        {"a.nc", 0, 0},
+        {"/SIZE=640x480 a.nc", 640, 480},
+        {"-size=1X2", 1, 2},
+        {"/SIZE=16384x16384", 16384, 16384},
+        {"/SIZE=16385x10", -1, -1},
+        {"/SIZE=0x10", -1, -1},
+        {"/SIZE=640", -1, -1},
+        {"/SIZE=640x480px", -1, -1},
+        {"/SIZE=x480", -1, -1},
+        {"/SIZE=99999999999x1", -1, -1},
+    };
+    for (const auto& c : cases) {
+        CommandLine cl = parsed(c.text);
+        EXPECT_EQ(cl.pictureSize[0], c.width) << c.text;
+        EXPECT_EQ(cl.pictureSize[1], c.height) << c.text;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ trap 'rm -rf "$work"' EXIT
 cp "$taliver" "$work/taliver"
 cp "$samples"/demo.nc "$samples"/demo.MDL "$samples"/demo.TDL "$work/"
 cd "$work"
+# The byte-level checks read CP932 as written; the locale cases below set
+# their own.
+export LC_ALL=C
 failures=0
 check() {  # description, then a command that must succeed
     local what="$1"
@@ -144,6 +147,78 @@ check "notes: status 0, one line each with file and line" \
     test $? -eq 0 -a "$(grep -c -E '/doubtful.nc:(3|4): ' err.txt)" -eq 2
 ./taliver /STRICT doubtful.nc >/dev/null 2>err.txt
 check "STRICT: a program with notes gives status 1" test $? -eq 1 -a -s err.txt
+
+# File names in a UTF-8 locale: folders whose names end in bytes that CP932
+# takes for lead bytes (ド ends in 0x89, 品 in 0x81).
+export LC_ALL=C.UTF-8
+mkdir -p ド 部品 v2.部品 bin.ド
+cp demo.nc ド/prog.nc && cp demo.nc v2.部品/prog
+printf 'O0012\nG01 X5. F100\nM99\n' >部品/P0012.nc
+printf 'O0001\nM98 P12\nM30\n' >caller.nc
+./taliver /MDL=demo.MDL /TDL=demo.TDL ド/prog.nc >report.txt 2>err.txt
+check "a folder ending in a lead byte: report names it, in UTF-8 when piped" \
+    grep -q "フォルダ名   : $work/ド\$" report.txt
+./taliver /STRICT caller.nc 部品/P0012.nc >/dev/null 2>err.txt
+check "a file in such a folder is still program 12 for M98" test $? -eq 0 -a ! -s err.txt
+cp taliver demo.TDL bin.ド/ && cp demo.MDL bin.ド/rel.MDL
+bin.ド/taliver /MDL=rel.MDL /TDL=demo.TDL demo.nc >/dev/null 2>err.txt
+check "MDL= beside a program in such a folder" \
+    test $? -eq 0 -a ! -e rel.MDL -a -n "$(grep -a 'Demo machining centre' bin.ド/rel.MDL)"
+./taliver /CSVOUT v2.部品/prog
+check "CSV of a name with a dot in its folder goes beside it" test -s v2.部品/prog.csv -a ! -e v2.csv
+./taliver 한.nc 2>err.txt
+check "a name CP932 cannot hold: status 1 and why" test $? -eq 1 -a -n "$(grep CP932 err.txt)"
+LC_ALL=C ./taliver demo.nc | grep -q "$(cp932 'プログラムNo : 1000')"
+check "in the C locale the report is CP932 bytes" test $? -eq 0
+./taliver --version | grep -q '^taliver .*0\.'
+check "--version" test $? -eq 0
+
+# The picture: valid XML, one group per pane, one path per pen and pane,
+# and rendered by a real SVG renderer it shows the lines its paths hold.
+./taliver /MDL=demo.MDL /TDL=demo.TDL /SVGOUT demo.nc
+check "SVG beside the program" test -s demo.svg
+./taliver /SVGOUT /SIZE=12x demo.nc bad.svg 2>err.txt
+check "a bad /SIZE: status 2, no output" test $? -eq 2 -a ! -e bad.svg
+if command -v rsvg-convert >/dev/null; then
+    rsvg-convert demo.svg -o demo.png && convert demo.png -depth 8 rgb:demo.rgb
+    check "SVG: panes, paths per pen, and rsvg's pixels match its lines" /usr/bin/python3 - <<'PY'
+import re, xml.etree.ElementTree as ET
+ns = "{http://www.w3.org/2000/svg}"
+root = ET.parse("demo.svg").getroot()
+W, H = int(root.get("width")), int(root.get("height"))
+assert (W, H) == (1280, 800), (W, H)
+panes = [g for g in root.iter(ns + "g") if g.get("class") == "pane"]
+assert len(panes) == 4, len(panes)
+lines, texts = set(), []
+for pane in panes:
+    tx, ty = map(int, re.findall(r"-?\d+", pane.get("transform")))
+    pens = [p.get("class") for p in pane.iter(ns + "path")]
+    assert len(pens) == len(set(pens)) and {"pen1", "pen8"} <= set(pens), pens
+    for path in pane.iter(ns + "path"):
+        x = y = 0
+        for cmd, a, b in re.findall(r"([Mml])(-?\d+) ?(-?\d+)", path.get("d")):
+            a, b = int(a), int(b)
+            nx, ny = (a, b) if cmd == "M" else (x + a, y + b)
+            if cmd == "l":
+                n = max(abs(nx - x), abs(ny - y))
+                for i in range(n + 1):
+                    lines.add((tx + x + round(i * (nx - x) / n), ty + y + round(i * (ny - y) / n)))
+            x, y = nx, ny
+    texts += [(tx + int(t.get("x")), ty + int(t.get("y"))) for t in pane.iter(ns + "text")]
+px = open("demo.rgb", "rb").read()
+def lit(x, y):
+    i = 3 * (y * W + x)
+    return px[i:i + 3] not in (b"\0\0\0", b"\x80\x80\x80")
+near = lambda s, x, y: any((x + dx, y + dy) in s for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+inside = [(x, y) for (x, y) in lines if 0 < x < W - 1 and 0 < y < H - 1]
+drawn = sum(any(lit(x + dx, y + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)) for x, y in inside)
+in_text = lambda x, y: any(0 <= x - t[0] < 24 and -12 <= y - t[1] < 4 for t in texts)
+shown = [(x, y) for y in range(H) for x in range(W) if lit(x, y) and not in_text(x, y)]
+explained = sum(near(lines, x, y) for x, y in shown)
+assert drawn >= 0.98 * len(inside), (drawn, len(inside))
+assert explained >= 0.98 * len(shown), (explained, len(shown))
+PY
+fi
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
