@@ -105,6 +105,8 @@ void apply(const InputActions& a, HWND window) {
         if (a.turnX != 0 || a.turnY != 0) rotatePane(set, a.pane, a.turnX, a.turnY, 0);
         if (a.fit) FitPanes(set, a.pane);
     }
+    if (a.command != 0 && pane != nullptr)
+        PostMessageW(GetAncestor(pane, GA_ROOT), WM_COMMAND, a.command, 0);
     if (a.cursor != kCursorUnchanged) SetCursor(dragCursor(a.cursor));
     if (gInput.drag.pane < 0) gInput.dragWindow = nullptr;
 }
