@@ -37,14 +37,16 @@ void timeDragSteps(HWND frame, PaneSet* set, int slot, bool rotate, int repeats)
     send(WM_MOUSEMOVE, MK_MBUTTON, 124, 84);
     for (int k = 0; k < repeats; ++k) {
         const ViewPane before = set->view.panes[slot];
+        set->lastPaintRecords = -1;  // a step that paints nothing shows it
         LARGE_INTEGER t0, t1;
         QueryPerformanceCounter(&t0);
         const bool taken = send(WM_TIMER, kDragTimerId, 0, 0);
         QueryPerformanceCounter(&t1);
         const ViewPane& after = set->view.panes[slot];
         const bool changed = rotate ? after.angleY != before.angleY : after.panX != before.panX;
-        printf("%s step with repaint of %d records %.3f s%s\n", rotate ? "rotate" : "pan", set->lastPaintRecords,
-               seconds(t0, t1), taken && changed ? "" : " (the view did not change!)");
+        printf("%s step with repaint of %d records %.3f s%s\n", rotate ? "rotate" : "pan",
+               set->lastPaintRecords, seconds(t0, t1),
+               taken && changed ? "" : " (the view did not change!)");
     }
     send(WM_MBUTTONUP, 0, 124, 84);
 }

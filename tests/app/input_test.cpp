@@ -177,7 +177,6 @@ ViewPane pressKeys(int kind, int key, uint32_t modifiers, int times) {
     viewDefaultAngles(kind, angles);
     initPane(&view.panes[0], kind, angles);
     view.panes[0].clientRect = {0, 0, 400, 300};
-    view.panes[0].angleX = view.panes[0].angleY = view.panes[0].angleZ = 10;
     for (int i = 0; i < times; ++i) {
         const KeyAction a = inputKeyAction(key, modifiers);
         if (a.kind == kKeyRotate) RotateView(&view, 0, a.rotate[0], a.rotate[1], a.rotate[2]);
@@ -188,15 +187,15 @@ ViewPane pressKeys(int kind, int key, uint32_t modifiers, int times) {
 
 TEST(Input, KeyTableRotatesAndResetsTheActivePane) {
     ViewPane p = pressKeys(kViewXY, kKeyLeft, kInputShift, 1);
-    EXPECT_FLOAT_EQ(p.angleY, 5);  // from 10: Shift+Left takes 5 off angleY
-    p = pressKeys(kViewXY, 'Z', 0, 72);
-    EXPECT_FLOAT_EQ(p.angleZ, 10);
+    EXPECT_FLOAT_EQ(p.angleY, 175);
+    p = pressKeys(kViewXY, 'Z', 0, 72);  // a whole turn, through 360 = 0
+    EXPECT_FLOAT_EQ(p.angleZ, 180);
     p = pressKeys(kViewXYZ, 'R', 0, 1);
     EXPECT_FLOAT_EQ(p.angleX, 120);
     EXPECT_FLOAT_EQ(p.angleY, 180);
     EXPECT_FLOAT_EQ(p.angleZ, 226);
     p = pressKeys(kViewXY, 'X', kInputShift, 3);
-    EXPECT_FLOAT_EQ(p.angleX, 355);
+    EXPECT_FLOAT_EQ(p.angleX, 165);
 }
 
 TEST(Input, KeyTablePostsCommandsWithShiftAndCtrlVariants) {
