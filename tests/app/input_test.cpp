@@ -10,27 +10,11 @@ InputEvent ev(InputEventKind kind, int x = 0, int y = 0, uint32_t keys = 0, int 
     return {kind, button, keys, 0, x, y, 0};
 }
 
-// Runs events through the drag state of pane 0 and carries out the view
-// changes on a view the way the pre-filter does.
+// Runs events through the drag state of pane 0.
 struct Gesture {
     DragState drag;
-    ViewState view = {};
-    int fits = 0;
     InputActions last = {};
-    Gesture() {
-        const float angles[3] = {180, 180, 180};
-        initPane(&view.panes[0], kViewXY, angles);
-        view.panes[0].clientRect = {0, 0, 400, 300};
-        view.range = {{0, 0, 0}, {50, 50, 50}};
-    }
-    InputActions& operator()(const InputEvent& e) {
-        last = inputHandle(&drag, e);
-        if (last.panDx != 0 || last.panDy != 0)
-            PanView(&view, last.pane, -1, last.panDx, last.panDy);
-        RotateView(&view, last.pane, last.turnX, last.turnY, 0);
-        if (last.fit) ++fits;
-        return last;
-    }
+    InputActions& operator()(const InputEvent& e) { return last = inputHandle(&drag, e); }
 };
 
 TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
@@ -44,15 +28,11 @@ TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
     // zero) and two up: the pan is 3 pixels per step.
     g(ev(kEventButtonDown, 100, 100, 0, 1));
     EXPECT_TRUE(g(ev(kEventMove, 85, 83, kInputMiddle)).consumed);
-    const float panX = g.view.panes[0].panX, panY = g.view.panes[0].panY, s = g.view.panes[0].scale;
     g(ev(kEventTimer));
     EXPECT_EQ(g.last.panDx, -3);
     EXPECT_EQ(g.last.panDy, -6);
     EXPECT_EQ(g.last.cursor, IDC_DRAG_NORTHWEST);
-    EXPECT_FLOAT_EQ(g.view.panes[0].panX, panX - 3 / s);
-    EXPECT_FLOAT_EQ(g.view.panes[0].panY, panY + 6 / s);
     EXPECT_FALSE(g(ev(kEventButtonUp, 85, 83)).fit);
-    EXPECT_EQ(g.fits, 1);
     EXPECT_EQ(g.drag.pane, -1);
 }
 
@@ -61,12 +41,10 @@ TEST(Input, ShiftMiddleDragRotatesAndReleaseKeepsTheAngles) {
     g(ev(kEventButtonDown, 50, 50, kInputShift, 1));
     g(ev(kEventMove, 74, 34, kInputMiddle));  // 3 steps right, 2 up
     g(ev(kEventTimer));
-    g(ev(kEventTimer));
-    EXPECT_FLOAT_EQ(g.view.panes[0].angleX, 184);
-    EXPECT_FLOAT_EQ(g.view.panes[0].angleY, 186);
-    EXPECT_FALSE(g(ev(kEventButtonUp, 74, 34, kInputShift)).fit);
-    EXPECT_FLOAT_EQ(g.view.panes[0].angleX, 184);
-    EXPECT_FLOAT_EQ(g.view.panes[0].angleY, 186);
+    EXPECT_FLOAT_EQ(g.last.turnX, 2);
+    EXPECT_FLOAT_EQ(g.last.turnY, 3);
+    g(ev(kEventButtonUp, 74, 34, kInputShift));
+    EXPECT_TRUE(!g.last.fit && g.last.turnX == 0 && g.last.turnY == 0 && g.last.panDx == 0);
 }
 
 TEST(Input, LeftDragShowsANormalisedBandOnlyPastOneStepAndZoomsOnRelease) {
@@ -88,10 +66,9 @@ TEST(Input, LeftDragShowsANormalisedBandOnlyPastOneStepAndZoomsOnRelease) {
         const InputActions& down = g(ev(kEventButtonDown, 100, 100));
         EXPECT_TRUE(down.capture && down.activate && down.bandChanged && !down.startTimer);
         const ViewRect b = g(ev(kEventMove, c.x, c.y, kInputLeft)).band;
-        EXPECT_EQ(b.left, c.band.left);
-        EXPECT_EQ(b.top, c.band.top);
-        EXPECT_EQ(b.right, c.band.right);
-        EXPECT_EQ(b.bottom, c.band.bottom);
+        EXPECT_TRUE(b.left == c.band.left && b.top == c.band.top && b.right == c.band.right &&
+                    b.bottom == c.band.bottom)
+            << c.x << "," << c.y;
         const InputActions& up = g(ev(kEventButtonUp, c.x, c.y, c.keys));
         EXPECT_EQ(up.command, c.command) << c.x;
         EXPECT_TRUE(up.release && !up.bandChanged);

@@ -87,16 +87,6 @@ TEST_F(WinInput, MiddleDragPansByStepsAndAMiddleClickFits) {
     EXPECT_FLOAT_EQ(pane().panX, panX);
 }
 
-TEST_F(WinInput, ShiftMiddleDragRotatesThePane) {
-    press(WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT, 100, 100);
-    post(WM_MOUSEMOVE, MK_MBUTTON, 100, 84);  // two steps up
-    post(WM_TIMER, kDragTimerId, 0, 0);
-    post(WM_MBUTTONUP, 0, 100, 84);
-    loop();
-    EXPECT_FLOAT_EQ(pane().angleX, 182);
-    EXPECT_FLOAT_EQ(pane().angleY, 180);
-}
-
 TEST_F(WinInput, LeftDragDrawsTheBandAndShiftReleaseZoomsToIt) {
     const float scale = pane().scale;
     const int width = pane().clientRect.right;
@@ -129,7 +119,6 @@ TEST_F(WinInput, WheelOverAPaneFollowsTheTable) {
         {0, 2, 0},
         {MK_SHIFT, 1, static_cast<float>(h / 16)},
         {MK_SHIFT | MK_CONTROL, 1, 0},
-        {MK_MBUTTON, 1, 0},
     };
     for (const Case& c : cases) {
         const float scale = pane().scale, panY = pane().panY;
