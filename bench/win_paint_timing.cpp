@@ -2,9 +2,12 @@
 // hand. Usage: win_paint_timing FILE.nc [repeats]
 // Loads the file, then repaints the XY pane from its records (picture
 // discarded each time) and prints the loaded record count and the time of
-// each repaint, then the same with nothing but the title shown.
+// each repaint, then the same with nothing but the title shown, then one
+// step of a pan drag and of a rotate drag as the repeat timer runs it.
 #include "app/win32/extension_points.h"
+#include "app/input.h"
 #include "app/win32/frame.h"
+#include "app/win32/input_filter.h"
 #include "app/win32/shell.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"
@@ -17,6 +20,36 @@
 namespace {
 
 int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) { return IDNO; }
+
+double seconds(LARGE_INTEGER from, LARGE_INTEGER to);
+
+// Times drag steps of the pane: a middle press (with Shift for rotation)
+// and a move of 3 steps right and 2 up, then one repeat-timer tick each
+// time; the pane must have moved or turned.
+void timeDragSteps(HWND frame, PaneSet* set, int slot, bool rotate, int repeats) {
+    HWND pane = set->windows[slot];
+    auto send = [&](UINT message, WPARAM wp, int x, int y) {
+        MSG msg = {pane, message, wp, MAKELPARAM(x, y), 0, {0, 0}};
+        return FilterInputMessage(frame, &msg);
+    };
+    send(WM_MBUTTONDOWN, MK_MBUTTON | (rotate ? MK_SHIFT : 0), 100, 100);
+    KillTimer(pane, kDragTimerId);  // the ticks come from here
+    send(WM_MOUSEMOVE, MK_MBUTTON, 124, 84);
+    for (int k = 0; k < repeats; ++k) {
+        const ViewPane before = set->view.panes[slot];
+        set->lastPaintRecords = -1;  // a step that paints nothing shows it
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        const bool taken = send(WM_TIMER, kDragTimerId, 0, 0);
+        QueryPerformanceCounter(&t1);
+        const ViewPane& after = set->view.panes[slot];
+        const bool changed = rotate ? after.angleY != before.angleY : after.panX != before.panX;
+        printf("%s step with repaint of %d records %.3f s%s\n", rotate ? "rotate" : "pan",
+               set->lastPaintRecords, seconds(t0, t1),
+               taken && changed ? "" : " (the view did not change!)");
+    }
+    send(WM_MBUTTONUP, 0, 124, 84);
+}
 
 double seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -60,6 +93,7 @@ int main(int argc, char** argv) {
     }
     // The same loop with every motion style masked off: what record access
     // and the per-record checks cost without any drawing.
+    const int32_t shown = program->session.settings.viewStatus;
     program->session.settings.viewStatus = 0x100;
     for (int k = 0; k < repeats; ++k) {
         QueryPerformanceCounter(&t0);
@@ -67,6 +101,9 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&t1);
         printf("XY pane, nothing drawn: loop over %d records %.3f s\n", set->lastPaintRecords, seconds(t0, t1));
     }
+    program->session.settings.viewStatus = shown;
+    timeDragSteps(program->frame, set, slot, false, repeats);
+    timeDragSteps(program->frame, set, slot, true, repeats);
     DestroyWindow(program->frame);
     return 0;
 }

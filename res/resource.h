@@ -12,6 +12,16 @@
 #define IDR_CODEMENU 113      // code list context menu
 #define IDR_REGISTERMENU 114  // register list context menu
 #define IDR_TOOLBARMENU 115   // toolbar context menu
+// Cursors of the pan and rotate drags: the direction of the movement.
+#define IDC_DRAG_WEST 102
+#define IDC_DRAG_NORTHEAST 103
+#define IDC_DRAG_NORTH 104
+#define IDC_DRAG_NORTHWEST 105
+#define IDC_DRAG_NEUTRAL 106
+#define IDC_DRAG_SOUTHEAST 107
+#define IDC_DRAG_SOUTHWEST 109
+#define IDC_DRAG_EAST 110
+#define IDC_DRAG_SOUTH 113
 
 #define IDD_PROGRESS 103
 #define IDC_PROGRESS_LABEL 1001

@@ -125,9 +125,6 @@ void saveToolbarLayout(HWND) {}
 void checkToolButton(HWND, int, bool) {}
 void setToolButtonState(HWND, int, bool, bool) {}
 
-void onFrameKeyDown(HWND, WPARAM, LPARAM) {}
-bool mousePreFilter(MSG*) { return false; }
-
 void showAboutBox(HWND frame) {
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
     std::wstring text = product + L"  " + tlvWiden(tlvString(IDS_ABOUT_VERSION)) + L"\n\n" +

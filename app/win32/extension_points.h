@@ -1,7 +1,7 @@
 // Entry points the shell calls for work that other parts of the program
 // provide: the trace, the view panes, printing and the clipboard picture,
 // the display-filter window, the external editor, the property sheets,
-// the toolbars and status bar parts, the keyboard and mouse handlers and the
+// the toolbars and status bar parts and the
 // about box. Each has a default here that does the least harmful thing
 // (mostly nothing); the part that owns the work replaces the definition in
 // extension_points.cpp.
@@ -55,10 +55,6 @@ void rebuildToolbars(HWND frame);
 void saveToolbarLayout(HWND frame);
 void checkToolButton(HWND frame, int command, bool pressed);
 void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
-
-// Keyboard and mouse.
-void onFrameKeyDown(HWND frame, WPARAM key, LPARAM flags);
-bool mousePreFilter(MSG* msg);        // true when the message was handled
 
 // About box and help.
 void showAboutBox(HWND frame);

@@ -3,6 +3,7 @@
 #include "app/hand_over.h"
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/input_filter.h"
 #include "app/win32/notes_window.h"
 #include "engine/block_store.h"
 #include "platform/sjis.h"
@@ -244,7 +245,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: OnPaint(frame); return 0;
     case WM_ACTIVATEAPP: OnActivateApp(frame, wp != FALSE); break;
     case WM_COPYDATA: OnCopyData(frame, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
-    case WM_KEYDOWN: onFrameKeyDown(frame, wp, lp); return 0;
+    case WM_KEYDOWN: return HandleFrameKey(frame, wp);
     case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
     case WM_INITMENU:
         if (reinterpret_cast<HMENU>(wp) == GetMenu(frame)) UpdateCommandStates(frame, GetMenu(frame), true);

@@ -2,6 +2,7 @@
 
 #include "app/picture_output.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/input_filter.h"
 #include "app/win32/frame.h"
 #include "panes/panes.h"
 #include "pathdata/export.h"
@@ -170,7 +171,7 @@ int tlvRunMessageLoop(HWND frame) {
             // (the notes) keeps its keys wherever the pointer rests.
             if (paneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
         }
-        if (mousePreFilter(&msg)) continue;
+        if (FilterInputMessage(frame, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -273,6 +273,11 @@ void LayoutPanes(PaneSet* set) {
 
 int PaneFromWindow(HWND window) {
     if (window == nullptr) return -1;
+    // A pane of another instance under the pointer carries that process's
+    // pointer in its property: never follow it here.
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId()) return -1;
     wchar_t name[32] = {};
     if (GetClassNameW(window, name, 32) == 0 || wcscmp(name, kPaneClassName) != 0) return -1;
     PaneSet* set = setOfPane(window);

@@ -1,0 +1,214 @@
+#include "app/input.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+InputEvent ev(InputEventKind kind, int x = 0, int y = 0, uint32_t keys = 0, int button = 0) {
+    return {kind, button, keys, 0, x, y, 0};
+}
+
+// Runs events through the drag state of pane 0.
+struct Gesture {
+    DragState drag;
+    InputActions last = {};
+    InputActions& operator()(const InputEvent& e) { return last = inputHandle(&drag, e); }
+};
+
+TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
+    Gesture g;
+    EXPECT_TRUE(g(ev(kEventButtonDown, 100, 100, 0, 1)).startTimer);
+    EXPECT_EQ(g.last.cursor, IDC_DRAG_NEUTRAL);
+    g(ev(kEventTimer));
+    EXPECT_TRUE(g(ev(kEventButtonUp, 100, 100)).fit);
+    EXPECT_EQ(g.last.cursor, kCursorArrow);
+    // 15 pixels left and 17 up is one step left (-15 / 8 = -1, toward
+    // zero) and two up: the pan is 3 pixels per step.
+    g(ev(kEventButtonDown, 100, 100, 0, 1));
+    EXPECT_TRUE(g(ev(kEventMove, 85, 83, kInputMiddle)).consumed);
+    g(ev(kEventTimer));
+    EXPECT_EQ(g.last.panDx, -3);
+    EXPECT_EQ(g.last.panDy, -6);
+    EXPECT_EQ(g.last.cursor, IDC_DRAG_NORTHWEST);
+    EXPECT_FALSE(g(ev(kEventButtonUp, 85, 83)).fit);
+    EXPECT_EQ(g.drag.pane, -1);
+}
+
+TEST(Input, ShiftMiddleDragRotatesAndReleaseKeepsTheAngles) {
+    Gesture g;
+    g(ev(kEventButtonDown, 50, 50, kInputShift, 1));
+    g(ev(kEventMove, 74, 34, kInputMiddle));  // 3 steps right, 2 up
+    g(ev(kEventTimer));
+    EXPECT_FLOAT_EQ(g.last.turnX, 2);
+    EXPECT_FLOAT_EQ(g.last.turnY, 3);
+    g(ev(kEventButtonUp, 74, 34, kInputShift));
+    EXPECT_TRUE(!g.last.fit && g.last.turnX == 0 && g.last.turnY == 0 && g.last.panDx == 0);
+}
+
+TEST(Input, LeftDragShowsANormalisedBandOnlyPastOneStepAndZoomsOnRelease) {
+    struct Case {
+        int x, y;
+        uint32_t keys;
+        ViewRect band;
+        int command;
+    };
+    const Case cases[] = {
+        {107, 93, kInputShift, {0, 0, 0, 0}, CMD_ZOOM_IN},  // under 8 px: no band
+        {60, 130, kInputShift, {60, 100, 100, 130}, CMD_ZOOM_IN},
+        {140, 20, kInputCtrl, {100, 20, 140, 100}, CMD_ZOOM_OUT},
+        {140, 20, kInputShift | kInputCtrl, {100, 20, 140, 100}, CMD_ZOOM_IN},
+        {140, 20, 0, {100, 20, 140, 100}, 0},  // the band stays shown
+    };
+    for (const Case& c : cases) {
+        Gesture g;
+        const InputActions& down = g(ev(kEventButtonDown, 100, 100));
+        EXPECT_TRUE(down.capture && down.activate && down.bandChanged && !down.startTimer);
+        const ViewRect b = g(ev(kEventMove, c.x, c.y, kInputLeft)).band;
+        EXPECT_TRUE(b.left == c.band.left && b.top == c.band.top && b.right == c.band.right &&
+                    b.bottom == c.band.bottom)
+            << c.x << "," << c.y;
+        const InputActions& up = g(ev(kEventButtonUp, c.x, c.y, c.keys));
+        EXPECT_EQ(up.command, c.command) << c.x;
+        EXPECT_TRUE(up.release && !up.bandChanged);
+    }
+}
+
+TEST(Input, LostButtonUpAndRightClickEndTheDrag) {
+    for (InputEventKind end : {kEventMove, kEventRightDown}) {
+        for (int button : {0, 1}) {
+            Gesture g;
+            g(ev(kEventButtonDown, 10, 10, 0, button));
+            const InputActions& a = g(ev(end, 40, 40));
+            EXPECT_TRUE(a.release);
+            EXPECT_EQ(a.consumed, end == kEventMove);  // a right click still shows its menu
+            EXPECT_EQ(a.bandChanged, button == 0);
+            EXPECT_EQ(a.stopTimer, button == 1);
+            EXPECT_EQ(g.drag.pane, -1);
+            EXPECT_FALSE(g(ev(kEventTimer)).consumed);
+        }
+    }
+    // A second button during a drag is not taken.
+    Gesture g;
+    g(ev(kEventButtonDown, 10, 10));
+    EXPECT_FALSE(g(ev(kEventButtonDown, 10, 10, 0, 1)).consumed);
+    EXPECT_EQ(g.drag.mode, kDragBand);
+}
+
+TEST(Input, WheelTable) {
+    struct Case {
+        int delta;
+        uint32_t keys;
+        int command;
+    };
+    const Case cases[] = {
+        {120, 0, CMD_ZOOM_IN},
+        {-120, 0, CMD_ZOOM_OUT},
+        {120, kInputShift, CMD_PAN_UP},
+        {-240, kInputShift, CMD_PAN_DOWN},
+        {120, kInputCtrl, CMD_PAN_LEFT},
+        {-120, kInputCtrl, CMD_PAN_RIGHT},
+        {120, kInputCtrl | kInputShift, 0},
+        {120, kInputMiddle, 0},
+        {-120, kInputMiddle | kInputShift, 0},
+    };
+    for (const Case& c : cases) {
+        Gesture g;
+        InputEvent e = ev(kEventWheel);
+        e.wheel = c.delta;
+        e.keys = c.keys;
+        EXPECT_TRUE(g(e).consumed);
+        EXPECT_EQ(g.last.command, c.command) << c.delta << " " << c.keys;
+    }
+    // Off the panes the wheel is not ours; during a drag it is eaten.
+    Gesture g;
+    InputEvent e = ev(kEventWheel);
+    e.wheel = 120;
+    e.pane = -1;
+    EXPECT_FALSE(g(e).consumed);
+    g(ev(kEventButtonDown, 10, 10));
+    e.pane = 0;
+    EXPECT_TRUE(g(e).consumed);
+    EXPECT_EQ(g.last.command, 0);
+}
+
+TEST(Input, DirectionCursorSectorsChangeAtTheirBoundaries) {
+    const int order[] = {IDC_DRAG_EAST, IDC_DRAG_NORTHEAST, IDC_DRAG_NORTH, IDC_DRAG_NORTHWEST,
+                         IDC_DRAG_WEST, IDC_DRAG_SOUTHWEST, IDC_DRAG_SOUTH, IDC_DRAG_SOUTHEAST};
+    for (int k = 0; k < 8; ++k) {
+        const double boundary = 22.5 + 45.0 * k;
+        EXPECT_EQ(inputCursorForAngle(boundary), order[(k + 1) % 8]) << boundary;
+        EXPECT_EQ(inputCursorForAngle(boundary - 1e-9), order[k]) << boundary;
+    }
+    EXPECT_EQ(inputCursorForAngle(-10), IDC_DRAG_EAST);
+    EXPECT_EQ(inputDirectionCursor(0, 0), IDC_DRAG_NEUTRAL);
+    EXPECT_EQ(inputDirectionCursor(0, 2), IDC_DRAG_SOUTH);  // screen y grows down
+    EXPECT_EQ(inputDirectionCursor(-3, -3), IDC_DRAG_NORTHWEST);
+}
+
+// Applies a key's rotation or reset to pane 0 of a view showing kind.
+ViewPane pressKeys(int kind, int key, uint32_t modifiers, int times) {
+    ViewState view = {};
+    float angles[3];
+    viewDefaultAngles(kind, angles);
+    initPane(&view.panes[0], kind, angles);
+    view.panes[0].clientRect = {0, 0, 400, 300};
+    for (int i = 0; i < times; ++i) {
+        const KeyAction a = inputKeyAction(key, modifiers);
+        if (a.kind == kKeyRotate) RotateView(&view, 0, a.rotate[0], a.rotate[1], a.rotate[2]);
+        if (a.kind == kKeyResetRotation) ResetRotation(&view, 0, kind);
+    }
+    return view.panes[0];
+}
+
+TEST(Input, KeyTableRotatesAndResetsTheActivePane) {
+    ViewPane p = pressKeys(kViewXY, kKeyLeft, kInputShift, 1);
+    EXPECT_FLOAT_EQ(p.angleY, 175);
+    p = pressKeys(kViewXY, 'Z', 0, 72);  // a whole turn, through 360 = 0
+    EXPECT_FLOAT_EQ(p.angleZ, 180);
+    p = pressKeys(kViewXYZ, 'R', 0, 1);
+    EXPECT_FLOAT_EQ(p.angleX, 120);
+    EXPECT_FLOAT_EQ(p.angleY, 180);
+    EXPECT_FLOAT_EQ(p.angleZ, 226);
+    p = pressKeys(kViewXY, 'X', kInputShift, 3);
+    EXPECT_FLOAT_EQ(p.angleX, 165);
+}
+
+TEST(Input, KeyTablePostsCommandsWithShiftAndCtrlVariants) {
+    struct Case {
+        int key;
+        uint32_t modifiers;
+        KeyActionKind kind;
+        int command;
+    };
+    const Case cases[] = {
+        {kKeyTab, 0, kKeyNextPane, 0},
+        {kKeyTab, kInputShift, kKeyPreviousPane, 0},
+        {kKeyHome, 0, kKeyPost, CMD_FIT},
+        {kKeyHome, kInputShift, kKeyPost, CMD_FIT_ALL},
+        {kKeyUp, 0, kKeyPost, CMD_PAN_UP},
+        {kKeyPageDown, kInputShift, kKeyPost, CMD_ZOOM_OUT},
+        {'O', kInputCtrl, kKeyPost, CMD_FILE_OPEN},
+        {'O', 0, kKeyNothing, 0},
+        {'C', kInputShift, kKeyNothing, 0},
+        {kKeyF1 + 9, 0, kKeyPost, CMD_TRACE_STEP},  // F10
+        {kKeyF1 + 8, 0, kKeyToggleMark, 0},         // F9
+        {kKeyF1 + 5, 0, kKeyNothing, 0},            // F6 has no entry
+    };
+    for (const Case& c : cases) {
+        const KeyAction a = inputKeyAction(c.key, c.modifiers);
+        EXPECT_EQ(a.kind, c.kind) << c.key;
+        EXPECT_EQ(a.command, c.command) << c.key;
+    }
+    // Every accelerator is a key-table row that posts the same command.
+    InputAccelerator rows[32];
+    const int n = inputAccelerators(rows, 32);
+    ASSERT_GE(n, 11);
+    for (int i = 0; i < n; ++i) {
+        const KeyAction a = inputKeyAction(rows[i].key, rows[i].modifiers);
+        EXPECT_EQ(a.kind == kKeyToggleMark ? CMD_MARK_TOGGLE : a.command, rows[i].command);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// Keys and mouse gestures in the running shell: real messages posted to the
+// demo's panes go through the program's own message loop and reach the view
+// as the input tables say.
+#include "app/input.h"
+#include "app/win32/shell.h"
+#include "panes/panes.h"
+#include "res/resource.h"
+#include "tests/app/win_test_support.h"
+#include "view/win32/pane_windows.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
+    return IDNO;
+}
+
+class WinInput : public ShellTest {
+protected:
+    // A zoom step of 2; zooming does not re-centre, so the pan stays put.
+    WinInput()
+        : ShellTest(answerNo, "[Current]\r\nEnableMap=12288\r\n[View]\r\nZoomValue=2.0\r\n") {}
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_EQ(start(demo()), kStartRunning);
+        set = paneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
+        ASSERT_NE(set, nullptr);
+        for (int i = 0; i < kPaneCount; ++i) {
+            if (settings().viewMatrix[settings().viewSeparate][i] == kViewXY) xy = i;
+        }
+        ActivatePane(set, xy);
+        // The zoom command works on the pane under the pointer: keep the
+        // pointer over the register panel, which is never a pane.
+        // Under Wine the pointer arrives a moment later: wait until it
+        // holds its place.
+        RECT r;
+        GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
+        const POINT away = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        for (int i = 0, held = 0; i < 500 && held < 20; ++i) {
+            SetCursorPos(away.x, away.y);
+            Sleep(10);
+            pump();
+            POINT at;
+            GetCursorPos(&at);
+            held = at.x == away.x && at.y == away.y ? held + 1 : 0;
+        }
+    }
+    // Runs the posted messages through the program's main loop.
+    void loop() {
+        PostQuitMessage(0);
+        tlvRunMessageLoop(frame());
+    }
+    void post(UINT msg, WPARAM wp, int x, int y, HWND to = nullptr) {
+        PostMessageW(to != nullptr ? to : set->windows[xy], msg, wp, MAKELPARAM(x, y));
+    }
+    // A button press on the XY pane; the repeat timer it started is taken
+    // over by the test, which posts the ticks itself.
+    void press(UINT msg, WPARAM wp, int x, int y) {
+        post(msg, wp, x, y);
+        loop();
+        EXPECT_EQ(GetCapture(), set->windows[xy]);
+        if (msg == WM_MBUTTONDOWN) {
+            EXPECT_TRUE(KillTimer(set->windows[xy], kDragTimerId));
+        }
+    }
+    ViewPane& pane() { return set->view.panes[xy]; }
+
+    PaneSet* set = nullptr;
+    int xy = 0;
+};
+
+TEST_F(WinInput, MiddleDragPansByStepsAndAMiddleClickFits) {
+    const float scale = pane().scale, panX = pane().panX, panY = pane().panY;
+    press(WM_MBUTTONDOWN, MK_MBUTTON, 100, 100);
+    post(WM_MOUSEMOVE, MK_MBUTTON, 120, 100);  // two steps right
+    post(WM_TIMER, kDragTimerId, 0, 0);
+    post(WM_TIMER, kDragTimerId, 0, 0);
+    post(WM_MBUTTONUP, 0, 120, 100);
+    loop();
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FLOAT_EQ(pane().panX, panX + 2 * 6 / scale);
+    EXPECT_FLOAT_EQ(pane().panY, panY);
+    press(WM_MBUTTONDOWN, MK_MBUTTON, 50, 50);
+    post(WM_MBUTTONUP, 0, 50, 50);
+    loop();
+    EXPECT_FLOAT_EQ(pane().panX, panX);
+}
+
+TEST_F(WinInput, LeftDragDrawsTheBandAndShiftReleaseZoomsToIt) {
+    const float scale = pane().scale;
+    const int width = pane().clientRect.right;
+    press(WM_LBUTTONDOWN, MK_LBUTTON, 150, 120);
+    post(WM_MOUSEMOVE, MK_LBUTTON, 145, 124);
+    loop();
+    EXPECT_EQ(set->view.band.right, 0);  // under one step: no band
+    post(WM_MOUSEMOVE, MK_LBUTTON, 50, 170);
+    loop();
+    EXPECT_EQ(set->view.band.left, 50);
+    EXPECT_EQ(set->view.band.top, 120);
+    EXPECT_EQ(set->view.band.right, 150);
+    EXPECT_EQ(set->view.band.bottom, 170);
+    post(WM_LBUTTONUP, MK_SHIFT, 50, 170);
+    loop();
+    EXPECT_FLOAT_EQ(pane().scale, scale * static_cast<float>(width) / 100.0f);
+    EXPECT_EQ(set->view.band.right, 0);
+}
+
+TEST_F(WinInput, WheelOverAPaneFollowsTheTable) {
+    RECT r;
+    GetWindowRect(set->windows[xy], &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    const int h = pane().clientRect.bottom;
+    struct Case {
+        WORD keys;
+        float scale, panY;  // factors and pixel offsets expected
+    };
+    const Case cases[] = {
+        {0, 2, 0},
+        {MK_SHIFT, 1, static_cast<float>(h / 16)},
+        {MK_SHIFT | MK_CONTROL, 1, 0},
+    };
+    for (const Case& c : cases) {
+        const float scale = pane().scale, panY = pane().panY;
+        post(WM_MOUSEWHEEL, MAKEWPARAM(c.keys, WHEEL_DELTA), x, y, frame());
+        loop();
+        EXPECT_FLOAT_EQ(pane().scale, scale * c.scale) << c.keys;
+        // A zoom about the centre of an odd height moves by a pixel.
+        EXPECT_NEAR(pane().panY, panY + c.panY / scale, 1.01f / scale) << c.keys;
+    }
+}
+
+TEST_F(WinInput, KeysReachTheActivePaneAndAcceleratorsWorkFromChildren) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    post(WM_KEYDOWN, VK_LEFT, 0, 0, frame());
+    loop();
+    EXPECT_FLOAT_EQ(pane().angleY, 175);
+    post(WM_KEYDOWN, VK_TAB, 0, 0, frame());  // Shift+Tab: the previous pane
+    loop();
+    EXPECT_EQ(settings().viewActive, (xy + 3) % 4);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    post(WM_KEYDOWN, VK_TAB, 0, 0, frame());
+    post(WM_KEYDOWN, 'R', 0, 0, frame());
+    loop();
+    EXPECT_EQ(settings().viewActive, xy);
+    EXPECT_FLOAT_EQ(pane().angleY, 180);
+    // F9 in the code list toggles the mark of the selected line.
+    int row = 0;
+    while (row < 20 && SetBreakMark(frame(), 3, row) != 0) ++row;
+    SelectCodeLine(frame(), row);
+    post(WM_KEYDOWN, VK_F9, 0, 0, GetDlgItem(GetDlgItem(frame(), IDC_CODE_PANEL), IDC_CODE_LIST));
+    loop();
+    EXPECT_NE(SetBreakMark(frame(), 3, row), 0);
+}
+
+}  // namespace
