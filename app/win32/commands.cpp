@@ -3,6 +3,7 @@
 #include "app/win32/extension_points.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
+#include "app/win32/toolbars.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -218,70 +219,73 @@ void OnInstance(HWND frame, int id) {
 
 // Commands whose work is not part of this version (the trace, printing and
 // the clipboard picture, the editor and send application, help, the
-// property sheets, the display filter window and the toolbars) stay grey
-// rather than enabled and silent.
+// property sheets, the display filter window) stay grey rather than
+// enabled and silent. A button column names the command's toolbar image,
+// text and tooltip; which bands show which buttons is the toolbars' own.
+// clang-format off: one command a line
 constexpr CommandEntry kCommands[] = {
-    {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false},
-    {CMD_ZOOM_OUT, OnZoom, kEnableAlways, false, false},
+    {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false, {14, 6, 31}},
+    {CMD_ZOOM_OUT, OnZoom, kEnableAlways, false, false, {15, 7, 32}},
     {CMD_PAN_UP, OnPan, kEnableAlways, false, false},
     {CMD_PAN_DOWN, OnPan, kEnableAlways, false, false},
     {CMD_PAN_LEFT, OnPan, kEnableAlways, false, false},
     {CMD_PAN_RIGHT, OnPan, kEnableAlways, false, false},
     {CMD_FIT, OnFit, kEnableAlways, false, false},
-    {CMD_FIT_ALL, OnFit, kEnableAlways, false, false},
+    {CMD_FIT_ALL, OnFit, kEnableAlways, false, false, {16, 5, 30}},
     {CMD_EXIT, OnExit, kEnableAlways, false, false},
-    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableNotBuilt, false, false},
-    {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false},
+    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_TOOLBAR}},
+    {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_STATUSBAR}},
     {CMD_ABOUT, OnAbout, kEnableAlways, true, false},
-    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false},
-    {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false},
-    {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false},
-    {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false},
-    {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false},
+    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false, {17, 14, 39}},
+    {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false, {20, 16, 41}},
+    {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false, {21, 17, 42}},
+    {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false, {22, 18, 43}},
+    {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false, {0, 1, 26}},
     {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false},
-    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false},
+    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false, {19, 15, 40}},
+    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false, {4, 4, 29}},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
-    {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false},
-    {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false},
-    {CMD_SPEED_LOW, OnSpeed, kEnableAlways, false, false},
-    {CMD_TOGGLE_SINGLE_PANE, OnToggleSinglePane, kEnableAlways, false, false},
+    {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false, {23, 19, 44}, {kCheckSpeedRadio}},
+    {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false, {24, 20, 45}, {kCheckSpeedRadio}},
+    {CMD_SPEED_LOW, OnSpeed, kEnableAlways, false, false, {25, 21, 46}, {kCheckSpeedRadio}},
+    {CMD_TOGGLE_SINGLE_PANE, OnToggleSinglePane, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_SINGLE_PANE}},
     {CMD_WINDOWS_CASCADE, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_TILE_HORZ, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_TILE_VERT, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_MINIMIZE_ALL, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_RESTORE_ALL, arrangeInstances, kEnableAlways, false, false},
-    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false},
+    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false, {5, 22, 47}},
     {CMD_MACHINE_OPEN, OnMachineOpen, kEnableIdle, true, false},
     {CMD_TOOL_OPEN, OnToolOpen, kEnableIdle, true, false},
     {CMD_NEW_WINDOW, OnNewWindow, kEnableMultiInstance, false, false},
-    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TB_TITLES, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_TEXT, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_FLAT, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_LIST, OnToolbarStyle, kEnableNotBuilt, false, false},
+    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true, {2, 3, 28}},
+    {CMD_TB_TITLES, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x1}},
+    {CMD_TB_TEXT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x2}},
+    {CMD_TB_FLAT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x4}},
+    {CMD_TB_LIST, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x8}},
     {CMD_NC_REPORT, OnReport, kEnableLoadedIdle, true, true},
-    {CMD_TOPMOST, OnTopmost, kEnableAlways, false, false},
-    {CMD_VIEW_XY, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_XZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_YZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_XYZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false},
-    {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false},
-    {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true},
+    {CMD_TOPMOST, OnTopmost, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_TOPMOST}},
+    {CMD_VIEW_XY, OnViewPlane, kEnableAlways, false, false, {9, 8, 33}, {kCheckViewRadio}},
+    {CMD_VIEW_XZ, OnViewPlane, kEnableAlways, false, false, {10, 9, 34}, {kCheckViewRadio}},
+    {CMD_VIEW_YZ, OnViewPlane, kEnableAlways, false, false, {11, 10, 35}, {kCheckViewRadio}},
+    {CMD_VIEW_XYZ, OnViewPlane, kEnableAlways, false, false, {12, 11, 36}, {kCheckViewRadio}},
+    {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false, {13, 12, 37}, {kCheckViewRadio}},
+    {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false, {26, 13, 38}, {kCheckViewRadio}},
+    {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true, {1, 2, 27}},
     {CMD_PROP_CODE, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
     {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false},
+    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false, {27, 86, 87}},
     {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
     {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
     {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
-    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false},
+    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false, {28, 93, 94}, {kCheckFilterWindow}},
     {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
+// clang-format on
 
 bool enabledBy(const FrameState* fs, EnableRule rule) {
     const uint32_t em = fs->session->settings.enableMap;
@@ -300,23 +304,6 @@ bool enabledBy(const FrameState* fs, EnableRule rule) {
     }
 }
 
-// Checked items besides the radio groups.
-bool checkedState(const FrameState* fs, int id, bool* checked) {
-    const AppSettings& s = fs->session->settings;
-    switch (id) {
-    case CMD_DISPLAY_FILTER: *checked = filterWindow() != nullptr && IsWindowVisible(filterWindow()); return true;
-    case CMD_TOGGLE_SINGLE_PANE: *checked = (s.enableMap & EM_SINGLE_PANE) != 0; return true;
-    case CMD_TOGGLE_TOOLBAR: *checked = (s.enableMap & EM_TOOLBAR) != 0; return true;
-    case CMD_TOGGLE_STATUSBAR: *checked = (s.enableMap & EM_STATUSBAR) != 0; return true;
-    case CMD_TOPMOST: *checked = (s.enableMap & EM_TOPMOST) != 0; return true;
-    case CMD_TB_TITLES: *checked = (s.toolbarStatus & 0x1) != 0; return true;
-    case CMD_TB_TEXT: *checked = (s.toolbarStatus & 0x2) != 0; return true;
-    case CMD_TB_FLAT: *checked = (s.toolbarStatus & 0x4) != 0; return true;
-    case CMD_TB_LIST: *checked = (s.toolbarStatus & 0x8) != 0; return true;
-    default: return false;
-    }
-}
-
 int viewRadioItem(const AppSettings& s) {
     const int pattern = s.viewSeparate == 1 ? 1 : 0;
     if ((s.enableMap & EM_SINGLE_PANE) != 0 && s.viewActive >= 0 && s.viewActive < 4) {
@@ -324,6 +311,24 @@ int viewRadioItem(const AppSettings& s) {
     }
     return CMD_VIEW_PATTERN1 + pattern;
 }
+
+int speedRadioItem(const AppSettings& s) {
+    return CMD_SPEED_HIGH + (s.traceSpeed >= 0 && s.traceSpeed <= 2 ? s.traceSpeed : 1);
+}
+
+bool isChecked(const FrameState* fs, const CommandEntry& entry) {
+    const AppSettings& s = fs->session->settings;
+    switch (entry.check.rule) {
+    case kCheckEnableMap: return (s.enableMap & entry.check.bit) != 0;
+    case kCheckToolbarStyle: return (static_cast<uint32_t>(s.toolbarStatus) & entry.check.bit) != 0;
+    case kCheckFilterWindow: return filterWindow() != nullptr && IsWindowVisible(filterWindow());
+    case kCheckViewRadio: return entry.id == viewRadioItem(s);
+    case kCheckSpeedRadio: return entry.id == speedRadioItem(s);
+    default: return false;
+    }
+}
+
+bool isRadio(CheckRule rule) { return rule == kCheckViewRadio || rule == kCheckSpeedRadio; }
 
 // Machine and tool names after a tab in their "open" items.
 void setNameAfterTab(HMENU menu, int id, const char* path) {
@@ -427,9 +432,7 @@ void DispatchCommand(HWND frame, int id) {
     } else if (id >= CMD_INSTANCE_FIRST && id < CMD_INSTANCE_FIRST + kInstanceMax) {
         OnInstance(frame, id);
     }
-    if (!IsWindow(frame)) return;
-    UpdateCommandStates(frame, GetMenu(frame), true);
-    UpdateCommandStates(frame, nullptr, false);
+    if (IsWindow(frame)) refreshCommandStates(frame);
 }
 
 void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
@@ -440,23 +443,29 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
     if (lists && menu != nullptr) rebuildInstances(fs, menu);
     for (const CommandEntry& entry : kCommands) {
         const bool enabled = enabledBy(fs, entry.enable);
-        bool checked = false;
-        const bool hasCheck = checkedState(fs, entry.id, &checked);
+        const bool checked = isChecked(fs, entry);
         if (menu == nullptr) {
-            setToolButtonState(frame, entry.id, enabled, checked);
+            if (entry.button.image >= 0) setToolButtonState(frame, entry.id, enabled, checked);
             continue;
         }
         EnableMenuItem(menu, entry.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-        if (hasCheck) CheckMenuItem(menu, entry.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        if (entry.check.rule != kCheckNever && !isRadio(entry.check.rule)) {
+            CheckMenuItem(menu, entry.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        }
     }
     if (menu == nullptr) return;
+    // Radio items show a bullet rather than a check mark.
     CheckMenuRadioItem(menu, CMD_VIEW_XY, CMD_VIEW_PATTERN2, viewRadioItem(s), MF_BYCOMMAND);
-    const int speed = s.traceSpeed >= 0 && s.traceSpeed <= 2 ? s.traceSpeed : 1;
-    CheckMenuRadioItem(menu, CMD_SPEED_HIGH, CMD_SPEED_LOW, CMD_SPEED_HIGH + speed, MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, CMD_SPEED_HIGH, CMD_SPEED_LOW, speedRadioItem(s), MF_BYCOMMAND);
     if (!lists) return;
     setNameAfterTab(menu, CMD_MACHINE_OPEN, s.postFile);
     setNameAfterTab(menu, CMD_TOOL_OPEN, s.toolFile);
     rebuildHistory(fs, menu);
+}
+
+void refreshCommandStates(HWND frame) {
+    UpdateCommandStates(frame, GetMenu(frame), true);
+    UpdateCommandStates(frame, nullptr, false);
 }
 
 void prepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }

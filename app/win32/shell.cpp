@@ -1,6 +1,7 @@
 #include "app/win32/shell.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/toolbars.h"
 #include "app/win32/frame.h"
 #include "panes/panes.h"
 #include "pathdata/export.h"
