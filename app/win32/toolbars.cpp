@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kToolbarImages = 29;  // in bitmap 107, 16 x 16 each
 constexpr int kSlotCount = 3;
 constexpr int kSeparator = 0;
 
@@ -55,6 +54,18 @@ HWND bandArea(HWND frame) {
     return frame != nullptr ? GetDlgItem(frame, IDC_REBAR) : nullptr;
 }
 
+// The button images with a mask made from the button-face background, so
+// that a disabled button shows its image embossed rather than a grey tile.
+// One list serves every toolbar for the life of the process.
+HIMAGELIST buttonImages(HINSTANCE instance) {
+    static HIMAGELIST images = nullptr;
+    if (images == nullptr) {
+        images = ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOLBAR), 16, 0,
+                                      RGB(192, 192, 192), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    }
+    return images;
+}
+
 TBBUTTON buttonOf(HWND toolbar, int command, bool texts) {
     TBBUTTON b = {};
     if (command == kSeparator) {
@@ -92,8 +103,7 @@ HWND createToolbar(HWND frame, const ToolbarKind& kind, int style, SIZE* size) {
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
     SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(24, 22));
-    TBADDBITMAP bitmap = {instance, IDB_TOOLBAR};
-    SendMessageW(toolbar, TB_ADDBITMAP, kToolbarImages, reinterpret_cast<LPARAM>(&bitmap));
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(buttonImages(instance)));
     std::vector<TBBUTTON> buttons;
     for (int i = 0; i < kind.count; ++i) {
         buttons.push_back(buttonOf(toolbar, kind.buttons[i], (style & kToolbarTexts) != 0));
