@@ -2,7 +2,7 @@
 // enable and check states (with the file history and instance lists).
 #pragma once
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 
 #include <windows.h>
 
@@ -46,7 +46,7 @@ struct CommandCheck {
 // the dispatcher know about it, so that they cannot disagree.
 struct CommandEntry {
     int id;
-    void (*run)(HWND frame, int id);
+    void (*run)(FrameState* fs, int id);  // fs is never null
     EnableRule enable;
     bool pressed;       // the toolbar button shows pressed while it runs
     bool needsLoaded;   // does nothing without a drawing, however it arrives
