@@ -31,6 +31,10 @@ struct FrameState {
     SIZE registerWanted;
     HWND instances[kInstanceMax];
     int instanceCount;
+    // The toolbars by kind (standard, display, trace), kept here because
+    // looking a child up by id costs a server round trip under Wine, and
+    // the states of every button are refreshed after every command.
+    HWND toolbars[3];
 };
 
 // The state of frame, or null for any window that is not one of this

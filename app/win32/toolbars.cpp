@@ -89,7 +89,8 @@ TBBUTTON buttonOf(HWND toolbar, int command, bool texts) {
 
 // A toolbar of kind, a child of the band area that reports to the main
 // window, sized to one row of its buttons.
-HWND createToolbar(HWND frame, const ToolbarKind& kind, int style, SIZE* size) {
+HWND createToolbar(FrameState* fs, const ToolbarKind& kind, int style, SIZE* size) {
+    HWND frame = fs->frame;
     DWORD ws =
         WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
     if ((style & kToolbarFlat) != 0) ws |= TBSTYLE_FLAT;
@@ -99,6 +100,7 @@ HWND createToolbar(HWND frame, const ToolbarKind& kind, int style, SIZE* size) {
         CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", ws, 0, 0, 0, 0, bandArea(frame),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance, nullptr);
     if (toolbar == nullptr) return nullptr;
+    fs->toolbars[kind.id - kToolbarStandard] = toolbar;
     SendMessageW(toolbar, TB_SETPARENT, reinterpret_cast<WPARAM>(frame), 0);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
@@ -149,10 +151,11 @@ void repairSlots(int32_t (&slots)[kSlotCount][3]) {
     }
 }
 
-void insertBand(HWND frame, const int32_t (&slot)[3], int style) {
+void insertBand(FrameState* fs, const int32_t (&slot)[3], int style) {
+    HWND frame = fs->frame;
     const ToolbarKind& kind = kindOf(slot[0]);
     SIZE size = {};
-    HWND toolbar = createToolbar(frame, kind, style, &size);
+    HWND toolbar = createToolbar(fs, kind, style, &size);
     if (toolbar == nullptr) return;
     std::wstring title = titleOf(frame, kind, style);
     REBARBANDINFOW band = {};
@@ -200,8 +203,9 @@ bool fillTooltip(HWND frame, NMTTDISPINFOW* info) {
 }  // namespace
 
 HWND toolbarWindow(HWND frame, int id) {
-    HWND area = bandArea(frame);
-    return area != nullptr ? GetDlgItem(area, id) : nullptr;
+    const FrameState* fs = frameState(frame);
+    const int k = id - kToolbarStandard;
+    return fs != nullptr && k >= 0 && k < kSlotCount ? fs->toolbars[k] : nullptr;
 }
 
 void createToolbars(HWND frame) {
@@ -215,7 +219,7 @@ void createToolbars(HWND frame) {
     if (area == nullptr) return;
     AppSettings& s = fs->session->settings;
     repairSlots(s.toolbarBands);
-    for (const auto& slot : s.toolbarBands) insertBand(frame, slot, s.toolbarStatus);
+    for (const auto& slot : s.toolbarBands) insertBand(fs, slot, s.toolbarStatus);
 }
 
 void saveToolbarLayout(HWND frame) {
@@ -252,7 +256,7 @@ void rebuildToolbars(HWND frame) {
         HWND old = band.hwndChild;
         const ToolbarKind& kind = kindOf(static_cast<int>(band.wID));
         SIZE size = {};
-        HWND toolbar = createToolbar(frame, kind, style, &size);
+        HWND toolbar = createToolbar(fs, kind, style, &size);
         if (toolbar == nullptr) continue;
         std::wstring title = titleOf(frame, kind, style);
         band.fMask = 0;
@@ -264,8 +268,10 @@ void rebuildToolbars(HWND frame) {
 }
 
 void checkToolButton(HWND frame, int command, bool pressed) {
-    for (const ToolbarKind& kind : kKinds) {
-        if (HWND toolbar = toolbarWindow(frame, kind.id)) {
+    const FrameState* fs = frameState(frame);
+    if (fs == nullptr) return;
+    for (HWND toolbar : fs->toolbars) {
+        if (toolbar != nullptr) {
             SendMessageW(toolbar, TB_CHECKBUTTON, command, MAKELPARAM(pressed ? TRUE : FALSE, 0));
         }
     }
@@ -274,8 +280,9 @@ void checkToolButton(HWND frame, int command, bool pressed) {
 // Only a changed state is sent, so the buttons do not flicker when the
 // states are refreshed after every command.
 void setToolButtonState(HWND frame, int command, bool enabled, bool checked) {
-    for (const ToolbarKind& kind : kKinds) {
-        HWND toolbar = toolbarWindow(frame, kind.id);
+    const FrameState* fs = frameState(frame);
+    if (fs == nullptr) return;
+    for (HWND toolbar : fs->toolbars) {
         if (toolbar == nullptr || SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) < 0)
             continue;
         const LRESULT old = SendMessageW(toolbar, TB_GETSTATE, command, 0);

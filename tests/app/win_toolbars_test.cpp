@@ -123,7 +123,14 @@ TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
         }
     };
     agree("empty");
-    SendMessageW(frame(), WM_COMMAND, CMD_SPEED_LOW, 0);
+    // A click reaches the dispatcher; the speed buttons then show the new speed.
+    HWND trace = owner(CMD_SPEED_LOW);
+    RECT r = {};
+    SendMessageW(trace, TB_GETRECT, CMD_SPEED_LOW, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(trace, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(trace, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(settings().traceSpeed, 2);
     EXPECT_NE(SendMessageW(owner(CMD_SPEED_LOW), TB_GETSTATE, CMD_SPEED_LOW, 0) & TBSTATE_CHECKED,
               0);
     const char* names[] = {nullptr};
