@@ -96,19 +96,162 @@ def code_images(x, y):
     return GREEN
 
 
+SILVER = (192, 192, 192)  # the toolbar's transparent colour (the button face)
+
+# A 3 x 5 pixel font for the letters and digits on the buttons.
+FONT = {
+    "X": ["#.#", "#.#", ".#.", "#.#", "#.#"],
+    "Y": ["#.#", "#.#", ".#.", ".#.", ".#."],
+    "Z": ["###", "..#", ".#.", "#..", "###"],
+    "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["##.", "..#", ".#.", "#..", "###"],
+    "?": ["##.", "..#", ".#.", "...", ".#."],
+}
+
+
+def text_at(px, y, text, left, top, scale=1):
+    """True when (px, y) lies on a letter of text drawn from (left, top)."""
+    for i, ch in enumerate(text):
+        gx, gy = (px - left - i * 4 * scale) // scale, (y - top) // scale
+        if 0 <= gx < 3 and 0 <= gy < 5 and px >= left + i * 4 * scale and y >= top:
+            if FONT[ch][gy][gx] == "#":
+                return True
+    return False
+
+
+def disc(px, y, cx, cy, r):
+    return (px - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def page(px, y, l, t, r, b):
+    """A white sheet with a dark rim, or None outside it."""
+    if l <= px <= r and t <= y <= b:
+        return (0, 0, 96) if px in (l, r) or y in (t, b) else (255, 255, 255)
+    return None
+
+
+def magnifier(px, y, sign):
+    if disc(px, y, 6, 6, 5) and not disc(px, y, 6, 6, 3):
+        return (0, 0, 96)
+    if disc(px, y, 6, 6, 3):
+        on_bar = y == 6 and 4 <= px <= 8 or (sign == "+" and px == 6 and 4 <= y <= 8)
+        return (0, 0, 96) if on_bar else (224, 240, 255)
+    if 9 <= px <= 14 and abs((px - 9) - (y - 9)) <= 1 and y >= 9:
+        return (128, 64, 0)
+    return None
+
+
+def plane(px, y, letters):
+    """A pane frame with its axis letters."""
+    if px in (1, 14) and 2 <= y <= 13 or y in (2, 13) and 1 <= px <= 14:
+        return (0, 0, 128)
+    if text_at(px, y, letters, 8 - 2 * len(letters), 5):
+        return (0, 96, 0)
+    return (255, 255, 255) if 2 <= px <= 13 and 3 <= y <= 12 else None
+
+
+def four_panes(px, y, digit):
+    if 1 <= px <= 14 and 1 <= y <= 14:
+        if px in (1, 7, 8, 14) or y in (1, 7, 8, 14):
+            return (0, 0, 128)
+        if text_at(px, y, digit, 10, 2) and px >= 9 and y <= 6:
+            return (160, 0, 0)
+        return (255, 255, 255)
+    return None
+
+
+def chevrons(px, y, count):
+    """count right-pointing chevrons, centred: the trace speeds."""
+    width = 4 * count
+    left = 8 - width // 2
+    for k in range(count):
+        dx = px - (left + 4 * k)
+        if 0 <= dx <= 3 and abs(y - 7.5) <= 4.5 and abs(dx - (4.5 - abs(y - 7.5)) + 1) <= 1:
+            return (0, 112, 0)
+    return None
+
+
+def icon(index, px, y):
+    """Button image index at (px, y), or None for the background."""
+    if index == 0:  # open: a folder
+        if 2 <= y <= 3 and 1 <= px <= 6:
+            return (160, 120, 0)
+        if 4 <= y <= 13 and 1 <= px <= 14:
+            return (160, 120, 0) if px in (1, 14) or y in (4, 13) else (255, 208, 64)
+        return None
+    if index == 1:  # save as: a disk
+        if 1 <= px <= 14 and 1 <= y <= 14:
+            if 4 <= px <= 11 and 2 <= y <= 6:
+                return (255, 255, 255)
+            if 5 <= px <= 10 and 10 <= y <= 14:
+                return (96, 96, 160)
+            return (0, 0, 160)
+        return None
+    if index in (2, 3):  # print: a printer with a sheet
+        if 4 <= px <= 11 and 1 <= y <= 5:
+            return page(px, y, 4, 1, 11, 6)
+        if 1 <= px <= 14 and 6 <= y <= 11:
+            return (0, 160, 0) if (px, y) == (12, 8) else (96, 96, 96)
+        if 3 <= px <= 12 and 12 <= y <= 14:
+            return page(px, y, 3, 11, 12, 14)
+        return None
+    if index == 4:  # copy: two sheets
+        return page(px, y, 6, 5, 14, 14) or page(px, y, 1, 1, 9, 10)
+    if index == 5:  # help
+        if disc(px, y, 7.5, 7.5, 7):
+            return (255, 255, 255) if text_at(px, y, "?", 5, 3, 2) else (0, 64, 192)
+        return None
+    if index in (6, 7, 8):  # spare: a plain sheet
+        return page(px, y, 3, 1, 12, 14)
+    if 9 <= index <= 12:
+        return plane(px, y, ["XY", "XZ", "YZ", "XYZ"][index - 9])
+    if index in (13, 26):
+        return four_panes(px, y, "1" if index == 13 else "2")
+    if index in (14, 15):
+        return magnifier(px, y, "+" if index == 14 else "-")
+    if index == 16:  # fit: a sheet framed by corner marks
+        corner = (px in (1, 14) and (y <= 4 or y >= 11)) or (y in (1, 14) and (px <= 4 or px >= 11))
+        if corner and 1 <= px <= 14 and 1 <= y <= 14:
+            return (0, 0, 160)
+        return page(px, y, 4, 4, 11, 11)
+    if index == 17:  # run
+        return (0, 144, 0) if 4 <= px <= 12 and abs(y - 7.5) <= (12 - px) * 0.75 + 0.5 else None
+    if index == 18:  # spare: pause
+        return (0, 0, 160) if (4 <= px <= 6 or 9 <= px <= 11) and 3 <= y <= 12 else None
+    if index == 19:  # step: run to a bar
+        if 11 <= px <= 12 and 3 <= y <= 12:
+            return (0, 0, 160)
+        return (0, 144, 0) if 3 <= px <= 9 and abs(y - 7.5) <= (9 - px) * 0.8 + 0.5 else None
+    if index == 20:  # stop
+        return (200, 0, 0) if 3 <= px <= 12 and 3 <= y <= 12 else None
+    if index == 21:  # break mark
+        return (200, 0, 0) if disc(px, y, 7.5, 7.5, 5) else None
+    if index == 22:  # clear all marks: the mark crossed out
+        if 2 <= px <= 13 and (abs(px - y) <= 0 or abs(px - (15 - y)) <= 0):
+            return (0, 0, 96)
+        return (224, 128, 128) if disc(px, y, 7.5, 7.5, 5) else None
+    if 23 <= index <= 25:
+        return chevrons(px, y, 26 - index)
+    if index == 27:  # edit: a pencil over a sheet
+        if 5 <= px <= 14 and abs((14 - px) - y) <= 1 and y <= 10:
+            return (255, 176, 0)
+        if 2 <= px <= 4 and 10 <= y <= 13 and abs((14 - px) - y) <= 1:
+            return (64, 64, 64)
+        return page(px, y, 1, 4, 10, 14)
+    if index == 28:  # filter: a funnel
+        half = 6.5 - (y - 2) * 0.75 if y <= 8 else 1.5
+        if 2 <= y <= 14 and abs(px - 7.5) <= half:
+            return (0, 96, 160)
+        return None
+    return None
+
+
 def toolbar_images(x, y):
-    """29 16x16 button images: a coloured tile with a number-like bar pattern,
-    distinct enough to tell the buttons apart."""
-    image, px = divmod(x, 16)
-    hue = [(0, 0, 160), (0, 128, 0), (128, 0, 0), (0, 128, 128), (128, 0, 128), (128, 128, 0)][image % 6]
-    if px in (0, 15) or y in (0, 15):
-        return (192, 192, 192)
-    if 2 <= px <= 13 and 2 <= y <= 13:
-        bars = image // 6 + 1
-        if y >= 13 - 2 * bars and px >= 4 and px <= 11 and y % 2 == 1:
-            return (255, 255, 255)
-        return hue
-    return (192, 192, 192)
+    """29 16x16 button images on the button face, which the toolbar shows
+    through."""
+    index, px = divmod(x, 16)
+    colour = icon(index, px, y)
+    return SILVER if colour is None else colour
 
 
 def main():

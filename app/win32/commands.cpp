@@ -1,8 +1,10 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/frame.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
+#include "app/win32/toolbars.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -17,68 +19,70 @@ namespace {
 bool isTracing(const FrameState* fs) { return (fs->session->settings.enableMap & EM_TRACING) != 0; }
 bool isLoaded(const FrameState* fs) { return (fs->session->settings.enableMap & EM_LOADED) != 0; }
 
-// Handlers: each decodes what it needs and calls the operation.
-void OnExit(HWND frame, int) { PostMessageW(frame, WM_CLOSE, 0, 0); }
-void OnToggleToolbar(HWND frame, int) { ToggleFlags(frame, EM_TOOLBAR, true); }
-void OnToggleStatusbar(HWND frame, int) { ToggleFlags(frame, EM_STATUSBAR, true); }
-void OnTopmost(HWND frame, int) { ToggleFlags(frame, EM_TOPMOST, false); }
-void OnAbout(HWND frame, int) { showAboutBox(frame); }
-void OnHelp(HWND frame, int) { openHelp(frame); }
+// Handlers receive the window's state, decode what they need and call the
+// operation.
+void OnExit(FrameState* fs, int) { PostMessageW(fs->frame, WM_CLOSE, 0, 0); }
+void OnToggleToolbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOOLBAR, true); }
+void OnToggleStatusbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_STATUSBAR, true); }
+void OnTopmost(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOPMOST, false); }
+void OnAbout(FrameState* fs, int) { showAboutBox(fs->frame); }
+void OnHelp(FrameState* fs, int) { openHelp(fs->frame); }
 
-void OnZoom(HWND frame, int id) { zoomPane(frame, id == CMD_ZOOM_IN); }
-void OnPan(HWND frame, int id) { panPane(frame, id - CMD_PAN_UP); }
-void OnFit(HWND frame, int id) {
-    fitPanes(frame, id == CMD_FIT_ALL ? -1 : frameState(frame)->session->settings.viewActive);
+void OnZoom(FrameState* fs, int id) { zoomPane(fs->frame, id == CMD_ZOOM_IN); }
+void OnPan(FrameState* fs, int id) { panPane(fs->frame, id - CMD_PAN_UP); }
+void OnFit(FrameState* fs, int id) {
+    fitPanes(fs->frame, id == CMD_FIT_ALL ? -1 : fs->session->settings.viewActive);
 }
-void OnToggleSinglePane(HWND frame, int) {
-    const AppSettings& s = frameState(frame)->session->settings;
-    setSinglePane(frame, (s.enableMap & EM_SINGLE_PANE) != 0 ? -1 : s.viewActive);
+void OnToggleSinglePane(FrameState* fs, int) {
+    const AppSettings& s = fs->session->settings;
+    setSinglePane(fs->frame, (s.enableMap & EM_SINGLE_PANE) != 0 ? -1 : s.viewActive);
 }
-void OnViewPlane(HWND frame, int id) { showPlaneAlone(frame, id - CMD_VIEW_XY); }
-void OnViewPattern(HWND frame, int id) { switchPattern(frame, id - CMD_VIEW_PATTERN1); }
+void OnViewPlane(FrameState* fs, int id) { showPlaneAlone(fs->frame, id - CMD_VIEW_XY); }
+void OnViewPattern(FrameState* fs, int id) { switchPattern(fs->frame, id - CMD_VIEW_PATTERN1); }
 
-void OnTraceRun(HWND frame, int) {
-    if (isTracing(frameState(frame))) {
-        traceSetMode(frame, 0);
+void OnTraceRun(FrameState* fs, int) {
+    if (isTracing(fs)) {
+        traceSetMode(fs->frame, 0);
     } else {
-        traceToggle(frame);
+        traceToggle(fs->frame);
     }
 }
-void OnTraceStop(HWND frame, int) {
-    if (isTracing(frameState(frame))) traceToggle(frame);
+void OnTraceStop(FrameState* fs, int) {
+    if (isTracing(fs)) traceToggle(fs->frame);
 }
-void OnTraceStep(HWND frame, int) {
-    const int mode = traceMode(frame);
-    if (isTracing(frameState(frame)) && (mode == 0 || mode == 2)) traceSetMode(frame, 1);
+void OnTraceStep(FrameState* fs, int) {
+    const int mode = traceMode(fs->frame);
+    if (isTracing(fs) && (mode == 0 || mode == 2)) traceSetMode(fs->frame, 1);
 }
-void OnSpeed(HWND frame, int id) { frameState(frame)->session->settings.traceSpeed = id - CMD_SPEED_HIGH; }
-void OnMarkToggle(HWND frame, int) { SetBreakMark(frame, 2, GetSelectedCodeLine(frame)); }
-void OnMarkClearAll(HWND frame, int) { SetBreakMark(frame, -1, 0); }
+void OnSpeed(FrameState* fs, int id) { fs->session->settings.traceSpeed = id - CMD_SPEED_HIGH; }
+void OnMarkToggle(FrameState* fs, int) {
+    SetBreakMark(fs->frame, 2, GetSelectedCodeLine(fs->frame));
+}
+void OnMarkClearAll(FrameState* fs, int) { SetBreakMark(fs->frame, -1, 0); }
 
-void OnFileOpen(HWND frame, int id) { OpenFiles(frame, id == CMD_FILE_APPEND, nullptr, 0); }
-void OnReload(HWND frame, int) { ReloadFiles(frame); }
-void OnSaveAs(HWND frame, int) {
-    FrameState* fs = frameState(frame);
+void OnFileOpen(FrameState* fs, int id) { OpenFiles(fs->frame, id == CMD_FILE_APPEND, nullptr, 0); }
+void OnReload(FrameState* fs, int) { ReloadFiles(fs->frame); }
+void OnSaveAs(FrameState* fs, int) {
     ExportDrawing(&fs->drawing, fs->ui.get(), nullptr, -1, exportOptionsOf(*fs->session, fs->drawing));
 }
-void OnReport(HWND frame, int) { ShowReportDialog(frame); }
+void OnReport(FrameState* fs, int) { ShowReportDialog(fs->frame); }
 
 int printPane(const FrameState* fs) {
     const AppSettings& s = fs->session->settings;
     return (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
 }
-void OnPrint(HWND frame, int id) { printDrawing(frame, printPane(frameState(frame)), id == CMD_PRINT); }
-void OnCopy(HWND frame, int) { copyPicture(frame); }
-void OnEditSource(HWND frame, int) { openInEditor(frame); }
-void OnSend(HWND frame, int) { sendCurrentFile(frame); }
-void OnDisplayFilter(HWND frame, int) { toggleFilterWindow(frame); }
+void OnPrint(FrameState* fs, int id) { printDrawing(fs->frame, printPane(fs), id == CMD_PRINT); }
+void OnCopy(FrameState* fs, int) { copyPicture(fs->frame); }
+void OnEditSource(FrameState* fs, int) { openInEditor(fs->frame); }
+void OnSend(FrameState* fs, int) { sendCurrentFile(fs->frame); }
+void OnDisplayFilter(FrameState* fs, int) { toggleFilterWindow(fs->frame); }
 // Like the menu item: nothing to list, nothing to open.
-void OnNotesWindow(HWND frame, int) {
-    if (ncNotesTotal(frameState(frame)->drawing.notes) > 0) showNotesWindow(frame);
+void OnNotesWindow(FrameState* fs, int) {
+    if (ncNotesTotal(fs->drawing.notes) > 0) showNotesWindow(fs->frame);
 }
-void OnProperties(HWND frame, int id) {
+void OnProperties(FrameState* fs, int id) {
     const int page = id == CMD_PROP_REGISTER ? 0 : id == CMD_PROP_CODE ? 1 : id == CMD_PROP_VIEW ? 2 : -1;
-    showPropertySheet(frame, page);
+    showPropertySheet(fs->frame, page);
 }
 
 // Asks for a machine or tool file and reads it into *definition; the file
@@ -108,52 +112,48 @@ bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* rem
 // new file is read they are translated again (nothing happens without a
 // drawing), then the property sheet offers the new file for review.
 template <class Definition, size_t size>
-void openDefinition(HWND frame, int titleId, const wchar_t* filter, char (&remembered)[size],
+void openDefinition(FrameState* fs, int titleId, const wchar_t* filter, char (&remembered)[size],
                     Definition* definition, int (*read)(const char*, Definition*, int*),
                     int settingsCommand) {
-    FrameState* fs = frameState(frame);
     if (isTracing(fs) ||
         !chooseAndRead(fs, titleId, filter, remembered, size, definition, read)) {
         return;
     }
-    PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
-    PostMessageW(frame, WM_COMMAND, settingsCommand, 0);
+    PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
+    PostMessageW(fs->frame, WM_COMMAND, settingsCommand, 0);
 }
-void OnMachineOpen(HWND frame, int) {
-    Session* s = frameState(frame)->session;
-    openDefinition(frame, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|",
+void OnMachineOpen(FrameState* fs, int) {
+    Session* s = fs->session;
+    openDefinition(fs, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|",
                    s->settings.postFile, &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
 }
-void OnToolOpen(HWND frame, int) {
-    Session* s = frameState(frame)->session;
-    openDefinition(frame, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
+void OnToolOpen(FrameState* fs, int) {
+    Session* s = fs->session;
+    openDefinition(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
                    &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
 }
-void OnMachineSettings(HWND frame, int) {
-    FrameState* fs = frameState(frame);
-    if (isTracing(fs) || !showMachineSheet(frame)) return;
+void OnMachineSettings(FrameState* fs, int) {
+    if (isTracing(fs) || !showMachineSheet(fs->frame)) return;
     WriteMachineFile(fs->session->settings.postFile, fs->session->machine);
-    PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
+    PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
-void OnToolSettings(HWND frame, int) {
-    FrameState* fs = frameState(frame);
-    if (!showToolSheet(frame)) return;
+void OnToolSettings(FrameState* fs, int) {
+    if (!showToolSheet(fs->frame)) return;
     WriteToolFile(fs->session->settings.toolFile, fs->session->tools);
-    PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
+    PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 
-void OnToolbarStyle(HWND frame, int id) {
+void OnToolbarStyle(FrameState* fs, int id) {
     const int bit = id == CMD_TB_TITLES ? 0x1 : id == CMD_TB_TEXT ? 0x2 : id == CMD_TB_FLAT ? 0x4 : 0x8;
-    frameState(frame)->session->settings.toolbarStatus ^= bit;
-    rebuildToolbars(frame);
+    fs->session->settings.toolbarStatus ^= bit;
+    rebuildToolbars(fs->frame);
 }
 
-void OnNewWindow(HWND frame, int) {
-    FrameState* fs = frameState(frame);
-    saveToolbarLayout(frame);
-    SaveFramePanels(frame);
-    SaveFramePlacement(frame);
-    storePaneAngles(frame);
+void OnNewWindow(FrameState* fs, int) {
+    saveToolbarLayout(fs->frame);
+    SaveFramePanels(fs->frame);
+    SaveFramePlacement(fs->frame);
+    storePaneAngles(fs->frame);
     SaveSettings(fs->session->settings,
                  fs->session->settingsPath[0] != '\0' ? fs->session->settingsPath : nullptr);
     char file[kPlatPathMax] = {};
@@ -167,8 +167,7 @@ void OnNewWindow(HWND frame, int) {
     launchProcess(tlvNarrow(exe).c_str(), arguments, SW_SHOWNORMAL);
 }
 
-void arrangeInstances(HWND frame, int id) {
-    FrameState* fs = frameState(frame);
+void arrangeInstances(FrameState* fs, int id) {
     HWND all[255];
     int count = findInstances(all, 255);
     if (id == CMD_WINDOWS_MINIMIZE_ALL || id == CMD_WINDOWS_RESTORE_ALL) {
@@ -190,27 +189,24 @@ void arrangeInstances(HWND frame, int id) {
     (void)fs;
 }
 
-void OnQuitAll(HWND frame, int) {
-    FrameState* fs = frameState(frame);
+void OnQuitAll(FrameState* fs, int) {
     for (int i = 0; i < fs->instanceCount; ++i) {
         HWND w = fs->instances[i];
         if (IsWindow(w) && IsWindowEnabled(w)) PostMessageW(w, WM_CLOSE, 0, 0);
     }
 }
 
-void OnHistory(HWND frame, int id) {
-    FrameState* fs = frameState(frame);
+void OnHistory(FrameState* fs, int id) {
     const int k = id - CMD_HISTORY_FIRST;
     if (isTracing(fs) || k < 0 || k >= kHistorySize) return;
     char name[kSettingsTextSize];
     snprintf(name, sizeof name, "%s", fs->session->settings.history[k]);
     if (name[0] == '\0') return;
     const char* names[] = {name};
-    OpenFiles(frame, false, names, 1);
+    OpenFiles(fs->frame, false, names, 1);
 }
 
-void OnInstance(HWND frame, int id) {
-    FrameState* fs = frameState(frame);
+void OnInstance(FrameState* fs, int id) {
     const int k = id - CMD_INSTANCE_FIRST;
     if (k < 0 || k >= fs->instanceCount || !IsWindow(fs->instances[k])) return;
     SetForegroundWindow(fs->instances[k]);
@@ -218,70 +214,73 @@ void OnInstance(HWND frame, int id) {
 
 // Commands whose work is not part of this version (the trace, printing and
 // the clipboard picture, the editor and send application, help, the
-// property sheets, the display filter window and the toolbars) stay grey
-// rather than enabled and silent.
+// property sheets, the display filter window) stay grey rather than
+// enabled and silent. A button column names the command's toolbar image,
+// text and tooltip; which bands show which buttons is the toolbars' own.
+// clang-format off: one command a line
 constexpr CommandEntry kCommands[] = {
-    {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false},
-    {CMD_ZOOM_OUT, OnZoom, kEnableAlways, false, false},
+    {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false, {14, 6, 31}},
+    {CMD_ZOOM_OUT, OnZoom, kEnableAlways, false, false, {15, 7, 32}},
     {CMD_PAN_UP, OnPan, kEnableAlways, false, false},
     {CMD_PAN_DOWN, OnPan, kEnableAlways, false, false},
     {CMD_PAN_LEFT, OnPan, kEnableAlways, false, false},
     {CMD_PAN_RIGHT, OnPan, kEnableAlways, false, false},
     {CMD_FIT, OnFit, kEnableAlways, false, false},
-    {CMD_FIT_ALL, OnFit, kEnableAlways, false, false},
+    {CMD_FIT_ALL, OnFit, kEnableAlways, false, false, {16, 5, 30}},
     {CMD_EXIT, OnExit, kEnableAlways, false, false},
-    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableNotBuilt, false, false},
-    {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false},
+    {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_TOOLBAR}},
+    {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_STATUSBAR}},
     {CMD_ABOUT, OnAbout, kEnableAlways, true, false},
-    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false},
-    {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false},
-    {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false},
-    {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false},
-    {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false},
+    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false, {17, 14, 39}},
+    {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false, {20, 16, 41}},
+    {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false, {21, 17, 42}},
+    {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false, {22, 18, 43}},
+    {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false, {0, 1, 26}},
     {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false},
-    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false},
+    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false, {19, 15, 40}},
+    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false, {4, 4, 29}},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
-    {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false},
-    {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false},
-    {CMD_SPEED_LOW, OnSpeed, kEnableAlways, false, false},
-    {CMD_TOGGLE_SINGLE_PANE, OnToggleSinglePane, kEnableAlways, false, false},
+    {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false, {23, 19, 44}, {kCheckSpeedRadio}},
+    {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false, {24, 20, 45}, {kCheckSpeedRadio}},
+    {CMD_SPEED_LOW, OnSpeed, kEnableAlways, false, false, {25, 21, 46}, {kCheckSpeedRadio}},
+    {CMD_TOGGLE_SINGLE_PANE, OnToggleSinglePane, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_SINGLE_PANE}},
     {CMD_WINDOWS_CASCADE, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_TILE_HORZ, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_TILE_VERT, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_MINIMIZE_ALL, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_RESTORE_ALL, arrangeInstances, kEnableAlways, false, false},
-    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false},
+    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false, {5, 22, 47}},
     {CMD_MACHINE_OPEN, OnMachineOpen, kEnableIdle, true, false},
     {CMD_TOOL_OPEN, OnToolOpen, kEnableIdle, true, false},
     {CMD_NEW_WINDOW, OnNewWindow, kEnableMultiInstance, false, false},
-    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TB_TITLES, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_TEXT, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_FLAT, OnToolbarStyle, kEnableNotBuilt, false, false},
-    {CMD_TB_LIST, OnToolbarStyle, kEnableNotBuilt, false, false},
+    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true, {2, 3, 28}},
+    {CMD_TB_TITLES, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x1}},
+    {CMD_TB_TEXT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x2}},
+    {CMD_TB_FLAT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x4}},
+    {CMD_TB_LIST, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x8}},
     {CMD_NC_REPORT, OnReport, kEnableLoadedIdle, true, true},
-    {CMD_TOPMOST, OnTopmost, kEnableAlways, false, false},
-    {CMD_VIEW_XY, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_XZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_YZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_XYZ, OnViewPlane, kEnableAlways, false, false},
-    {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false},
-    {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false},
-    {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true},
+    {CMD_TOPMOST, OnTopmost, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_TOPMOST}},
+    {CMD_VIEW_XY, OnViewPlane, kEnableAlways, false, false, {9, 8, 33}, {kCheckViewRadio}},
+    {CMD_VIEW_XZ, OnViewPlane, kEnableAlways, false, false, {10, 9, 34}, {kCheckViewRadio}},
+    {CMD_VIEW_YZ, OnViewPlane, kEnableAlways, false, false, {11, 10, 35}, {kCheckViewRadio}},
+    {CMD_VIEW_XYZ, OnViewPlane, kEnableAlways, false, false, {12, 11, 36}, {kCheckViewRadio}},
+    {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false, {13, 12, 37}, {kCheckViewRadio}},
+    {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false, {26, 13, 38}, {kCheckViewRadio}},
+    {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true, {1, 2, 27}},
     {CMD_PROP_CODE, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
     {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false},
+    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false, {27, 86, 87}},
     {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
     {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
     {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
-    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false},
+    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false, {28, 93, 94}, {kCheckFilterWindow}},
     {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
+// clang-format on
 
 bool enabledBy(const FrameState* fs, EnableRule rule) {
     const uint32_t em = fs->session->settings.enableMap;
@@ -300,23 +299,6 @@ bool enabledBy(const FrameState* fs, EnableRule rule) {
     }
 }
 
-// Checked items besides the radio groups.
-bool checkedState(const FrameState* fs, int id, bool* checked) {
-    const AppSettings& s = fs->session->settings;
-    switch (id) {
-    case CMD_DISPLAY_FILTER: *checked = filterWindow() != nullptr && IsWindowVisible(filterWindow()); return true;
-    case CMD_TOGGLE_SINGLE_PANE: *checked = (s.enableMap & EM_SINGLE_PANE) != 0; return true;
-    case CMD_TOGGLE_TOOLBAR: *checked = (s.enableMap & EM_TOOLBAR) != 0; return true;
-    case CMD_TOGGLE_STATUSBAR: *checked = (s.enableMap & EM_STATUSBAR) != 0; return true;
-    case CMD_TOPMOST: *checked = (s.enableMap & EM_TOPMOST) != 0; return true;
-    case CMD_TB_TITLES: *checked = (s.toolbarStatus & 0x1) != 0; return true;
-    case CMD_TB_TEXT: *checked = (s.toolbarStatus & 0x2) != 0; return true;
-    case CMD_TB_FLAT: *checked = (s.toolbarStatus & 0x4) != 0; return true;
-    case CMD_TB_LIST: *checked = (s.toolbarStatus & 0x8) != 0; return true;
-    default: return false;
-    }
-}
-
 int viewRadioItem(const AppSettings& s) {
     const int pattern = s.viewSeparate == 1 ? 1 : 0;
     if ((s.enableMap & EM_SINGLE_PANE) != 0 && s.viewActive >= 0 && s.viewActive < 4) {
@@ -324,6 +306,24 @@ int viewRadioItem(const AppSettings& s) {
     }
     return CMD_VIEW_PATTERN1 + pattern;
 }
+
+int speedRadioItem(const AppSettings& s) {
+    return CMD_SPEED_HIGH + (s.traceSpeed >= 0 && s.traceSpeed <= 2 ? s.traceSpeed : 1);
+}
+
+bool isChecked(const FrameState* fs, const CommandEntry& entry) {
+    const AppSettings& s = fs->session->settings;
+    switch (entry.check.rule) {
+    case kCheckEnableMap: return (s.enableMap & entry.check.bit) != 0;
+    case kCheckToolbarStyle: return (static_cast<uint32_t>(s.toolbarStatus) & entry.check.bit) != 0;
+    case kCheckFilterWindow: return filterWindow() != nullptr && IsWindowVisible(filterWindow());
+    case kCheckViewRadio: return entry.id == viewRadioItem(s);
+    case kCheckSpeedRadio: return entry.id == speedRadioItem(s);
+    default: return false;
+    }
+}
+
+bool isRadio(CheckRule rule) { return rule == kCheckViewRadio || rule == kCheckSpeedRadio; }
 
 // Machine and tool names after a tab in their "open" items.
 void setNameAfterTab(HMENU menu, int id, const char* path) {
@@ -419,17 +419,15 @@ void DispatchCommand(HWND frame, int id) {
     if (entry != nullptr) {
         if (!entry->needsLoaded || isLoaded(fs)) {
             if (entry->pressed) checkToolButton(frame, id, true);
-            entry->run(frame, id);
+            entry->run(fs, id);  // may end the window; fs is not used after
             if (entry->pressed && IsWindow(frame)) checkToolButton(frame, id, false);
         }
     } else if (id >= CMD_HISTORY_FIRST && id < CMD_HISTORY_FIRST + kHistorySize) {
-        OnHistory(frame, id);
+        OnHistory(fs, id);
     } else if (id >= CMD_INSTANCE_FIRST && id < CMD_INSTANCE_FIRST + kInstanceMax) {
-        OnInstance(frame, id);
+        OnInstance(fs, id);
     }
-    if (!IsWindow(frame)) return;
-    UpdateCommandStates(frame, GetMenu(frame), true);
-    UpdateCommandStates(frame, nullptr, false);
+    if (IsWindow(frame)) refreshCommandStates(frame);
 }
 
 void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
@@ -440,23 +438,29 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
     if (lists && menu != nullptr) rebuildInstances(fs, menu);
     for (const CommandEntry& entry : kCommands) {
         const bool enabled = enabledBy(fs, entry.enable);
-        bool checked = false;
-        const bool hasCheck = checkedState(fs, entry.id, &checked);
+        const bool checked = isChecked(fs, entry);
         if (menu == nullptr) {
-            setToolButtonState(frame, entry.id, enabled, checked);
+            if (entry.button.image >= 0) setToolButtonState(frame, entry.id, enabled, checked);
             continue;
         }
         EnableMenuItem(menu, entry.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-        if (hasCheck) CheckMenuItem(menu, entry.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        if (entry.check.rule != kCheckNever && !isRadio(entry.check.rule)) {
+            CheckMenuItem(menu, entry.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        }
     }
     if (menu == nullptr) return;
+    // Radio items show a bullet rather than a check mark.
     CheckMenuRadioItem(menu, CMD_VIEW_XY, CMD_VIEW_PATTERN2, viewRadioItem(s), MF_BYCOMMAND);
-    const int speed = s.traceSpeed >= 0 && s.traceSpeed <= 2 ? s.traceSpeed : 1;
-    CheckMenuRadioItem(menu, CMD_SPEED_HIGH, CMD_SPEED_LOW, CMD_SPEED_HIGH + speed, MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, CMD_SPEED_HIGH, CMD_SPEED_LOW, speedRadioItem(s), MF_BYCOMMAND);
     if (!lists) return;
     setNameAfterTab(menu, CMD_MACHINE_OPEN, s.postFile);
     setNameAfterTab(menu, CMD_TOOL_OPEN, s.toolFile);
     rebuildHistory(fs, menu);
+}
+
+void refreshCommandStates(HWND frame) {
+    UpdateCommandStates(frame, GetMenu(frame), true);
+    UpdateCommandStates(frame, nullptr, false);
 }
 
 void prepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }

@@ -2,7 +2,7 @@
 // enable and check states (with the file history and instance lists).
 #pragma once
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 
 #include <windows.h>
 
@@ -19,12 +19,39 @@ enum EnableRule : uint8_t {
     kEnableNotBuilt,       // its work is not part of this version: always grey
 };
 
+// When a command's menu item and toolbar button are checked.
+enum CheckRule : uint8_t {
+    kCheckNever,
+    kCheckEnableMap,     // the EnableMap bit in bit is set
+    kCheckToolbarStyle,  // the toolbar style bit in bit is set
+    kCheckFilterWindow,  // the display-filter window is shown
+    kCheckViewRadio,     // the item of the active pane's plane, or of the pattern
+    kCheckSpeedRadio,    // the item of the trace speed
+};
+
+// A command's toolbar button: its image in bitmap 107 (-1: no button) and
+// the string ids of its text and tooltip (0: none).
+struct ToolButton {
+    int image = -1;
+    int text = 0;
+    int tooltip = 0;
+};
+
+struct CommandCheck {
+    CheckRule rule = kCheckNever;
+    uint32_t bit = 0;
+};
+
+// One row per command: everything the menus, the toolbars, the tooltips and
+// the dispatcher know about it, so that they cannot disagree.
 struct CommandEntry {
     int id;
-    void (*run)(HWND frame, int id);
+    void (*run)(FrameState* fs, int id);  // fs is never null
     EnableRule enable;
     bool pressed;       // the toolbar button shows pressed while it runs
     bool needsLoaded;   // does nothing without a drawing, however it arrives
+    ToolButton button = {};
+    CommandCheck check = {};
 };
 
 // The table, in id order; nullptr when id has no entry.
@@ -39,6 +66,9 @@ void DispatchCommand(HWND frame, int id);
 // when menu is null; with lists, also the machine and tool names, the file
 // history and the instance list.
 void UpdateCommandStates(HWND frame, HMENU menu, bool lists);
+// The refresh after every command: the window's menu with the lists, then
+// the toolbar buttons.
+void refreshCommandStates(HWND frame);
 // Context menus: the states without the lists.
 void prepareContextMenu(HWND frame, HMENU menu);
 

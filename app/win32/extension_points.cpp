@@ -119,11 +119,6 @@ void showPropertySheet(HWND, int) {}
 bool showMachineSheet(HWND) { return false; }
 bool showToolSheet(HWND) { return false; }
 
-void createToolbars(HWND) {}
-void rebuildToolbars(HWND) {}
-void saveToolbarLayout(HWND) {}
-void checkToolButton(HWND, int, bool) {}
-void setToolButtonState(HWND, int, bool, bool) {}
 
 void showAboutBox(HWND frame) {
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));

@@ -1,7 +1,7 @@
 // Entry points the shell calls for work that other parts of the program
 // provide: the trace, the view panes, printing and the clipboard picture,
 // the display-filter window, the external editor, the property sheets,
-// the toolbars and status bar parts and the
+// the status bar parts and the
 // about box. Each has a default here that does the least harmful thing
 // (mostly nothing); the part that owns the work replaces the definition in
 // extension_points.cpp.
@@ -49,12 +49,6 @@ void showPropertySheet(HWND frame, int page);
 bool showMachineSheet(HWND frame);
 bool showToolSheet(HWND frame);
 
-// Toolbars and status bar parts.
-void createToolbars(HWND frame);      // fills the band area 2001
-void rebuildToolbars(HWND frame);
-void saveToolbarLayout(HWND frame);
-void checkToolButton(HWND frame, int command, bool pressed);
-void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
 
 // About box and help.
 void showAboutBox(HWND frame);

@@ -5,6 +5,7 @@
 #include "app/win32/extension_points.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/notes_window.h"
+#include "app/win32/toolbars.h"
 #include "engine/block_store.h"
 #include "platform/sjis.h"
 #include "pathdata/pipeline.h"
@@ -129,9 +130,6 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     HINSTANCE instance = create->hInstance;
     CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
                     reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
-    CreateWindowExW(0, REBARCLASSNAMEW, L"",
-                    WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER,
-                    0, 0, 0, 0, frame, reinterpret_cast<HMENU>(IDC_REBAR), instance, nullptr);
     createToolbars(frame);
     const uint32_t em = fs->session->settings.enableMap;
     ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
@@ -202,8 +200,7 @@ void OnDropFiles(HWND frame, HDROP drop) {
     for (const std::string& n : names) list.push_back(n.c_str());
     const bool add = (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     if (!list.empty()) OpenFiles(frame, add, list.data(), static_cast<int>(list.size()));
-    UpdateCommandStates(frame, GetMenu(frame), true);
-    UpdateCommandStates(frame, nullptr, false);
+    refreshCommandStates(frame);
 }
 
 // Only the splitter gaps show the frame's own client area; the children
@@ -247,6 +244,11 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COPYDATA: OnCopyData(frame, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
     case WM_KEYDOWN: return HandleFrameKey(frame, wp);
     case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (onToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
+        break;
+    }
     case WM_INITMENU:
         if (reinterpret_cast<HMENU>(wp) == GetMenu(frame)) UpdateCommandStates(frame, GetMenu(frame), true);
         return 0;

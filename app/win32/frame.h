@@ -3,10 +3,7 @@
 // second instance. The command table lives in commands.h.
 #pragma once
 
-#include "app/session.h"
-#include "app/win32/gui_ui.h"
-#include "panes/panes.h"
-#include "pathdata/drawing.h"
+#include "app/win32/frame_state.h"
 
 #include <windows.h>
 
@@ -15,29 +12,6 @@
 
 constexpr ULONG_PTR COPYDATA_OPEN_FILE = 0xC0000001;
 constexpr DWORD kCopyDataSize = 260;
-constexpr int kInstanceMax = 16;
-
-enum Splitter { kSplitNone = 0, kSplitVertical = 1, kSplitHorizontal = 2, kSplitBoth = 3 };
-
-// Everything one main window owns, reached from its handle.
-struct FrameState {
-    HWND frame;
-    Session* session;
-    Drawing drawing;  // both stores live as long as the window
-    bool drawingReady;
-    PaneHost paneHost;
-    std::unique_ptr<GuiUi> ui;
-    int splitter;     // Splitter the pointer is over or drags
-    POINT lastPoint;  // pointer position of the last splitter move
-    // The register panel's size as the person set it (settings, splitter).
-    // A small window shows it narrower, but the size kept is this one, so
-    // that the panels come back when the window grows again.
-    SIZE registerWanted;
-    HWND instances[kInstanceMax];
-    int instanceCount;
-};
-
-FrameState* frameState(HWND frame);
 
 // Registers the classes TLV_Working, TLV_ViewClass and TLV_FrameClass after
 // the common controls; only a failure of the frame class is fatal.

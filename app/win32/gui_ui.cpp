@@ -283,8 +283,7 @@ void GuiUi::refreshCommandStates() {
     FrameState* fs = frameState(frame_);
     if (fs == nullptr) return;
     syncRunState(fs);
-    UpdateCommandStates(frame_, GetMenu(frame_), true);
-    UpdateCommandStates(frame_, nullptr, false);
+    ::refreshCommandStates(frame_);
 }
 
 void GuiUi::rememberFolder(const char* path) {

@@ -3,6 +3,7 @@
 #include "app/picture_output.h"
 #include "app/win32/extension_points.h"
 #include "app/win32/input_filter.h"
+#include "app/win32/toolbars.h"
 #include "app/win32/frame.h"
 #include "panes/panes.h"
 #include "pathdata/export.h"

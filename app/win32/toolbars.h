@@ -1,0 +1,33 @@
+// The band area 2001 with the three movable toolbars: their buttons come
+// from the command table, their look from the toolbar style bits, and the
+// band order and widths from the settings.
+#pragma once
+
+#include <windows.h>
+
+// Toolbar kinds by control id; a band's id names the toolbar it carries.
+constexpr int kToolbarStandard = 2010;
+constexpr int kToolbarDisplay = 2011;
+constexpr int kToolbarTrace = 2012;
+
+// Toolbar style bits (settings Toolbar Status).
+constexpr int kToolbarTitles = 0x1;  // band titles shown
+constexpr int kToolbarTexts = 0x2;   // button texts shown
+constexpr int kToolbarFlat = 0x4;    // flat buttons
+constexpr int kToolbarList = 0x8;    // text beside the image
+
+// Creates the band area and one band per saved slot, in the slots' order.
+void createToolbars(HWND frame);
+// Replaces every band's toolbar after a change of the style bits.
+void rebuildToolbars(HWND frame);
+// Stores the band order, widths and styles into the three slots.
+void saveToolbarLayout(HWND frame);
+// Shows the command's button pressed (or not) on every toolbar.
+void checkToolButton(HWND frame, int command, bool pressed);
+void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
+// The toolbar of kind id (2010-2012), or null without the band area.
+HWND toolbarWindow(HWND frame, int id);
+
+// Notifications of the band area and the toolbars that reach the main
+// window; true when handled, with the answer in *result.
+bool onToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);

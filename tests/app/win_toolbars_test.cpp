@@ -1,0 +1,171 @@
+// The toolbars in the running shell: the command table as the one source of
+// buttons, tooltips and menu items, states shared with the menu, and the
+// style and band order kept across a restart.
+#include "app/win32/commands.h"
+#include "app/win32/toolbars.h"
+#include "res/resource.h"
+#include "tests/app/win_test_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+int noBox(HWND, const wchar_t*, const wchar_t*, UINT) {
+    return IDOK;
+}
+
+class WinToolbars : public ShellTest {
+protected:
+    WinToolbars() : ShellTest(noBox, "[Current]\r\nEnableMap=12288\r\n") {}
+    // The buttons of every toolbar, separators left out.
+    std::vector<TBBUTTON> buttons() {
+        std::vector<TBBUTTON> all;
+        for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
+            HWND toolbar = toolbarWindow(frame(), id);
+            EXPECT_NE(toolbar, nullptr) << id;
+            const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                TBBUTTON b = {};
+                SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+                if ((b.fsStyle & BTNS_SEP) == 0) all.push_back(b);
+            }
+        }
+        return all;
+    }
+    HWND owner(int command) {
+        for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
+            HWND toolbar = toolbarWindow(frame(), id);
+            if (SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) >= 0) return toolbar;
+        }
+        return nullptr;
+    }
+    std::wstring tooltip(int command) {
+        NMTTDISPINFOW info = {};
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.hdr.idFrom = static_cast<UINT_PTR>(command);
+        SendMessageW(frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        return info.lpszText != nullptr ? info.lpszText : L"";
+    }
+    std::vector<int> bandIds(const wchar_t* expectTitle = nullptr) {
+        HWND area = GetDlgItem(frame(), IDC_REBAR);
+        std::vector<int> ids;
+        for (int i = 0; i < static_cast<int>(SendMessageW(area, RB_GETBANDCOUNT, 0, 0)); ++i) {
+            wchar_t title[64] = {};
+            REBARBANDINFOW band = {};
+            band.cbSize = sizeof band;
+            band.fMask = RBBIM_ID | RBBIM_TEXT;
+            band.lpText = title;
+            band.cch = 64;
+            SendMessageW(area, RB_GETBANDINFOW, i, reinterpret_cast<LPARAM>(&band));
+            ids.push_back(static_cast<int>(band.wID));
+            if (expectTitle != nullptr) {
+                EXPECT_STREQ(title, expectTitle) << band.wID;
+            }
+        }
+        return ids;
+    }
+};
+
+// Each button is a command of the table with that command's image and
+// tooltip; every item of every menu is a command of the table.
+TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
+    ASSERT_EQ(start(""), kStartRunning);
+    const std::vector<TBBUTTON> all = buttons();
+    EXPECT_EQ(all.size(), 24u);
+    for (const TBBUTTON& b : all) {
+        const CommandEntry* entry = findCommand(b.idCommand);
+        ASSERT_NE(entry, nullptr) << b.idCommand;
+        EXPECT_EQ(b.iBitmap, entry->button.image) << b.idCommand;
+        EXPECT_FALSE(tooltip(b.idCommand).empty()) << b.idCommand;
+    }
+    EXPECT_EQ(tooltip(CMD_ZOOM_IN), L"放大 (PageUp)");
+    EXPECT_EQ(tooltip(CMD_TRACE_RUN), L"\u6267\u884c (F5)");  // beyond CP932
+    EXPECT_EQ(tooltip(CMD_EXIT), L"");                        // no button, no tooltip
+
+    std::vector<HMENU> pending;
+    for (int id : {IDR_MAINMENU, IDR_PANEMENU, IDR_CODEMENU, IDR_REGISTERMENU, IDR_TOOLBARMENU}) {
+        pending.push_back(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
+    }
+    int items = 0;
+    while (!pending.empty()) {
+        HMENU menu = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            if (HMENU sub = GetSubMenu(menu, i)) {
+                pending.push_back(sub);
+            } else if (const UINT id = GetMenuItemID(menu, i); id != 0) {
+                EXPECT_NE(findCommand(static_cast<int>(id)), nullptr) << id;
+                ++items;
+            }
+        }
+    }
+    EXPECT_GT(items, 60);
+}
+
+// A button and its menu item share their enable and check rules, before
+// and after a load.
+TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
+    ASSERT_EQ(start(""), kStartRunning);
+    auto agree = [&](const char* when) {
+        refreshCommandStates(frame());
+        for (const TBBUTTON& b : buttons()) {
+            const UINT menu = GetMenuState(GetMenu(frame()), b.idCommand, MF_BYCOMMAND);
+            if (menu == 0xFFFFFFFF) continue;  // the direct print has no menu item
+            const LRESULT state = SendMessageW(owner(b.idCommand), TB_GETSTATE, b.idCommand, 0);
+            EXPECT_EQ((state & TBSTATE_ENABLED) != 0, (menu & MF_GRAYED) == 0)
+                << when << " " << b.idCommand;
+            EXPECT_EQ((state & TBSTATE_CHECKED) != 0, (menu & MF_CHECKED) != 0)
+                << when << " " << b.idCommand;
+        }
+    };
+    agree("empty");
+    // A click reaches the dispatcher; the speed buttons then show the new speed.
+    HWND trace = owner(CMD_SPEED_LOW);
+    RECT r = {};
+    SendMessageW(trace, TB_GETRECT, CMD_SPEED_LOW, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(trace, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(trace, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(settings().traceSpeed, 2);
+    EXPECT_NE(SendMessageW(owner(CMD_SPEED_LOW), TB_GETSTATE, CMD_SPEED_LOW, 0) & TBSTATE_CHECKED,
+              0);
+    const char* names[] = {nullptr};
+    const std::string file = demo();
+    names[0] = file.c_str();
+    ASSERT_EQ(OpenFiles(frame(), false, names, 1), 1);
+    agree("loaded");
+    EXPECT_NE(SendMessageW(owner(CMD_SAVE_AS), TB_GETSTATE, CMD_SAVE_AS, 0) & TBSTATE_ENABLED, 0);
+}
+
+// Style 0 shows images only, raised, without band titles; a band moved to
+// the front and the style are still there after a restart.
+TEST_F(WinToolbars, StyleAndBandOrderSurviveARestart) {
+    ASSERT_EQ(start(""), kStartRunning);
+    EXPECT_EQ(settings().toolbarStatus, kToolbarTitles | kToolbarFlat);
+    for (int id : {CMD_TB_TITLES, CMD_TB_FLAT}) SendMessageW(frame(), WM_COMMAND, id, 0);
+    EXPECT_EQ(settings().toolbarStatus, 0);
+    HWND area = GetDlgItem(frame(), IDC_REBAR);
+    SendMessageW(area, RB_MOVEBAND, 2, 0);
+    EXPECT_EQ(bandIds(), (std::vector<int>{kToolbarTrace, kToolbarStandard, kToolbarDisplay}));
+    SendMessageW(frame(), WM_CLOSE, 0, 0);
+    tlvFinish(*program);
+
+    ASSERT_EQ(start(""), kStartRunning);
+    EXPECT_EQ(bandIds(L""), (std::vector<int>{kToolbarTrace, kToolbarStandard, kToolbarDisplay}));
+    HWND standard = toolbarWindow(frame(), kToolbarStandard);
+    EXPECT_EQ(GetWindowLongW(standard, GWL_STYLE) & (TBSTYLE_FLAT | TBSTYLE_LIST), 0);
+    wchar_t text[32] = {};
+    EXPECT_LE(
+        SendMessageW(standard, TB_GETBUTTONTEXTW, CMD_FILE_OPEN, reinterpret_cast<LPARAM>(text)),
+        0);
+    SendMessageW(frame(), WM_COMMAND, CMD_TB_TEXT, 0);  // texts come back with a rebuild
+    SendMessageW(toolbarWindow(frame(), kToolbarStandard), TB_GETBUTTONTEXTW, CMD_FILE_OPEN,
+                 reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"開く");
+}
+
+}  // namespace
