@@ -62,6 +62,8 @@ enum TlvStringId {
     IDS_OVERWRITE_QUESTION = 165,
     IDS_ABOUT_VERSION = 166,
     IDS_ABOUT_DESCRIPTION = 167,
+    IDS_FILTER_PROGRAMS = 190,  // column titles of the display filter's lists
+    IDS_FILTER_TOOLS = 191,
 };
 
 // The text of string id, or an empty text for an unknown id.

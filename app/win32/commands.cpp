@@ -1,8 +1,10 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/filter_window.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
+#include "app/win32/trace_runner.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -233,13 +235,13 @@ constexpr CommandEntry kCommands[] = {
     {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableNotBuilt, false, false},
     {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false},
     {CMD_ABOUT, OnAbout, kEnableAlways, true, false},
-    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false},
+    {CMD_TRACE_RUN, OnTraceRun, kEnableLoaded, false, false},
     {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false},
     {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false},
     {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false},
     {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false},
     {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false},
+    {CMD_TRACE_STEP, OnTraceStep, kEnableTracing, false, false},
     {CMD_COPY, OnCopy, kEnableNotBuilt, true, false},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
     {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false},
@@ -279,7 +281,7 @@ constexpr CommandEntry kCommands[] = {
     {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
-    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false},
+    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableAlways, false, false},
     {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
 
