@@ -32,6 +32,7 @@ constexpr PartLook kParts[kStatusParts] = {
 
 // One bar per process: the one main window's.
 char gTexts[kStatusParts][kStatusPartTextSize];
+char gMessage[kStatusPartTextSize];
 
 HWND statusBar(HWND frame) {
     return frame != nullptr ? GetDlgItem(frame, IDC_STATUSBAR) : nullptr;
@@ -64,6 +65,7 @@ int storePart(HWND bar, int part, const char* text) {
 
 HWND CreateStatusBar(HWND frame, bool shown) {
     memset(gTexts, 0, sizeof gTexts);
+    gMessage[0] = '\0';
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
     HWND bar =
         CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP | CCS_NODIVIDER, 0, 0,
@@ -87,6 +89,7 @@ int SetStatusText(HWND frame, int part, const char* format, ...) {
         return 1;
     }
     if (part == -1) {
+        snprintf(gMessage, sizeof gMessage, "%s", text);
         if (bar != nullptr) showMessage(bar, text);
         return 1;
     }
@@ -98,6 +101,7 @@ void ClearStatusParts(HWND frame) {
 }
 
 const char* StatusPartText(int part) {
+    if (part == -1) return gMessage;
     return part >= 0 && part < kStatusParts ? gTexts[part] : "";
 }
 

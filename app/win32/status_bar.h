@@ -18,7 +18,8 @@ int SetStatusText(HWND frame, int part, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 // Parts 0, 1, 2, 3, 5 and 6 become empty.
 void ClearStatusParts(HWND frame);
-// The kept text of part 0 to 6 (empty for another part).
+// The kept text of part 0 to 6 (empty for another part); -1 gives the
+// message last shown alone.
 const char* StatusPartText(int part);
 // Part widths from the average character width: part 0 takes what the
 // others leave of the client width (less 16 pixels unless maximised).
