@@ -203,7 +203,10 @@ HWND filterWindow() {
     return gWindow;
 }
 
-void toggleFilterWindow(HWND) {
+// Created the first time it is asked for: an owned window that exists
+// keeps Wine from making its owner topmost.
+void toggleFilterWindow(HWND frame) {
+    if (gWindow == nullptr) CreateFilterWindow(frame);
     if (gWindow == nullptr) return;
     ShowWindow(gWindow, IsWindowVisible(gWindow) ? SW_HIDE : SW_SHOW);
 }

@@ -6,7 +6,8 @@
 
 #include <windows.h>
 
-// Creates the window hidden, owned by frame, with its lists filled.
+// Creates the window hidden, owned by frame, with its lists filled; the
+// first toggle does so.
 HWND CreateFilterWindow(HWND frame);
 // The window, or null before it was created.
 HWND filterWindow();

@@ -3,7 +3,6 @@
 #include "app/hand_over.h"
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
-#include "app/win32/filter_window.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/status_bar.h"
 #include "app/win32/trace_runner.h"
@@ -139,7 +138,6 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
         if (CreatePanel(frame, id, &fs->paneHost) == nullptr) return false;
     }
-    CreateFilterWindow(frame);
     return true;
 }
 
