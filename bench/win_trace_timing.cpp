@@ -38,13 +38,14 @@ void CALLBACK watch(HWND, UINT, UINT_PTR, DWORD) {
     if (GetTickCount() - gStarted >= gLimit || traceMode(gFrame) == -1) PostQuitMessage(0);
 }
 
-// Runs the main loop for at most limit milliseconds; returns the processor
-// seconds used and the wall seconds passed.
-void runLoop(DWORD limit, double* cpu, double* wall) {
+// Runs the main loop for at most limit milliseconds, looking every period
+// milliseconds whether to end; returns the processor seconds used and the
+// wall seconds passed.
+void runLoop(DWORD limit, UINT period, double* cpu, double* wall) {
     gLimit = limit;
     gStarted = GetTickCount();
     const double before = processSeconds();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, watch);
+    const UINT_PTR timer = SetTimer(nullptr, 0, period, watch);
     tlvRunMessageLoop(gFrame);
     KillTimer(nullptr, timer);
     *cpu = processSeconds() - before;
@@ -76,13 +77,13 @@ int main(int argc, char** argv) {
 
     DispatchCommand(gFrame, CMD_TRACE_RUN);
     traceSetMode(gFrame, 2);
-    runLoop(span, &cpu, &wall);
+    runLoop(span, 500, &cpu, &wall);
     printf("paused:    %.1f s wall, %.3f s processor\n", wall, cpu);
 
     s.traceSpeed = 2;
     traceSetMode(gFrame, 0);
     const int32_t before = traceStepCount();
-    runLoop(span, &cpu, &wall);
+    runLoop(span, 500, &cpu, &wall);
     printf("low speed: %.1f s wall, %.3f s processor, %d steps\n", wall, cpu,
            traceStepCount() - before);
 
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     bool ended = true;
     while (ended && totalWall < 2.0) {
         DispatchCommand(gFrame, CMD_TRACE_RUN);
-        runLoop(30 * span, &cpu, &wall);
+        runLoop(30 * span, 10, &cpu, &wall);
         ended = traceMode(gFrame) == -1;
         steps += ended ? records : traceStepCount();
         totalWall += wall, totalCpu += cpu, ++runs;
