@@ -357,7 +357,11 @@ void fillHeader(const NcModalState* state, NcMotionWork* work, MotionRecord* rec
     // leave the state.
     bool levelValid = state->callLevel >= 0 && state->callLevel < kNcCallLevels;
     int32_t program = levelValid ? state->callStack[state->callLevel].programNumber : 0;
-    record->programNumber = static_cast<int16_t>(program);
+    // The record's 16-bit field cannot hold every O number; cut short, O65537
+    // would pass for O1 and follow that program's filter choice. A number
+    // that does not fit is stored as kNcProgramUnfit, which no program has.
+    const bool fits = program >= 0 && program <= INT16_MAX;
+    record->programNumber = static_cast<int16_t>(fits ? program : kNcProgramUnfit);
     // One pass over the modal values, from the last slot to the first so
     // that the first word of each letter is the one kept; without branches,
     // as the letters follow no pattern the processor could learn.

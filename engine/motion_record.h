@@ -62,6 +62,10 @@ struct MotionPreset {
     float position[3];
 };
 
+// MotionRecord::programNumber of a program whose number the field cannot
+// hold (above 32767): never one of the numbers a filter can hide.
+constexpr int16_t kNcProgramUnfit = -1;
+
 struct MotionRecord {
     uint8_t kind;       // NcMotionKind; with modeFlags the little-endian kind word
     uint8_t modeFlags;  // kMode* bits

@@ -254,10 +254,23 @@ def toolbar_images(x, y):
     return SILVER if colour is None else colour
 
 
+def check_images(x, y):
+    """Two 12x12 marks on green (transparent): 0 an empty box (hidden), 1 a
+    box with a tick (shown)."""
+    image, px = divmod(x, 12)
+    if px in (1, 10) and 1 <= y <= 10 or y in (1, 10) and 1 <= px <= 10:
+        return (64, 64, 64)
+    if 2 <= px <= 9 and 2 <= y <= 9:
+        tick = image == 1 and (y == px + 1 and px <= 4 or y == 12 - px and px >= 4)
+        return (0, 0, 0) if tick else (255, 255, 255)
+    return GREEN
+
+
 def main():
     os.makedirs(HERE, exist_ok=True)
     write_bmp(os.path.join(HERE, "code_images.bmp"), 48, 16, code_images)
     write_bmp(os.path.join(HERE, "toolbar.bmp"), 29 * 16, 16, toolbar_images)
+    write_bmp(os.path.join(HERE, "check_images.bmp"), 24, 12, check_images)
     write_cur(os.path.join(HERE, "split_we.cur"), arrows(True, False), (15, 15))
     write_cur(os.path.join(HERE, "split_ns.cur"), arrows(False, True), (15, 15))
     write_cur(os.path.join(HERE, "split_all.cur"), arrows(True, True), (15, 15))

@@ -33,6 +33,14 @@
 #define IDC_DUAL_BAR1 1131
 #define IDC_DUAL_BAR2 1132
 #define IDC_DUAL_LABEL2 1133
+#define IDB_CHECK_IMAGES 205  // 12 x 12 marks of check lists: 0 off, 1 on
+#define IDD_DISPLAY_FILTER 135
+#define IDC_FILTER_PROGRAMS 1132
+#define IDC_FILTER_TOOLS 1133
+#define IDC_FILTER_INVERT_PROGRAMS 1135
+#define IDC_FILTER_INVERT_TOOLS 1136
+#define IDC_FILTER_ALL_PROGRAMS 1137
+#define IDC_FILTER_ALL_TOOLS 1138
 
 // Children of the main window and of its panels.
 #define IDC_STATUSBAR 2000

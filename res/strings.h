@@ -64,6 +64,8 @@ enum TlvStringId {
     IDS_ABOUT_DESCRIPTION = 167,
     IDS_NAME_NOT_CP932 = 170,
     IDS_BAD_PICTURE_SIZE = 171,
+    IDS_FILTER_PROGRAMS = 190,  // column titles of the display filter's lists
+    IDS_FILTER_TOOLS = 191,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -1,10 +1,12 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/toolbars.h"
+#include "app/win32/trace_runner.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -231,13 +233,13 @@ constexpr CommandEntry kCommands[] = {
     {CMD_TOGGLE_TOOLBAR, OnToggleToolbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_TOOLBAR}},
     {CMD_TOGGLE_STATUSBAR, OnToggleStatusbar, kEnableAlways, false, false, {}, {kCheckEnableMap, EM_STATUSBAR}},
     {CMD_ABOUT, OnAbout, kEnableAlways, true, false},
-    {CMD_TRACE_RUN, OnTraceRun, kEnableNotBuilt, false, false, {17, 14, 39}},
+    {CMD_TRACE_RUN, OnTraceRun, kEnableLoaded, false, false, {17, 14, 39}},
     {CMD_TRACE_STOP, OnTraceStop, kEnableTracing, false, false, {20, 16, 41}},
     {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false, {21, 17, 42}},
     {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false, {22, 18, 43}},
     {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false, {0, 1, 26}},
     {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
-    {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false, {19, 15, 40}},
+    {CMD_TRACE_STEP, OnTraceStep, kEnableTracing, false, false, {19, 15, 40}},
     {CMD_COPY, OnCopy, kEnableNotBuilt, true, false, {4, 4, 29}},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
     {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false, {23, 19, 44}, {kCheckSpeedRadio}},
@@ -277,7 +279,7 @@ constexpr CommandEntry kCommands[] = {
     {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
-    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false, {28, 93, 94}, {kCheckFilterWindow}},
+    {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableAlways, false, false, {28, 93, 94}, {kCheckFilterWindow}},
     {CMD_NOTES_WINDOW, OnNotesWindow, kEnableNotes, false, true},
 };
 // clang-format on

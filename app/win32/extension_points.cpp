@@ -9,10 +9,6 @@
 #include <cstdio>
 #include <string>
 
-void traceToggle(HWND) {}
-void traceSetMode(HWND, int) {}
-int traceMode(HWND) { return -1; }
-
 namespace {
 
 static_assert(kPaneFlagZoomRecentre == EM_ZOOM_RECENTRE && kPaneFlagSinglePane == EM_SINGLE_PANE);
@@ -82,9 +78,6 @@ void invalidatePanes(HWND frame, int pane) {
 
 void printDrawing(HWND, int, bool) {}
 void copyPicture(HWND) {}
-HWND filterWindow() { return nullptr; }
-void toggleFilterWindow(HWND) {}
-void refreshFilterLists(HWND) {}
 
 int openInEditor(HWND) { return 0; }
 int sendCurrentFile(HWND) { return 0; }

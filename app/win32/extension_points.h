@@ -1,7 +1,6 @@
 // Entry points the shell calls for work that other parts of the program
-// provide: the trace, the view panes, printing and the clipboard picture,
-// the display-filter window, the external editor, the property sheets,
-// the status bar parts and the
+// provide: the view panes, printing and the clipboard picture, the external
+// editor, the property sheets and the
 // about box. Each has a default here that does the least harmful thing
 // (mostly nothing); the part that owns the work replaces the definition in
 // extension_points.cpp.
@@ -10,11 +9,6 @@
 #include <windows.h>
 
 #include <cstdint>
-
-// Trace.
-void traceToggle(HWND frame);        // start a trace, or stop the one running
-void traceSetMode(HWND frame, int mode);  // 0 running, 1 single step, 2 paused
-int traceMode(HWND frame);           // the current mode, or -1 without a trace
 
 // View panes. registerViewPanes registers the pane class and hands the
 // view panel's create, destroy and layout hooks to the panels;
@@ -31,12 +25,9 @@ void showPlaneAlone(HWND frame, int plane);
 void switchPattern(HWND frame, int pattern);
 void invalidatePanes(HWND frame, int pane);
 
-// Printing, clipboard, display filter.
+// Printing, clipboard.
 void printDrawing(HWND frame, int pane, bool withDialog);
 void copyPicture(HWND frame);
-HWND filterWindow();                 // the modeless filter window, or null
-void toggleFilterWindow(HWND frame);
-void refreshFilterLists(HWND frame);
 
 // External programs.
 int openInEditor(HWND frame);

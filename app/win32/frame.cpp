@@ -6,6 +6,8 @@
 #include "app/win32/input_filter.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/toolbars.h"
+#include "app/win32/status_bar.h"
+#include "app/win32/trace_runner.h"
 #include "engine/block_store.h"
 #include "platform/sjis.h"
 #include "pathdata/pipeline.h"
@@ -128,11 +130,9 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
                     prepareContextMenu};
     HINSTANCE instance = create->hInstance;
-    CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
-                    reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
+    CreateStatusBar(frame, (fs->session->settings.enableMap & EM_STATUSBAR) != 0);
     createToolbars(frame);
     const uint32_t em = fs->session->settings.enableMap;
-    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
     ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
     for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
         if (CreatePanel(frame, id, &fs->paneHost) == nullptr) return false;
@@ -249,6 +249,9 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
         if (onToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
         break;
     }
+    case WM_DRAWITEM:
+        if (DrawStatusPart(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+        break;
     case WM_INITMENU:
         if (reinterpret_cast<HMENU>(wp) == GetMenu(frame)) UpdateCommandStates(frame, GetMenu(frame), true);
         return 0;
@@ -316,6 +319,7 @@ void LayoutFrame(HWND frame) {
     }
     if ((em & EM_STATUSBAR) != 0 && status != nullptr) {
         SendMessageW(status, WM_SIZE, 0, 0);
+        LayoutStatusBar(frame);
         RECT r;
         GetWindowRect(status, &r);
         statusHeight = r.bottom - r.top;

@@ -2,8 +2,10 @@
 
 #include "app/win32/commands.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
 #include "app/win32/progress_dialogs.h"
+#include "app/win32/status_bar.h"
 #include "definitions/profile_item.h"
 #include "pathdata/export.h"
 #include "platform/sjis.h"
@@ -242,11 +244,7 @@ void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
 }
 
 void GuiUi::statusText(const char* text) {
-    HWND status = GetDlgItem(frame_, IDC_STATUSBAR);
-    if (status == nullptr) return;
-    SendMessageW(status, SB_SIMPLE, TRUE, 0);
-    SendMessageW(status, SB_SETTEXTW, SB_SIMPLEID | SBT_NOBORDERS,
-                 reinterpret_cast<LPARAM>(tlvWiden(text).c_str()));
+    SetStatusText(frame_, -1, "%s", text);
 }
 
 void GuiUi::progressOpen(const char* title, bool twoBars) {

@@ -4,6 +4,7 @@
 #include "app/win32/extension_points.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/toolbars.h"
+#include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
 #include "panes/panes.h"
 #include "pathdata/export.h"
@@ -151,13 +152,12 @@ int tlvRunMessageLoop(HWND frame) {
     MSG msg;
     for (;;) {
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            // While a callback is installed the loop never sleeps: the
-            // callback decides from the clock whether to do work.
-            if (gIdleCallback != nullptr) {
-                gIdleCallback();
-            } else {
-                WaitMessage();
-            }
+            // Messages come first; the callback runs only on an empty queue
+            // and says how long nothing is due, so that a paused or slow
+            // trace sleeps instead of spinning.
+            const DWORD wait = gIdleCallback != nullptr ? gIdleCallback() : INFINITE;
+            if (wait != 0)
+                MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);

@@ -6,9 +6,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // The main loop calls the idle callback whenever no message is waiting;
-// null removes it. The trace installs its step here.
-using IdleCallback = int (*)();
+// null removes it. The trace installs its step here. The callback answers
+// how many milliseconds the loop may sleep before calling again (0: call
+// again at once; INFINITE: until a message arrives); a message always
+// wakes the loop.
+using IdleCallback = uint32_t (*)();
 void SetIdleCallback(IdleCallback callback);
 
 // One run of the program.

@@ -101,6 +101,17 @@ TEST(ModalUpdate, BlocksGiveTheirRecords) {
     }
 }
 
+// O65537 cut to 16 bits would be O1 and share that program's filter choice.
+TEST(ModalUpdate, RecordsCarryOnlyProgramNumbersTheirFieldHolds) {
+    const int32_t cases[][2] = {
+        {1234, 1234}, {32767, 32767}, {32768, kNcProgramUnfit}, {65537, kNcProgramUnfit}};
+    for (const auto& c : cases) {
+        TestMachine machine;
+        machine.state->callStack[0].programNumber = c[0];
+        EXPECT_EQ(machine.run("G01 X1.").programNumber, c[1]) << c[0];
+    }
+}
+
 TEST(ModalUpdate, StatisticsCountLengthsTimesAndValuesPerTool) {
     TestMachine machine;
     machine.run({"G00 X30. Y40.", "G01 Z-10. F600", "X1000", "G91 Y-40."});

@@ -57,6 +57,14 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         input.range = &d->range;
         input.paths = d->loaded ? d->paths : nullptr;
         input.recordCount = d->loaded ? pathStoreCount(d->paths) : 0;
+        if (d->tracing) {
+            input.recordCount =
+                set->traceRecords < input.recordCount ? set->traceRecords : input.recordCount;
+            if ((set->markerMask >> slot & 1u) != 0) {
+                input.tool = &set->markerTool;
+                for (int k = 0; k < 3; ++k) input.toolPosition[k] = set->markerPos[slot][k];
+            }
+        }
         input.axisColors = &set->bind.colorMap[5];
         input.stopRequested = stopPoll;
         input.context = set;

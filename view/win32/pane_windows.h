@@ -6,6 +6,7 @@
 
 #include "pathdata/drawing.h"
 #include "view/pane_layout.h"
+#include "view/path_render.h"
 #include "view/win32/gdi_canvas.h"
 
 #include <windows.h>
@@ -48,6 +49,14 @@ struct PaneSet {
     // paint there. Polls the Escape key unless a test replaces it.
     bool (*stopRequested)(void* context);
     int32_t lastPaintRecords;  // records drawn by the last full paint
+    // While a trace runs a full paint draws only the records the trace has
+    // shown, and the tool marker where the trace last drew it in each pane
+    // (bit i of markerMask: pane i shows it), so that the trace's next
+    // exclusive-or drawing takes it off again.
+    int32_t traceRecords;
+    uint32_t markerMask;
+    float markerPos[kPaneCount][3];
+    ToolShape markerTool;
 };
 
 bool RegisterPaneClass(HINSTANCE instance);

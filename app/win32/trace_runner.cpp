@@ -1,0 +1,162 @@
+#include "app/win32/trace_runner.h"
+
+#include "app/win32/commands.h"
+#include "app/win32/frame.h"
+#include "app/win32/shell.h"
+#include "app/win32/status_bar.h"
+#include "pathdata/trace.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "view/win32/pane_windows.h"
+
+#include <cstring>
+
+static_assert(kTraceWaitForever == INFINITE);
+
+namespace {
+
+// The one trace of the process and the window it runs in.
+struct TraceRun {
+    TraceState state;
+    HWND frame;
+} gTrace;
+
+PaneSet* panesOf(HWND frame) {
+    return paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
+}
+
+ToolShape toolShape(const FrameState* fs, int tool) {
+    const ToolEntry& e = fs->session->tools.entries[tool >= 0 && tool < kToolCount ? tool : 0];
+    return {e.diameter, e.length, e.cornerRadius};
+}
+
+// Draws one pane's step on the screen: the marker off, the move on, the
+// marker on at the move's end.
+void drawPaneStep(PaneSet* set, int slot, const MotionRecord& record, const ToolShape& before,
+                  const ToolShape& after) {
+    HWND window = set->windows[slot];
+    if (window == nullptr || !IsWindowVisible(window)) return;
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return;  // skipped for this step
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    ViewPane& pane = set->view.panes[slot];
+    {
+        GdiCanvas canvas(dc, &set->pens);
+        const RenderTarget target = {&canvas, pane.clientRect, pane.matrix,
+                                     static_cast<uint32_t>(*set->bind.displayMask),
+                                     &set->bind.drawing->filter};
+        float* position = set->markerPos[slot];
+        if ((set->markerMask >> slot & 1u) != 0) DrawToolImage(target, &before, position);
+        DrawMotion(target, record, position);
+        DrawToolImage(target, &after, position);
+    }
+    set->markerMask |= 1u << slot;
+    SetBkMode(dc, oldMode);
+    ReleaseDC(window, dc);
+}
+
+class WindowTraceUi : public TraceUi {
+public:
+    explicit WindowTraceUi(HWND frame) : frame_(frame) {}
+    void statusPart(int part, const char* text) override {
+        SetStatusText(frame_, part, "%s", text);
+    }
+    void clearRegisters() override { ClearRegisterList(frame_); }
+    void registerCell(int row, int column, const char* text) override {
+        SetRegisterCell(frame_, row, column, "%s", text);
+    }
+    void selectCodeLine(int32_t row) override { SelectCodeLine(frame_, row); }
+    bool breakMarkAt(int32_t row) override { return SetBreakMark(frame_, 3, row) != 0; }
+    void drawStep(const MotionRecord& record, int previousTool, int tool) override {
+        PaneSet* set = panesOf(frame_);
+        const FrameState* fs = frameState(frame_);
+        if (set == nullptr || fs == nullptr) return;
+        const ToolShape before = toolShape(fs, previousTool), after = toolShape(fs, tool);
+        for (int slot = 0; slot < kPaneCount; ++slot)
+            drawPaneStep(set, slot, record, before, after);
+        set->markerTool = after;
+        // A full paint from now on draws every record drawn so far.
+        set->traceRecords = gTrace.state.stepCount;
+    }
+    void traceEnded() override { PostMessageW(frame_, WM_COMMAND, CMD_TRACE_STOP, 0); }
+
+private:
+    HWND frame_;
+};
+
+TraceSpeed speedOf(FrameState* fs) {
+    AppSettings& s = fs->session->settings;
+    return {&s.traceSpeed, s.traceWait};
+}
+
+void resetMarkers(HWND frame) {
+    if (PaneSet* set = panesOf(frame)) {
+        set->traceRecords = 0;
+        set->markerMask = 0;
+        memset(set->markerPos, 0, sizeof set->markerPos);
+    }
+}
+
+void start(HWND frame, FrameState* fs) {
+    WindowTraceUi ui(frame);
+    SetStatusText(frame, -2, nullptr);
+    if (!traceStart(&gTrace.state, &fs->drawing, &ui)) {
+        SetStatusText(frame, -1, "%s", tlvString(IDS_READY));
+        return;
+    }
+    gTrace.frame = frame;
+    resetMarkers(frame);
+    SelectCodeLine(frame, 0);
+    FocusCodeList(frame);
+    SetIdleCallback(TraceIdle);
+}
+
+void stop(HWND frame, FrameState* fs) {
+    traceStop(&gTrace.state, &fs->drawing);
+    ClearStatusParts(frame);
+    SetStatusText(frame, -1, "%s", tlvString(IDS_READY));
+    SetIdleCallback(nullptr);
+    ClearRegisterList(frame);
+    resetMarkers(frame);
+    gTrace.frame = nullptr;
+}
+
+}  // namespace
+
+void traceToggle(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr || !fs->drawing.loaded) return;
+    if (fs->drawing.tracing) {
+        stop(frame, fs);
+    } else {
+        start(frame, fs);
+    }
+    syncRunState(fs);
+    // Both ways the pictures change: the trace draws from nothing, the end
+    // shows the whole drawing again.
+    if (PaneSet* set = panesOf(frame)) InvalidatePanes(set, -1, true);
+}
+
+void traceSetMode(HWND frame, int mode) {
+    const FrameState* fs = frameState(frame);
+    if (fs != nullptr && fs->drawing.tracing && mode >= kTraceRunning && mode <= kTracePaused) {
+        gTrace.state.mode = mode;
+    }
+}
+
+int traceMode(HWND frame) {
+    const FrameState* fs = frameState(frame);
+    return fs != nullptr && fs->drawing.tracing ? gTrace.state.mode : -1;
+}
+
+int32_t traceStepCount() {
+    return gTrace.state.stepCount;
+}
+
+uint32_t TraceIdle() {
+    FrameState* fs = frameState(gTrace.frame);
+    if (fs == nullptr) return kTraceWaitForever;
+    WindowTraceUi ui(gTrace.frame);
+    traceStep(&gTrace.state, &fs->drawing, speedOf(fs), GetTickCount(), &ui);
+    return traceWait(&gTrace.state, &fs->drawing, speedOf(fs), GetTickCount());
+}
