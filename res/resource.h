@@ -23,6 +23,14 @@
 #define IDC_DUAL_BAR1 1131
 #define IDC_DUAL_BAR2 1132
 #define IDC_DUAL_LABEL2 1133
+#define IDD_PRINT 210
+#define IDC_PRINT_PRINTER_BUTTON 1128
+#define IDC_PRINT_FONT_BUTTON 1129
+#define IDC_PRINT_FRAME 1210
+#define IDC_PRINT_COLOUR 1211
+#define IDC_PRINT_REPORT 1212
+#define IDC_PRINT_PATHS 1213
+#define IDC_PRINT_SAME_PAGE 1214
 
 // Children of the main window and of its panels.
 #define IDC_STATUSBAR 2000

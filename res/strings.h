@@ -62,6 +62,13 @@ enum TlvStringId {
     IDS_OVERWRITE_QUESTION = 165,
     IDS_ABOUT_VERSION = 166,
     IDS_ABOUT_DESCRIPTION = 167,
+    IDS_HELP_MISSING = 210,
+    IDS_HELP_NOT_OPENED = 211,
+    IDS_PRINT_CAPTION = 212,
+    IDS_BAD_PRINTER = 213,
+    IDS_REPORT_CUT = 214,
+    IDS_NO_PRINTER = 215,
+    IDS_PRINT_DIALOG_HIDDEN = 216,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -1,7 +1,11 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/extension_points.h"
+#include "app/win32/clipboard_picture.h"
+#include "app/win32/external_apps.h"
+#include "app/win32/help_page.h"
 #include "app/win32/notes_window.h"
+#include "app/win32/printing.h"
 #include "app/win32/progress_dialogs.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
@@ -238,9 +242,9 @@ constexpr CommandEntry kCommands[] = {
     {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false},
     {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false},
     {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false},
-    {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
+    {CMD_PRINT, OnPrint, kEnableLoadedIdle, true, true},
     {CMD_TRACE_STEP, OnTraceStep, kEnableNotBuilt, false, false},
-    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false},
+    {CMD_COPY, OnCopy, kEnableLoadedIdle, true, false},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
     {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false},
     {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false},
@@ -251,11 +255,11 @@ constexpr CommandEntry kCommands[] = {
     {CMD_WINDOWS_TILE_VERT, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_MINIMIZE_ALL, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_RESTORE_ALL, arrangeInstances, kEnableAlways, false, false},
-    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false},
+    {CMD_HELP, OnHelp, kEnableAlways, false, false},
     {CMD_MACHINE_OPEN, OnMachineOpen, kEnableIdle, true, false},
     {CMD_TOOL_OPEN, OnToolOpen, kEnableIdle, true, false},
     {CMD_NEW_WINDOW, OnNewWindow, kEnableMultiInstance, false, false},
-    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true},
+    {CMD_PRINT_DIRECT, OnPrint, kEnableLoadedIdle, true, true},
     {CMD_TB_TITLES, OnToolbarStyle, kEnableNotBuilt, false, false},
     {CMD_TB_TEXT, OnToolbarStyle, kEnableNotBuilt, false, false},
     {CMD_TB_FLAT, OnToolbarStyle, kEnableNotBuilt, false, false},
@@ -273,10 +277,10 @@ constexpr CommandEntry kCommands[] = {
     {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
     {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false},
+    {CMD_EDIT_SOURCE, OnEditSource, kEnableLoaded, true, false},
     {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
     {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
-    {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
+    {CMD_SEND, OnSend, kEnableLoaded, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
     {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableNotBuilt, false, false},

@@ -31,17 +31,10 @@ void showPlaneAlone(HWND frame, int plane);
 void switchPattern(HWND frame, int pattern);
 void invalidatePanes(HWND frame, int pane);
 
-// Printing, clipboard, display filter.
-void printDrawing(HWND frame, int pane, bool withDialog);
-void copyPicture(HWND frame);
+// Display filter.
 HWND filterWindow();                 // the modeless filter window, or null
 void toggleFilterWindow(HWND frame);
 void refreshFilterLists(HWND frame);
-
-// External programs.
-int openInEditor(HWND frame);
-int sendCurrentFile(HWND frame);
-int launchProcess(const char* program, const char* arguments, int show);
 
 // Property sheets: page 0 register, 1 code, 2 view, -1 the default.
 // machineSheet and toolSheet answer true when the user confirmed.
@@ -60,6 +53,5 @@ void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
 void onFrameKeyDown(HWND frame, WPARAM key, LPARAM flags);
 bool mousePreFilter(MSG* msg);        // true when the message was handled
 
-// About box and help.
+// About box.
 void showAboutBox(HWND frame);
-void openHelp(HWND frame);
