@@ -19,10 +19,6 @@ namespace {
 
 std::wstring gPrintOutput;
 
-std::wstring wideString(int id) {
-    return tlvWiden(tlvString(id));
-}
-
 // The printer chosen for one job: the device mode (orientation from the
 // settings) and the device names, both in movable global memory as the
 // system print dialog wants them.
@@ -226,11 +222,10 @@ bool runPrintDialog(HWND frame, AppSettings* s, PrinterChoice* choice) {
                            reinterpret_cast<LPARAM>(&d)) == 1;
 }
 
-// Nothing may wait for a person while the main window is hidden: the
-// reason goes to standard error (through the shell's message) instead.
-bool refuseHidden(FrameState* fs, int messageId) {
+// Why nothing is printed. Nothing may wait for a person while the main
+// window is hidden: the shell's message then goes to standard error.
+void refuseHidden(FrameState* fs, int messageId) {
     fs->ui->message(tlvString(IDS_PRINT_CAPTION), tlvString(messageId), kIconError);
-    return false;
 }
 
 // The printer's device context, after the dialog when asked for (or when
@@ -251,7 +246,10 @@ HDC openPrinterDC(FrameState* fs, bool withDialog) {
         withDialog = true;
     }
     if (withDialog) {
-        if (!fs->ui->visible()) return refuseHidden(fs, IDS_PRINT_DIALOG_HIDDEN), nullptr;
+        if (!fs->ui->visible()) {
+            refuseHidden(fs, IDS_PRINT_DIALOG_HIDDEN);
+            return nullptr;
+        }
         if (!runPrintDialog(fs->frame, &s, &choice) || choice.devMode == nullptr) return nullptr;
     }
     const std::wstring name = tlvWiden(s.printerName);

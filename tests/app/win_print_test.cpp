@@ -5,7 +5,9 @@
 #include "app/win32/external_apps.h"
 #include "app/win32/help_page.h"
 #include "app/win32/printing.h"
+#include "res/resource.h"
 #include "res/strings.h"
+#include "view/win32/pane_windows.h"
 #include "tests/app/win_test_support.h"
 
 #include <winspool.h>
@@ -72,57 +74,58 @@ int countOf(const std::string& text, const std::string& what) {
     return n;
 }
 
-// Runs a program to its end while serving this process's messages.
-DWORD runToEnd(const std::string& line) {
-    std::wstring command = tlvWiden(line.c_str());
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return ~0u;
-    DWORD waited = WAIT_TIMEOUT, code = STILL_ACTIVE;
-    for (int i = 0; i < 600 && waited == WAIT_TIMEOUT; ++i) {
-        pump();
-        waited = WaitForSingleObject(pi.hProcess, 50);
-    }
-    if (waited == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
+// Runs a Linux program (argv[0] a Unix path) to its end through Wine's
+// own spawn entry, as the browser launcher does; false where there is none.
+bool runUnix(std::vector<std::string> args) {
+    using Spawn = LONG(CDECL*)(char* const argv[], int wait);
+    auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    if (spawn == nullptr) return false;
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), TRUE) == 0;
 }
 
-// Whether a pixel of colour (0x00BBGGRR) is in the page that ghostscript
-// renders from ps; -1 when ghostscript could not render it.
+// The Unix path of a Windows path, from Wine's own conversion.
+std::string unixPath(const std::string& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* converted = convert != nullptr ? convert(tlvWiden(path.c_str()).c_str()) : nullptr;
+    if (converted == nullptr) return {};
+    std::string out = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return out;
+}
+
+// Whether a pixel of colour (0x00BBGGRR) is on the page that ghostscript
+// renders from ps; -1 when it could not render it.
 int hasColour(const std::string& ps, uint32_t colour) {
     const std::string ppm = ps + ".ppm";
     DeleteFileA(ppm.c_str());
-    // Wine starts a Linux program given by its Unix path.
-    std::string unixPs = ps.substr(2), unixPpm = ppm.substr(2);
-    for (std::string* s : {&unixPs, &unixPpm}) {
-        for (char& c : *s) c = c == '\\' ? '/' : c;
-    }
-    if (runToEnd("/usr/bin/gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r60 -sOutputFile=" +
-                 unixPpm + " " + unixPs) != 0) {
+    const std::string psUnix = unixPath(ps);
+    if (!runUnix({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=ppmraw", "-r60",
+                  "-sOutputFile=" + psUnix + ".ppm", psUnix})) {
         return -1;
     }
     const std::string image = readFile(ppm);
     // "P6\n<w> <h>\n255\n" then RGB triples.
     size_t at = 0;
-    for (int fields = 0; fields < 4 && at != std::string::npos; ++fields)
-        at = image.find_first_of(" \n", at + 1);
+    for (int fields = 0; fields < 4 && at != std::string::npos; ++fields) at = image.find_first_of(" \n", at + 1);
     if (at == std::string::npos) return -1;
     const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    const auto closeTo = [](char got, int want) { return abs(static_cast<unsigned char>(got) - want) <= 2; };
     for (size_t i = at + 1; i + 2 < image.size(); i += 3) {
-        const auto near = [](unsigned char got, int want) { return abs(got - want) <= 2; };
-        if (near(image[i], r) && near(image[i + 1], g) && near(image[i + 2], b)) return 1;
+        if (closeTo(image[i], r) && closeTo(image[i + 1], g) && closeTo(image[i + 2], b)) return 1;
     }
     return 0;
 }
 
 class WinPrint : public ShellTest {
 protected:
-    WinPrint() : ShellTest(recordBox, "[Current]\r\nEnableMap=12288\r\n") {}
+    // Report and tool path on their own pages, framed, in black.
+    WinPrint() : ShellTest(recordBox, "[Current]\r\nEnableMap=12288\r\nPrintStatus=13\r\n") {}
     void SetUp() override {
         ShellTest::SetUp();
         gBoxes.clear();
@@ -184,12 +187,16 @@ bool clipboardHas(UINT format) {
 }
 
 TEST_F(WinPrint, ClipboardHoldsPictureMetafileAndReport) {
-    // Hidden, the panes were never painted: no bitmap, the rest is there.
-    for (int show : {SW_SHOWNORMAL, SW_HIDE}) {
-        ASSERT_EQ(start("\"" + demo() + "\"", show), kStartRunning);
-        UpdateWindow(frame());
-        EXPECT_EQ(copyPicture(frame()), show == SW_SHOWNORMAL);
-        EXPECT_EQ(clipboardHas(CF_BITMAP), show == SW_SHOWNORMAL);
+    ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
+    UpdateWindow(frame());
+    PaneSet* panes = paneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
+    ASSERT_NE(panes, nullptr);
+    // Without a cached picture (never painted) there is no bitmap; the
+    // metafile and the report are placed all the same.
+    for (bool painted : {true, false}) {
+        if (!painted) InvalidatePanes(panes, -1, false);
+        EXPECT_EQ(copyPicture(frame()), painted);
+        EXPECT_EQ(clipboardHas(CF_BITMAP), painted);
         EXPECT_TRUE(clipboardHas(CF_ENHMETAFILE));
         ASSERT_TRUE(OpenClipboard(nullptr));
         const auto* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
@@ -199,8 +206,6 @@ TEST_F(WinPrint, ClipboardHoldsPictureMetafileAndReport) {
         CloseClipboard();
         EXPECT_EQ(report.rfind("ファイル名", 0), 0u);
         EXPECT_NE(report.find("\r\n"), std::string::npos);
-        DestroyWindow(frame());
-        pump();
     }
 }
 
@@ -237,7 +242,7 @@ TEST_F(WinPrint, EditorAndSendGetFileAndLine) {
 TEST_F(WinPrint, HelpPageBesideTheProgramAndMessageWhenMissing) {
     std::string exe = TLV_TALIVER_EXE;
     const std::string page = exe.substr(0, exe.size() - 4) + ".html";
-    EXPECT_NE(readFile(winPath(page)).find("終了コード"), std::string::npos);
+    EXPECT_NE(readFile(winPath(page)).find(reinterpret_cast<const char*>(u8"終了コード")), std::string::npos);
     // This test program has no guide beside it.
     EXPECT_FALSE(openHelp(nullptr));
     ASSERT_EQ(gBoxes.size(), 1u);
