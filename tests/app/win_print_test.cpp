@@ -78,8 +78,8 @@ int countOf(const std::string& text, const std::string& what) {
 // own spawn entry, as the browser launcher does; false where there is none.
 bool runUnix(std::vector<std::string> args) {
     using Spawn = LONG(CDECL*)(char* const argv[], int wait);
-    auto spawn = reinterpret_cast<Spawn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    auto spawn = reinterpret_cast<Spawn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
     if (spawn == nullptr) return false;
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -90,8 +90,8 @@ bool runUnix(std::vector<std::string> args) {
 // The Unix path of a Windows path, from Wine's own conversion.
 std::string unixPath(const std::string& path) {
     using Convert = char*(CDECL*)(const wchar_t*);
-    auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char* converted = convert != nullptr ? convert(tlvWiden(path.c_str()).c_str()) : nullptr;
     if (converted == nullptr) return {};
     std::string out = converted;
@@ -112,10 +112,13 @@ int hasColour(const std::string& ps, uint32_t colour) {
     const std::string image = readFile(ppm);
     // "P6\n<w> <h>\n255\n" then RGB triples.
     size_t at = 0;
-    for (int fields = 0; fields < 4 && at != std::string::npos; ++fields) at = image.find_first_of(" \n", at + 1);
+    for (int fields = 0; fields < 4 && at != std::string::npos; ++fields)
+        at = image.find_first_of(" \n", at + 1);
     if (at == std::string::npos) return -1;
     const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
-    const auto closeTo = [](char got, int want) { return abs(static_cast<unsigned char>(got) - want) <= 2; };
+    const auto closeTo = [](char got, int want) {
+        return abs(static_cast<unsigned char>(got) - want) <= 2;
+    };
     for (size_t i = at + 1; i + 2 < image.size(); i += 3) {
         if (closeTo(image[i], r) && closeTo(image[i + 1], g) && closeTo(image[i + 2], b)) return 1;
     }
@@ -157,6 +160,41 @@ TEST_F(WinPrint, PagesAndColours) {
     EXPECT_EQ(hasColour(dir + "\\colour.ps", cutting), 1);
     EXPECT_EQ(hasColour(dir + "\\black.ps", cutting), 0);
     EXPECT_TRUE(gBoxes.empty());
+}
+
+// What the print dialog showed: the printer, and the enabled state of the
+// font button, the colour box and the same-page box before and after the
+// report box is cleared; then it is confirmed.
+std::wstring gDialogPrinter;
+std::string gEnabled;
+void CALLBACK answerPrintDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(L"#32770", L"印刷");
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, id);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, IDC_PRINT_PRINTER_BUTTON, text, 256);
+    gDialogPrinter = text;
+    for (int round = 0; round < 2; ++round) {
+        for (int control : {IDC_PRINT_FONT_BUTTON, IDC_PRINT_COLOUR, IDC_PRINT_SAME_PAGE}) {
+            gEnabled += IsWindowEnabled(GetDlgItem(dialog, control)) ? '1' : '0';
+        }
+        if (round == 0) SendDlgItemMessageW(dialog, IDC_PRINT_REPORT, BM_CLICK, 0, 0);
+    }
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(WinPrint, DialogEnablesByTheBoxesAndStoresTheChoice) {
+    ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
+    tlvSetPrintOutput(tlvWiden((dir + "\\dialog.ps").c_str()).c_str());
+    gEnabled.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, answerPrintDialog);
+    EXPECT_TRUE(printDrawing(frame(), -1, true));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gDialogPrinter, kPrinter);
+    EXPECT_EQ(gEnabled, "111010");  // without the report: no font, no same page
+    EXPECT_EQ(settings().printStatus, 0x09);
+    EXPECT_STREQ(settings().printerName, "Taliver Test");
+    EXPECT_EQ(countOf(readFile(dir + "\\dialog.ps"), "%%Page:"), 1);
 }
 
 TEST_F(WinPrint, LongReportIsCutWithAWarning) {
@@ -242,7 +280,8 @@ TEST_F(WinPrint, EditorAndSendGetFileAndLine) {
 TEST_F(WinPrint, HelpPageBesideTheProgramAndMessageWhenMissing) {
     std::string exe = TLV_TALIVER_EXE;
     const std::string page = exe.substr(0, exe.size() - 4) + ".html";
-    EXPECT_NE(readFile(winPath(page)).find(reinterpret_cast<const char*>(u8"終了コード")), std::string::npos);
+    EXPECT_NE(readFile(winPath(page)).find(reinterpret_cast<const char*>(u8"終了コード")),
+              std::string::npos);
     // This test program has no guide beside it.
     EXPECT_FALSE(openHelp(nullptr));
     ASSERT_EQ(gBoxes.size(), 1u);
