@@ -1,7 +1,7 @@
 #include "app/win32/commands.h"
 
-#include "app/win32/extension_points.h"
 #include "app/win32/clipboard_picture.h"
+#include "app/win32/extension_points.h"
 #include "app/win32/external_apps.h"
 #include "app/win32/help_page.h"
 #include "app/win32/notes_window.h"
