@@ -69,6 +69,7 @@ enum TlvStringId {
     IDS_REPORT_CUT = 214,
     IDS_NO_PRINTER = 215,
     IDS_PRINT_DIALOG_HIDDEN = 216,
+    IDS_NOTHING_TO_PRINT = 217,
 };
 
 // The text of string id, or an empty text for an unknown id.

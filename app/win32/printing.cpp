@@ -376,8 +376,13 @@ bool printDrawing(HWND frame, int pane, bool withDialog) {
     if (dc == nullptr) return false;
     fs->ui->statusText(tlvString(IDS_PRINTING));
     PrintResult result = {0, false};
-    if ((fs->session->settings.printStatus & (kPrintReport | kPrintPaths)) != 0)
+    if ((fs->session->settings.printStatus & (kPrintReport | kPrintPaths)) != 0) {
         result = printDocument(dc, fs, pane);
+    } else if (!fs->ui->visible()) {
+        // At the window the person sees the empty result; a batch caller
+        // would only get the exit status.
+        refuseHidden(fs, IDS_NOTHING_TO_PRINT);
+    }
     fs->ui->statusText(tlvString(IDS_READY));
     DeleteDC(dc);
     if (result.cut)

@@ -208,10 +208,18 @@ TEST_F(WinPrint, LongReportIsCutWithAWarning) {
 TEST_F(WinPrint, HiddenBatchPrintsWithoutDialogOrFails) {
     const struct {
         const char* option;
+        int printStatus;
         int exitCode;
-    } cases[] = {{"/P", 0}, {"/PRNOUT", 1}};  // a dialog cannot be answered hidden
+    } cases[] = {
+        {"/P", 13, 0},
+        {"/PRNOUT", 13, 1},  // a dialog cannot be answered hidden
+        {"/P", 1, 1},        // the saved options print nothing
+    };
+    int run = 0;
     for (const auto& c : cases) {
-        const std::string out = dir + "\\batch" + std::to_string(c.exitCode) + ".ps";
+        const std::string out = dir + "\\batch" + std::to_string(run++) + ".ps";
+        writeFile(dir + "\\t.cfg",
+                  "[Current]\r\nEnableMap=12288\r\nPrintStatus=" + std::to_string(c.printStatus));
         tlvSetPrintOutput(tlvWiden(out.c_str()).c_str());
         EXPECT_EQ(start(std::string(c.option) + " /HIDE \"" + demo() + "\"", SW_HIDE), kStartBatch);
         EXPECT_EQ(program->exitCode, c.exitCode) << c.option;
