@@ -103,4 +103,3 @@ void showAboutBox(HWND frame) {
                         tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));
     tlvMessageBox(frame, text.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
 }
-

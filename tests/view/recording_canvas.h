@@ -46,7 +46,9 @@ public:
                         std::to_string(color));
     }
     void setXor(bool on) override { xorChanges.push_back(on); }
-    void setClip(const ViewRect* r) override { clips.push_back(r != nullptr ? *r : ViewRect{0, 0, 0, 0}); }
+    void setClip(const ViewRect* r) override {
+        clips.push_back(r != nullptr ? *r : ViewRect{0, 0, 0, 0});
+    }
     void frameRect(const ViewRect& r) override { frames.push_back(r); }
 
     int countPen(int pen) const {

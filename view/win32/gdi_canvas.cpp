@@ -30,7 +30,8 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
     }
 }
 
-void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16], int dpi) {
+void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
+                     int dpi) {
     if (dpi <= 96) {
         BuildPens(pens, mode, colorMap, widthMap);
         return;
@@ -41,7 +42,8 @@ void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], cons
     if (pens->pens[0] == nullptr) return;
     // A cosmetic dotted pen is one device pixel wide: invisible on paper.
     const LOGBRUSH brush = {BS_SOLID, mode == kPensBlack ? RGB(0, 0, 0) : colorMap[0], 0};
-    HPEN dotted = ExtCreatePen(PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT, scaled[0], &brush, 0, nullptr);
+    HPEN dotted =
+        ExtCreatePen(PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT, scaled[0], &brush, 0, nullptr);
     if (dotted == nullptr) return;
     DeleteObject(pens->pens[0]);
     pens->pens[0] = dotted;

@@ -23,7 +23,8 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
 // The same for a device of dpi dots per inch: widths (the rapid pen's dots
 // included) grow with the resolution, so that paper shows the lines as
 // heavy as the screen does.
-void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16], int dpi);
+void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
+                     int dpi);
 
 // A raised outer edge, a band of the given thickness filled with brush and a
 // sunken inner edge; rect is shrunk past all three.
