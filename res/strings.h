@@ -66,6 +66,14 @@ enum TlvStringId {
     IDS_BAD_PICTURE_SIZE = 171,
     IDS_FILTER_PROGRAMS = 190,  // column titles of the display filter's lists
     IDS_FILTER_TOOLS = 191,
+    IDS_HELP_MISSING = 210,
+    IDS_HELP_NOT_OPENED = 211,
+    IDS_PRINT_CAPTION = 212,
+    IDS_BAD_PRINTER = 213,
+    IDS_REPORT_CUT = 214,
+    IDS_NO_PRINTER = 215,
+    IDS_PRINT_DIALOG_HIDDEN = 216,
+    IDS_NOTHING_TO_PRINT = 217,
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine64 xvfb locales fonts-ipafont-gothic fonts-wqy-microhei fonts-wine imagemagick procps
+    ghostscript
     python3 python3-ezdxf librsvg2-bin
     clang libclang-rt-14-dev
 )

@@ -36,4 +36,9 @@ public:
     virtual void text(int x, int y, const char* text, uint32_t color) = 0;
     // XOR drawing: drawing the same figure twice erases it.
     virtual void setXor(bool on) = 0;
+    // Restricts drawing to rect; null lifts the restriction. Screen panes
+    // are windows of their own and need none, printed panes share a page.
+    virtual void setClip(const ViewRect* rect) { (void)rect; }
+    // A thin black frame just inside rect (printed panes).
+    virtual void frameRect(const ViewRect& rect) { (void)rect; }
 };

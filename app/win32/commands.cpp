@@ -1,9 +1,13 @@
 #include "app/win32/commands.h"
 
+#include "app/win32/clipboard_picture.h"
 #include "app/win32/extension_points.h"
+#include "app/win32/external_apps.h"
 #include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
+#include "app/win32/help_page.h"
 #include "app/win32/notes_window.h"
+#include "app/win32/printing.h"
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/toolbars.h"
 #include "app/win32/trace_runner.h"
@@ -238,9 +242,9 @@ constexpr CommandEntry kCommands[] = {
     {CMD_MARK_TOGGLE, OnMarkToggle, kEnableLoaded, false, false, {21, 17, 42}},
     {CMD_MARK_CLEAR_ALL, OnMarkClearAll, kEnableLoaded, false, false, {22, 18, 43}},
     {CMD_FILE_OPEN, OnFileOpen, kEnableIdle, true, false, {0, 1, 26}},
-    {CMD_PRINT, OnPrint, kEnableNotBuilt, true, true},
+    {CMD_PRINT, OnPrint, kEnableLoadedIdle, true, true},
     {CMD_TRACE_STEP, OnTraceStep, kEnableTracing, false, false, {19, 15, 40}},
-    {CMD_COPY, OnCopy, kEnableNotBuilt, true, false, {4, 4, 29}},
+    {CMD_COPY, OnCopy, kEnableLoadedIdle, true, false, {4, 4, 29}},
     {CMD_RELOAD, OnReload, kEnableLoadedIdle, true, true},
     {CMD_SPEED_HIGH, OnSpeed, kEnableAlways, false, false, {23, 19, 44}, {kCheckSpeedRadio}},
     {CMD_SPEED_NORMAL, OnSpeed, kEnableAlways, false, false, {24, 20, 45}, {kCheckSpeedRadio}},
@@ -251,11 +255,11 @@ constexpr CommandEntry kCommands[] = {
     {CMD_WINDOWS_TILE_VERT, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_MINIMIZE_ALL, arrangeInstances, kEnableAlways, false, false},
     {CMD_WINDOWS_RESTORE_ALL, arrangeInstances, kEnableAlways, false, false},
-    {CMD_HELP, OnHelp, kEnableNotBuilt, false, false, {5, 22, 47}},
+    {CMD_HELP, OnHelp, kEnableAlways, false, false, {5, 22, 47}},
     {CMD_MACHINE_OPEN, OnMachineOpen, kEnableIdle, true, false},
     {CMD_TOOL_OPEN, OnToolOpen, kEnableIdle, true, false},
     {CMD_NEW_WINDOW, OnNewWindow, kEnableMultiInstance, false, false},
-    {CMD_PRINT_DIRECT, OnPrint, kEnableNotBuilt, true, true, {2, 3, 28}},
+    {CMD_PRINT_DIRECT, OnPrint, kEnableLoadedIdle, true, true, {2, 3, 28}},
     {CMD_TB_TITLES, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x1}},
     {CMD_TB_TEXT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x2}},
     {CMD_TB_FLAT, OnToolbarStyle, kEnableAlways, false, false, {}, {kCheckToolbarStyle, 0x4}},
@@ -273,10 +277,10 @@ constexpr CommandEntry kCommands[] = {
     {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
     {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
     {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false, {27, 86, 87}},
+    {CMD_EDIT_SOURCE, OnEditSource, kEnableLoaded, true, false, {27, 86, 87}},
     {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
     {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
-    {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
+    {CMD_SEND, OnSend, kEnableLoaded, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},
     {CMD_DISPLAY_FILTER, OnDisplayFilter, kEnableAlways, false, false, {28, 93, 94}, {kCheckFilterWindow}},

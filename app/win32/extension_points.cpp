@@ -76,37 +76,6 @@ void invalidatePanes(HWND frame, int pane) {
     if (PaneSet* set = viewPanes(frame)) InvalidatePanes(set, pane, true);
 }
 
-void printDrawing(HWND, int, bool) {}
-void copyPicture(HWND) {}
-
-int openInEditor(HWND) { return 0; }
-int sendCurrentFile(HWND) { return 0; }
-
-int launchProcess(const char* program, const char* arguments, int show) {
-    std::string line;
-    if (program != nullptr && program[0] != '\0') {
-        line.append(1, '"').append(program).append(1, '"');
-    }
-    if (arguments != nullptr && arguments[0] != '\0') {
-        if (!line.empty()) line.append(1, ' ');
-        line.append(arguments);
-    }
-    if (line.empty()) return 0;
-    std::wstring wide = tlvWiden(line.c_str());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(show != 0 ? show : SW_SHOWNORMAL);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process)) {
-        return 0;
-    }
-    WaitForInputIdle(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
-}
 
 void showPropertySheet(HWND, int) {}
 bool showMachineSheet(HWND) { return false; }
@@ -119,5 +88,3 @@ void showAboutBox(HWND frame) {
                         tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));
     tlvMessageBox(frame, text.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
 }
-
-void openHelp(HWND) {}

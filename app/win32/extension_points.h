@@ -25,14 +25,6 @@ void showPlaneAlone(HWND frame, int plane);
 void switchPattern(HWND frame, int pattern);
 void invalidatePanes(HWND frame, int pane);
 
-// Printing, clipboard.
-void printDrawing(HWND frame, int pane, bool withDialog);
-void copyPicture(HWND frame);
-
-// External programs.
-int openInEditor(HWND frame);
-int sendCurrentFile(HWND frame);
-int launchProcess(const char* program, const char* arguments, int show);
 
 // Property sheets: page 0 register, 1 code, 2 view, -1 the default.
 // machineSheet and toolSheet answer true when the user confirmed.
@@ -41,6 +33,5 @@ bool showMachineSheet(HWND frame);
 bool showToolSheet(HWND frame);
 
 
-// About box and help.
+// About box.
 void showAboutBox(HWND frame);
-void openHelp(HWND frame);

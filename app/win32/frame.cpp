@@ -129,7 +129,6 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     if (!fs->drawingReady) return false;
     fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
                     prepareContextMenu};
-    HINSTANCE instance = create->hInstance;
     CreateStatusBar(frame, (fs->session->settings.enableMap & EM_STATUSBAR) != 0);
     createToolbars(frame);
     const uint32_t em = fs->session->settings.enableMap;

@@ -6,6 +6,7 @@
 #include "app/win32/toolbars.h"
 #include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
+#include "app/win32/printing.h"
 #include "panes/panes.h"
 #include "pathdata/export.h"
 #include "pathdata/pipeline.h"
@@ -84,7 +85,9 @@ void runBatch(Program* p) {
                                                      : CMD_SAVE_AS;
     checkToolButton(frame, button, true);
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
-        if (fs->drawing.loaded) printDrawing(frame, pane, output == kBatchPrintDialog);
+        // Unlike a person at the window, a batch caller learns of a print
+        // that did not happen only from the exit status.
+        if (!printDrawing(frame, pane, output == kBatchPrintDialog)) p->exitCode = 1;
     } else {
         PictureSettings picture;
         ExportDrawing(&fs->drawing, fs->ui.get(), batchOutputName(p->command), batchExportType(output),

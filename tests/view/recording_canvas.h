@@ -46,6 +46,10 @@ public:
                         std::to_string(color));
     }
     void setXor(bool on) override { xorChanges.push_back(on); }
+    void setClip(const ViewRect* r) override {
+        clips.push_back(r != nullptr ? *r : ViewRect{0, 0, 0, 0});
+    }
+    void frameRect(const ViewRect& r) override { frames.push_back(r); }
 
     int countPen(int pen) const {
         int n = 0;
@@ -57,6 +61,8 @@ public:
     std::vector<RecordedSegment> ellipses;
     std::vector<std::string> texts;
     std::vector<bool> xorChanges;
+    std::vector<ViewRect> clips;  // an all-zero entry lifts the clip
+    std::vector<ViewRect> frames;
     int paths = 0;
 
 private:

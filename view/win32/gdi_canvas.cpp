@@ -30,6 +30,25 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
     }
 }
 
+void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
+                     int dpi) {
+    if (dpi <= 96) {
+        BuildPens(pens, mode, colorMap, widthMap);
+        return;
+    }
+    int scaled[16];
+    for (int i = 0; i < 16; ++i) scaled[i] = MulDiv(widthMap[i] > 0 ? widthMap[i] : 1, dpi, 96);
+    BuildPens(pens, mode, colorMap, scaled);
+    if (pens->pens[0] == nullptr) return;
+    // A cosmetic dotted pen is one device pixel wide: invisible on paper.
+    const LOGBRUSH brush = {BS_SOLID, mode == kPensBlack ? RGB(0, 0, 0) : colorMap[0], 0};
+    HPEN dotted =
+        ExtCreatePen(PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT, scaled[0], &brush, 0, nullptr);
+    if (dotted == nullptr) return;
+    DeleteObject(pens->pens[0]);
+    pens->pens[0] = dotted;
+}
+
 void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH brush) {
     DrawEdge(dc, rect, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST);
     RECT& r = *rect;
@@ -153,5 +172,27 @@ void GdiCanvas::setXor(bool on) {
     } else if (oldRop_ != 0) {
         SetROP2(dc_, oldRop_);
         oldRop_ = 0;
+    }
+}
+
+void GdiCanvas::setClip(const ViewRect* rect) {
+    flush();  // what is pending belongs inside the previous clip
+    if (rect == nullptr) {
+        SelectClipRgn(dc_, nullptr);
+        return;
+    }
+    HRGN region = CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom);
+    if (region == nullptr) return;
+    SelectClipRgn(dc_, region);
+    DeleteObject(region);
+}
+
+void GdiCanvas::frameRect(const ViewRect& rect) {
+    flush();
+    RECT r = {rect.left, rect.top, rect.right, rect.bottom};
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (int i = 0; i < frameWidth_ && r.right - r.left > 2 && r.bottom - r.top > 2; ++i) {
+        FrameRect(dc_, &r, black);
+        InflateRect(&r, -1, -1);
     }
 }

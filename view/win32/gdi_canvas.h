@@ -21,6 +21,11 @@ enum PenMode { kPensColour = 0, kPensBlack = 1 };
 // Frees what pens holds, then, for mode 0 or 1, builds a new set. The rapid
 // pen is dotted, all others solid.
 void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16]);
+// The same for a device of dpi dots per inch: widths (the rapid pen's dots
+// included) grow with the resolution, so that paper shows the lines as
+// heavy as the screen does.
+void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
+                     int dpi);
 
 // A raised outer edge, a band of the given thickness filled with brush and a
 // sunken inner edge; rect is shrunk past all three.
@@ -47,6 +52,9 @@ public:
     void setXor(bool on) override;
     // Sends the pending polyline to the device context.
     void flush();
+    void setClip(const ViewRect* rect) override;
+    void frameRect(const ViewRect& rect) override;
+    void setFrameWidth(int width) { frameWidth_ = width > 0 ? width : 1; }
 
 private:
     HDC dc_;
@@ -57,4 +65,5 @@ private:
     const ViewPens* pens_;
     HGDIOBJ oldPen_;
     int oldRop_ = 0;
+    int frameWidth_ = 1;
 };

@@ -51,21 +51,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         GdiCanvas canvas(memory, &set->pens);
         const RenderTarget target = {&canvas, rect, pane.matrix, static_cast<uint32_t>(*set->bind.displayMask),
                                      &d->filter};
-        PanePaintInput input = {};
-        input.kind = kindOfSlot(set, slot);
-        input.scale = drawingScale(pane.scale);
-        input.range = &d->range;
-        input.paths = d->loaded ? d->paths : nullptr;
-        input.recordCount = d->loaded ? pathStoreCount(d->paths) : 0;
-        if (d->tracing) {
-            input.recordCount =
-                set->traceRecords < input.recordCount ? set->traceRecords : input.recordCount;
-            if ((set->markerMask >> slot & 1u) != 0) {
-                input.tool = &set->markerTool;
-                for (int k = 0; k < 3; ++k) input.toolPosition[k] = set->markerPos[slot][k];
-            }
-        }
-        input.axisColors = &set->bind.colorMap[5];
+        PanePaintInput input = PaneInputOf(set, slot);
         input.stopRequested = stopPoll;
         input.context = set;
         set->lastPaintRecords = paintPaneContent(target, input);
@@ -86,6 +72,25 @@ void copyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
 }
 
 }  // namespace
+
+PanePaintInput PaneInputOf(const PaneSet* set, int slot) {
+    const Drawing* d = set->bind.drawing;
+    PanePaintInput input = {};
+    input.kind = kindOfSlot(set, slot);
+    input.scale = drawingScale(set->view.panes[slot].scale);
+    input.range = &d->range;
+    input.paths = d->loaded ? d->paths : nullptr;
+    input.recordCount = d->loaded ? pathStoreCount(d->paths) : 0;
+    if (d->tracing) {
+        input.recordCount = set->traceRecords < input.recordCount ? set->traceRecords : input.recordCount;
+        if ((set->markerMask >> slot & 1u) != 0) {
+            input.tool = &set->markerTool;
+            for (int k = 0; k < 3; ++k) input.toolPosition[k] = set->markerPos[slot][k];
+        }
+    }
+    input.axisColors = &set->bind.colorMap[5];
+    return input;
+}
 
 int PaintPane(PaneSet* set, HDC dc, int slot) {
     if (slot < 0 || slot >= kPaneCount || set->windows[slot] == nullptr) return 0;

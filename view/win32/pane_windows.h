@@ -7,6 +7,7 @@
 #include "pathdata/drawing.h"
 #include "view/pane_layout.h"
 #include "view/path_render.h"
+#include "view/pane_paint.h"
 #include "view/win32/gdi_canvas.h"
 
 #include <windows.h>
@@ -90,6 +91,10 @@ void ShowKindAlone(PaneSet* set, int kind);
 void SwitchPanePattern(PaneSet* set, int pattern);
 // The current angles of slots 0..3, to be stored per kind.
 void CollectPaneAngles(const PaneSet* set, float angles[kPaneCount][3]);
+
+// What slot's paint needs, for any device: its kind, the drawing's records
+// and range, the axis colours. No stop poll and no tool.
+PanePaintInput PaneInputOf(const PaneSet* set, int slot);
 
 // Paints a pane on the screen through its cached picture. Returns 0 when
 // the pane has no area, else 1.
