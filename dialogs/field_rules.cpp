@@ -63,30 +63,32 @@ std::string fieldSpin(const Field& field, const char* text, int delta) {
 
 std::string fieldShow(const Field& field) {
     switch (field.type) {
-    case FieldType::Text: {
-        const char* text = static_cast<const char*>(field.value);
-        const size_t size = static_cast<size_t>(field.maximum);
-        return std::string(text, TextCutLength(text, strnlen(text, size), size - 1));
-    }
-    case FieldType::Integer: return fieldFormat(field, *static_cast<const int32_t*>(field.value));
-    case FieldType::Real: return fieldFormat(field, *static_cast<const float*>(field.value));
+        case FieldType::Text: {
+            const char* text = static_cast<const char*>(field.value);
+            const size_t size = static_cast<size_t>(field.maximum);
+            return std::string(text, TextCutLength(text, strnlen(text, size), size - 1));
+        }
+        case FieldType::Integer:
+            return fieldFormat(field, *static_cast<const int32_t*>(field.value));
+        case FieldType::Real: return fieldFormat(field, *static_cast<const float*>(field.value));
     }
     return std::string();
 }
 
 void fieldStore(const Field& field, const char* text) {
     switch (field.type) {
-    case FieldType::Text:
-        CopyTextCut(static_cast<char*>(field.value), static_cast<size_t>(field.maximum), text,
-                    strlen(text));
-        break;
-    case FieldType::Integer:
-        *static_cast<int32_t*>(field.value) =
-            static_cast<int32_t>(fieldClamp(field, fieldNumber(text)));
-        break;
-    case FieldType::Real:
-        *static_cast<float*>(field.value) = static_cast<float>(fieldClamp(field, fieldNumber(text)));
-        break;
+        case FieldType::Text:
+            CopyTextCut(static_cast<char*>(field.value), static_cast<size_t>(field.maximum), text,
+                        strlen(text));
+            break;
+        case FieldType::Integer:
+            *static_cast<int32_t*>(field.value) =
+                static_cast<int32_t>(fieldClamp(field, fieldNumber(text)));
+            break;
+        case FieldType::Real:
+            *static_cast<float*>(field.value) =
+                static_cast<float>(fieldClamp(field, fieldNumber(text)));
+            break;
     }
 }
 

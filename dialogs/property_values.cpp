@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-const int32_t kDisplayMaskBits[kDisplayMaskBoxes] = {0x10, 0x20, 0x40, 0x80, 0x01, 0x100, 0x02, 0x04};
+const int32_t kDisplayMaskBits[kDisplayMaskBoxes] = {0x10, 0x20,  0x40, 0x80,
+                                                     0x01, 0x100, 0x02, 0x04};
 
 namespace {
 
@@ -68,8 +69,9 @@ PropertyChanges ApplyPropertyWork(const PropertyWork& work, AppSettings* setting
     settings->viewStatus = view;
 
     for (int p = 0; p < 2; ++p) {
-        changes.matrix[p] = memcmp(work.matrix[p], settings->viewMatrix[p], sizeof work.matrix[p]) != 0 &&
-                            isValidMatrix(work.matrix[p]);
+        changes.matrix[p] =
+            memcmp(work.matrix[p], settings->viewMatrix[p], sizeof work.matrix[p]) != 0 &&
+            isValidMatrix(work.matrix[p]);
     }
     const bool angles = memcmp(work.angles, settings->viewRotate, sizeof work.angles) != 0;
     const bool colors = memcmp(work.colors, settings->colorMap, sizeof work.colors) != 0;

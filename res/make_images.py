@@ -111,10 +111,22 @@ def toolbar_images(x, y):
     return (192, 192, 192)
 
 
+def gmodal_images(x, y):
+    """Two 12x12 images of the G-code list: an empty box (off), a ticked box (on)."""
+    image, px = divmod(x, 12)
+    if 1 <= px <= 10 and 1 <= y <= 10:
+        if px in (1, 10) or y in (1, 10):
+            return (64, 64, 64)
+        tick = image == 1 and (y == px + 2 and px <= 5 or y == 12 - px and px >= 5) and 3 <= y <= 8
+        return (0, 0, 0) if tick else (255, 255, 255)
+    return GREEN
+
+
 def main():
     os.makedirs(HERE, exist_ok=True)
     write_bmp(os.path.join(HERE, "code_images.bmp"), 48, 16, code_images)
     write_bmp(os.path.join(HERE, "toolbar.bmp"), 29 * 16, 16, toolbar_images)
+    write_bmp(os.path.join(HERE, "gmodal_images.bmp"), 24, 12, gmodal_images)
     write_cur(os.path.join(HERE, "split_we.cur"), arrows(True, False), (15, 15))
     write_cur(os.path.join(HERE, "split_ns.cur"), arrows(False, True), (15, 15))
     write_cur(os.path.join(HERE, "split_all.cur"), arrows(True, True), (15, 15))

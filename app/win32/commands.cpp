@@ -3,6 +3,9 @@
 #include "app/win32/extension_points.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
+#include "dialogs/win32/machine_sheet.h"
+#include "dialogs/win32/property_sheet.h"
+#include "dialogs/win32/tool_sheet.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -129,16 +132,25 @@ void OnToolOpen(HWND frame, int) {
     openDefinition(frame, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
                    &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
 }
+// A file that could not be written is said so: the edit stays in memory
+// and the drawing is still redone with it, but the file on disk is the old one.
+void reportUnwritten(FrameState* fs, int written, int titleId, const char* path) {
+    if (written == 1) return;
+    const std::string text = std::string(tlvString(IDS_WRITE_FAILED)) + "\n\n" + path;
+    fs->ui->message(tlvString(titleId), text.c_str(), kIconError);
+}
 void OnMachineSettings(HWND frame, int) {
     FrameState* fs = frameState(frame);
     if (isTracing(fs) || !showMachineSheet(frame)) return;
-    WriteMachineFile(fs->session->settings.postFile, fs->session->machine);
+    const char* path = fs->session->settings.postFile;
+    reportUnwritten(fs, WriteMachineFile(path, fs->session->machine), IDS_MACHINE_FILE_TITLE, path);
     PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 void OnToolSettings(HWND frame, int) {
     FrameState* fs = frameState(frame);
     if (!showToolSheet(frame)) return;
-    WriteToolFile(fs->session->settings.toolFile, fs->session->tools);
+    const char* path = fs->session->settings.toolFile;
+    reportUnwritten(fs, WriteToolFile(path, fs->session->tools), IDS_TOOL_FILE_TITLE, path);
     PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 
@@ -218,7 +230,7 @@ void OnInstance(HWND frame, int id) {
 
 // Commands whose work is not part of this version (the trace, printing and
 // the clipboard picture, the editor and send application, help, the
-// property sheets, the display filter window and the toolbars) stay grey
+// display filter window and the toolbars) stay grey
 // rather than enabled and silent.
 constexpr CommandEntry kCommands[] = {
     {CMD_ZOOM_IN, OnZoom, kEnableAlways, false, false},
@@ -269,13 +281,13 @@ constexpr CommandEntry kCommands[] = {
     {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false},
     {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false},
     {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true},
-    {CMD_PROP_CODE, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_PROP_CODE, OnProperties, kEnableAlways, false, false},
+    {CMD_PROP_REGISTER, OnProperties, kEnableAlways, false, false},
+    {CMD_PROP_VIEW, OnProperties, kEnableAlways, false, false},
+    {CMD_OPTIONS, OnProperties, kEnableAlways, false, false},
     {CMD_EDIT_SOURCE, OnEditSource, kEnableNotBuilt, true, false},
-    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
-    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
+    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableIdle, true, false},
+    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableAlways, true, false},
     {CMD_SEND, OnSend, kEnableNotBuilt, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},

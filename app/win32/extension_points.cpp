@@ -115,10 +115,6 @@ int launchProcess(const char* program, const char* arguments, int show) {
     return 1;
 }
 
-void showPropertySheet(HWND, int) {}
-bool showMachineSheet(HWND) { return false; }
-bool showToolSheet(HWND) { return false; }
-
 void createToolbars(HWND) {}
 void rebuildToolbars(HWND) {}
 void saveToolbarLayout(HWND) {}

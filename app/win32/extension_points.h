@@ -1,6 +1,6 @@
 // Entry points the shell calls for work that other parts of the program
 // provide: the trace, the view panes, printing and the clipboard picture,
-// the display-filter window, the external editor, the property sheets,
+// the display-filter window, the external editor,
 // the toolbars and status bar parts, the keyboard and mouse handlers and the
 // about box. Each has a default here that does the least harmful thing
 // (mostly nothing); the part that owns the work replaces the definition in
@@ -42,12 +42,6 @@ void refreshFilterLists(HWND frame);
 int openInEditor(HWND frame);
 int sendCurrentFile(HWND frame);
 int launchProcess(const char* program, const char* arguments, int show);
-
-// Property sheets: page 0 register, 1 code, 2 view, -1 the default.
-// machineSheet and toolSheet answer true when the user confirmed.
-void showPropertySheet(HWND frame, int page);
-bool showMachineSheet(HWND frame);
-bool showToolSheet(HWND frame);
 
 // Toolbars and status bar parts.
 void createToolbars(HWND frame);      // fills the band area 2001

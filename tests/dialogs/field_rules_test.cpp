@@ -14,7 +14,8 @@ int32_t gWait = 0;
 char gText[6] = "";
 const Field kZoom = {1091, FieldKind::Edit, FieldType::Real, true, &gZoom, 1, 99, "%.3lf"};
 const Field kWait = {1095, FieldKind::Edit, FieldType::Integer, false, &gWait, 0, 9999, nullptr};
-const Field kText = {1092, FieldKind::Edit, FieldType::Text, false, gText, 0, sizeof gText, nullptr};
+const Field kText = {1092, FieldKind::Edit, FieldType::Text, false, gText,
+                     0,    sizeof gText,    nullptr};
 
 TEST(FieldRules, NumbersAreClampedAndFormattedWhenTheFieldIsLeft) {
     const struct {
@@ -73,7 +74,8 @@ TEST(PropertyValues, ApplyKeepsOtherBitsAndIgnoresAMatrixThatIsNoPermutation) {
     w.displayMask[7] = 1;  // tool image, 0x4
     const int32_t notPermutation[4] = {0, 0, 2, 3};
     memcpy(w.matrix[0], notPermutation, sizeof notPermutation);
-    const int32_t swapped[4] = {s.viewMatrix[1][1], s.viewMatrix[1][0], s.viewMatrix[1][2], s.viewMatrix[1][3]};
+    const int32_t swapped[4] = {s.viewMatrix[1][1], s.viewMatrix[1][0], s.viewMatrix[1][2],
+                                s.viewMatrix[1][3]};
     memcpy(w.matrix[1], swapped, sizeof swapped);
     const PropertyChanges c = ApplyPropertyWork(w, &s, custom);
     EXPECT_EQ(s.registerStatus, 0x30 | 0x4 | 0x1);
