@@ -11,6 +11,9 @@
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/toolbars.h"
 #include "app/win32/trace_runner.h"
+#include "dialogs/win32/machine_sheet.h"
+#include "dialogs/win32/property_sheet.h"
+#include "dialogs/win32/tool_sheet.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -138,14 +141,23 @@ void OnToolOpen(FrameState* fs, int) {
     openDefinition(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
                    &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
 }
+// A file that could not be written is said so: the edit stays in memory
+// and the drawing is still redone with it, but the file on disk is the old one.
+void reportUnwritten(FrameState* fs, int written, int titleId, const char* path) {
+    if (written == 1) return;
+    const std::string text = std::string(tlvString(IDS_WRITE_FAILED)) + "\n\n" + path;
+    fs->ui->message(tlvString(titleId), text.c_str(), kIconError);
+}
 void OnMachineSettings(FrameState* fs, int) {
     if (isTracing(fs) || !showMachineSheet(fs->frame)) return;
-    WriteMachineFile(fs->session->settings.postFile, fs->session->machine);
+    const char* path = fs->session->settings.postFile;
+    reportUnwritten(fs, WriteMachineFile(path, fs->session->machine), IDS_MACHINE_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 void OnToolSettings(FrameState* fs, int) {
     if (!showToolSheet(fs->frame)) return;
-    WriteToolFile(fs->session->settings.toolFile, fs->session->tools);
+    const char* path = fs->session->settings.toolFile;
+    reportUnwritten(fs, WriteToolFile(path, fs->session->tools), IDS_TOOL_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 
@@ -218,9 +230,7 @@ void OnInstance(FrameState* fs, int id) {
     SetForegroundWindow(fs->instances[k]);
 }
 
-// Commands whose work is not part of this version (the trace, printing and
-// the clipboard picture, the editor and send application, help, the
-// property sheets, the display filter window) stay grey rather than
+// Commands whose work is not part of this version stay grey rather than
 // enabled and silent. A button column names the command's toolbar image,
 // text and tooltip; which bands show which buttons is the toolbars' own.
 // clang-format off: one command a line
@@ -273,13 +283,13 @@ constexpr CommandEntry kCommands[] = {
     {CMD_VIEW_PATTERN1, OnViewPattern, kEnableAlways, false, false, {13, 12, 37}, {kCheckViewRadio}},
     {CMD_VIEW_PATTERN2, OnViewPattern, kEnableAlways, false, false, {26, 13, 38}, {kCheckViewRadio}},
     {CMD_SAVE_AS, OnSaveAs, kEnableLoadedIdle, true, true, {1, 2, 27}},
-    {CMD_PROP_CODE, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_PROP_REGISTER, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_PROP_VIEW, OnProperties, kEnableNotBuilt, false, false},
-    {CMD_OPTIONS, OnProperties, kEnableNotBuilt, false, false},
+    {CMD_PROP_CODE, OnProperties, kEnableAlways, false, false},
+    {CMD_PROP_REGISTER, OnProperties, kEnableAlways, false, false},
+    {CMD_PROP_VIEW, OnProperties, kEnableAlways, false, false},
+    {CMD_OPTIONS, OnProperties, kEnableAlways, false, false},
     {CMD_EDIT_SOURCE, OnEditSource, kEnableLoaded, true, false, {27, 86, 87}},
-    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableNotBuilt, true, false},
-    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableNotBuilt, true, false},
+    {CMD_MACHINE_SETTINGS, OnMachineSettings, kEnableIdle, true, false},
+    {CMD_TOOL_SETTINGS, OnToolSettings, kEnableAlways, true, false},
     {CMD_SEND, OnSend, kEnableLoaded, true, true},
     {CMD_QUIT_ALL, OnQuitAll, kEnableInstances, false, false},
     {CMD_FILE_APPEND, OnFileOpen, kEnableLoadedIdle, true, false},

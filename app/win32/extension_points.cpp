@@ -77,10 +77,6 @@ void invalidatePanes(HWND frame, int pane) {
 }
 
 
-void showPropertySheet(HWND, int) {}
-bool showMachineSheet(HWND) { return false; }
-bool showToolSheet(HWND) { return false; }
-
 
 void showAboutBox(HWND frame) {
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));

@@ -1,6 +1,6 @@
 // Entry points the shell calls for work that other parts of the program
 // provide: the view panes, printing and the clipboard picture, the external
-// editor, the property sheets and the
+// editor and the
 // about box. Each has a default here that does the least harmful thing
 // (mostly nothing); the part that owns the work replaces the definition in
 // extension_points.cpp.
@@ -25,12 +25,6 @@ void showPlaneAlone(HWND frame, int plane);
 void switchPattern(HWND frame, int pattern);
 void invalidatePanes(HWND frame, int pane);
 
-
-// Property sheets: page 0 register, 1 code, 2 view, -1 the default.
-// machineSheet and toolSheet answer true when the user confirmed.
-void showPropertySheet(HWND frame, int page);
-bool showMachineSheet(HWND frame);
-bool showToolSheet(HWND frame);
 
 
 // About box.

@@ -651,6 +651,16 @@ TEST_F(WinShell, DualProgressCancelAndOwnerState) {
 // The machine "open" item (the tool item shares its code): a cancelled or
 // refused choice keeps the file; a chosen one is remembered and the loaded
 // demo is translated again with it.
+// Cancels the machine sheet that a newly read machine file opens, counting it.
+int gSheetsOffered = 0;
+void CALLBACK cancelMachineSheet(HWND, UINT, UINT_PTR, DWORD) {
+    HWND sheet = FindWindowW(L"#32770", L"機械のプロパティ");
+    if (sheet == nullptr || !IsWindowVisible(sheet)) return;
+    ++gSheetsOffered;
+    ShowWindow(sheet, SW_HIDE);
+    PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+}
+
 TEST_F(WinShell, MachineFileIsChosenAndApplied) {
     ASSERT_EQ(startDemo(), kStartRunning);
     const std::string machine = settings().postFile;
@@ -667,6 +677,8 @@ TEST_F(WinShell, MachineFileIsChosenAndApplied) {
         {dir, 1, machine, 1.0f},  // a folder is refused
         {dir + "\\double.MDL", 1, dir + "\\double.MDL", 2.0f},
     };
+    gSheetsOffered = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, cancelMachineSheet);
     for (const auto& c : cases) {
         gDialogAnswer = c.answer;
         SendMessageW(frame(), WM_COMMAND, CMD_MACHINE_OPEN, 0);
@@ -676,6 +688,8 @@ TEST_F(WinShell, MachineFileIsChosenAndApplied) {
         EXPECT_EQ(settings().postFile, c.remembered);
         EXPECT_FLOAT_EQ(fs()->drawing.range.max[0], c.scale * maxX) << c.answer;
     }
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gSheetsOffered, 1);  // only the file read is offered for review
 }
 
 // A small window shows the register panel narrower, but the size kept is

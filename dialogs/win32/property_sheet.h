@@ -1,0 +1,14 @@
+// The property sheet of the register list, the code list, the views and
+// the options, and ApplyPropertyValues that puts its values into effect.
+#pragma once
+
+#include "dialogs/property_values.h"
+
+#include <windows.h>
+
+// Opens the sheet at page 0 register, 1 code, 2 view, 3 options, or -1 for
+// the page shown last. Applies the values on OK; returns 1 for OK, else 0.
+int showPropertySheet(HWND frame, int page);
+// Puts work into the settings and on the screen: list styles, pens, the
+// pane matrices and angles, the bars and panes redrawn as far as needed.
+void ApplyPropertyValues(HWND frame, const PropertyWork& work);
