@@ -106,6 +106,20 @@ TEST_F(WinTrace, StatusPartsRedrawOnlyOnChangeAndPartZeroNarrows) {
     EXPECT_EQ(SetStatusText(frame(), 1, "%s", "1.500"), 1);
     EXPECT_STREQ(StatusPartText(1), "1.500");
     EXPECT_EQ(SetStatusText(frame(), 7, "x"), 0);
+    // The text reaches the screen in the part's colour (blue for X).
+    RECT part = {};
+    SendMessageW(statusBar(), SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    RedrawWindow(statusBar(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(statusBar());
+    int blue = 0;
+    for (int y = part.top; y < part.bottom; ++y) {
+        for (int x = part.left; x < part.right; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            blue += GetBValue(c) > 128 && GetRValue(c) < 96 && GetGValue(c) < 96;
+        }
+    }
+    ReleaseDC(statusBar(), dc);
+    EXPECT_GT(blue, 10);
     auto widths = [&] {
         int edges[kStatusParts] = {};
         SendMessageW(statusBar(), SB_GETPARTS, kStatusParts, reinterpret_cast<LPARAM>(edges));
