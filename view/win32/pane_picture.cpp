@@ -25,7 +25,8 @@ bool stopPoll(void* context) {
 }
 
 // Draws the pane's content into a new bitmap of the client size, which
-// becomes the pane's cached picture.
+// becomes the pane's cached picture. A paint stopped by Escape is shown but
+// not kept: the next paint of the pane draws it in full.
 HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     ViewPane& pane = set->view.panes[slot];
     const Drawing* d = set->bind.drawing;
@@ -60,6 +61,10 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
     if (previous != nullptr) SetCursor(previous);
+    if (set->lastPaintRecords < PaneInputOf(set, slot).recordCount) {
+        DeleteObject(picture);
+        return nullptr;
+    }
     return picture;
 }
 
