@@ -309,6 +309,33 @@ TEST_F(WinPanes, EscapeStopsThePaintAndTheNextPaintIsComplete) {
     EXPECT_TRUE(colourNear(xy, 25, 25, -2, settings().colorMap[1]));
 }
 
+// While the layout moves (a splitter drag), a pane shows its old picture
+// stretched; once it is still the pane is painted at its new size.
+TEST_F(WinPanes, ResizedPaneKeepsItsPictureUntilTheLayoutIsStill) {
+    runDemo();
+    PaneSet* s = set();
+    const int xy = find(0);
+    UpdateWindow(s->windows[xy]);
+    const void* before = s->view.panes[xy].cachedPicture;
+    ASSERT_NE(before, nullptr);
+    RECT r;
+    GetWindowRect(panel(), &r);
+    SetWindowPos(panel(), nullptr, 0, 0, r.right - r.left - 60, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    LayoutPanes(s);
+    UpdateWindow(s->windows[xy]);
+    EXPECT_EQ(s->view.panes[xy].cachedPicture, before);
+    EXPECT_TRUE(s->stale[xy]);
+    SendMessageW(s->windows[xy], WM_TIMER, kPaneSettleTimer, 0);
+    BITMAP info = {};
+    ASSERT_NE(s->view.panes[xy].cachedPicture, nullptr);
+    GetObjectW(static_cast<HBITMAP>(s->view.panes[xy].cachedPicture), sizeof info, &info);
+    RECT client;
+    GetClientRect(s->windows[xy], &client);
+    EXPECT_FALSE(s->stale[xy]);
+    EXPECT_EQ(info.bmWidth, client.right);
+    EXPECT_EQ(info.bmHeight, client.bottom);
+}
+
 TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
     runDemo();
     PaneSet* s = set();

@@ -56,6 +56,8 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         input.stopRequested = stopPoll;
         input.context = set;
         set->lastPaintRecords = paintPaneContent(target, input);
+        set->paintedKind[slot] = input.kind;
+        set->stale[slot] = false;
     }
     BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldBitmap);
@@ -68,10 +70,19 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     return picture;
 }
 
+// Shows the cached picture; one of another size (a stale one) is stretched.
 void copyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0, SRCCOPY);
+    BITMAP info = {};
+    GetObjectW(picture, sizeof info, &info);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (info.bmWidth == width && info.bmHeight == height) {
+        BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
 }
@@ -107,6 +118,13 @@ int PaintPane(PaneSet* set, HDC dc, int slot) {
     if (rect.right <= rect.left || rect.bottom <= rect.top) return 0;
     auto cached = static_cast<HBITMAP>(pane.cachedPicture);
     // During a trace the picture changes with every step: always repaint.
+    // A stale picture of another view is no stand-in.
+    if (cached != nullptr && set->stale[slot] && set->paintedKind[slot] != kindOfSlot(set, slot)) {
+        DeleteObject(cached);
+        cached = nullptr;
+        pane.cachedPicture = nullptr;
+        set->stale[slot] = false;
+    }
     if (cached != nullptr && !set->bind.drawing->tracing) {
         copyPicture(dc, cached, rect);
     } else {

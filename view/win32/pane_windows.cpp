@@ -9,6 +9,10 @@ const wchar_t kPaneClassName[] = L"TLV_ViewClass";
 
 namespace {
 
+// The pause after the last layout change before stale pictures are painted
+// anew; the active pane goes first.
+constexpr UINT kSettleActiveMs = 120, kSettleOtherMs = 200;
+
 const wchar_t kSetProperty[] = L"TlvPaneSet";
 
 PaneSet* setOfPane(HWND window) { return paneSetOf(GetParent(window)); }
@@ -119,6 +123,14 @@ void OnSize(HWND window, int width, int height) {
     set->view.panes[slot].clientRect = {0, 0, width, height};
 }
 
+// The layout has been still long enough: a stale picture is painted anew.
+void OnSettled(HWND window) {
+    KillTimer(window, kPaneSettleTimer);
+    PaneSet* set = setOfPane(window);
+    const int slot = slotOf(window);
+    if (set != nullptr && slot >= 0 && set->stale[slot]) InvalidatePanes(set, slot, true);
+}
+
 void OnDestroy(HWND window) {
     PaneSet* set = setOfPane(window);
     const int slot = slotOf(window);
@@ -162,6 +174,9 @@ LRESULT CALLBACK PaneProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_SIZE: OnSize(window, LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_TIMER:
+        if (wp == kPaneSettleTimer) OnSettled(window);
+        return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -243,7 +258,7 @@ void DestroyPaneWindows(HWND panel) {
 }
 
 void LayoutPanes(PaneSet* set) {
-    InvalidatePanes(set, -1, false);
+    for (int slot = 0; slot < kPaneCount; ++slot) set->stale[slot] = set->view.panes[slot].cachedPicture != nullptr;
     RECT client;
     GetClientRect(set->panel, &client);
     const ViewRect whole = {client.left, client.top, client.right, client.bottom};
@@ -266,8 +281,11 @@ void LayoutPanes(PaneSet* set) {
     }
     if (batch != nullptr) EndDeferWindowPos(batch);
     // A pane that only moved keeps its pixels: ask for the new picture.
-    for (HWND window : set->windows) {
-        if (window != nullptr && IsWindowVisible(window)) InvalidateRect(window, nullptr, FALSE);
+    for (int slot = 0; slot < kPaneCount; ++slot) {
+        HWND window = set->windows[slot];
+        if (window == nullptr || !IsWindowVisible(window)) continue;
+        InvalidateRect(window, nullptr, FALSE);
+        SetTimer(window, kPaneSettleTimer, slot == active ? kSettleActiveMs : kSettleOtherMs, nullptr);
     }
 }
 
@@ -300,6 +318,7 @@ void InvalidatePanes(PaneSet* set, int slot, bool repaint) {
         ViewPane& pane = set->view.panes[i];
         if (pane.cachedPicture != nullptr) DeleteObject(static_cast<HBITMAP>(pane.cachedPicture));
         pane.cachedPicture = nullptr;
+        set->stale[i] = false;
         if (repaint && set->windows[i] != nullptr) {
             InvalidateRect(set->windows[i], nullptr, FALSE);
             UpdateWindow(set->windows[i]);

@@ -58,7 +58,15 @@ struct PaneSet {
     uint32_t markerMask;
     float markerPos[kPaneCount][3];
     ToolShape markerTool;
+    // After a layout change a pane shows its old picture, stretched, until
+    // the layout has been still for a moment (a splitter drag moves it many
+    // times a second); paintedKind says which view the picture shows.
+    bool stale[kPaneCount];
+    int paintedKind[kPaneCount];
 };
+
+// The timer of a pane window that ends the wait after a layout change.
+constexpr UINT_PTR kPaneSettleTimer = 1;
 
 bool RegisterPaneClass(HINSTANCE instance);
 
@@ -70,7 +78,8 @@ void DestroyPaneWindows(HWND panel);
 PaneSet* paneSetOf(HWND panel);
 
 // Moves the panes to the rectangles of the current pattern, or shows the
-// active one alone; discards every cached picture.
+// active one alone; the cached pictures become stale and are painted anew
+// once the layout has been still for a moment, the active pane first.
 void LayoutPanes(PaneSet* set);
 // The slot of a pane window, else -1.
 int PaneFromWindow(HWND window);
