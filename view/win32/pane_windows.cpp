@@ -313,7 +313,10 @@ void ActivatePane(PaneSet* set, int slot) {
 }
 
 void InvalidatePanes(PaneSet* set, int slot, bool repaint) {
-    for (int i = 0; i < kPaneCount; ++i) {
+    // The active pane first: it is the one the user looks at.
+    const int first = activeSlot(set);
+    for (int k = 0; k < kPaneCount; ++k) {
+        const int i = (first + k) % kPaneCount;
         if (slot != -1 && slot != i) continue;
         ViewPane& pane = set->view.panes[i];
         if (pane.cachedPicture != nullptr) DeleteObject(static_cast<HBITMAP>(pane.cachedPicture));
