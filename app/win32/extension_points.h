@@ -1,9 +1,6 @@
-// Entry points the shell calls for work that other parts of the program
-// provide: the view panes, printing and the clipboard picture, the external
-// editor and the
-// about box. Each has a default here that does the least harmful thing
-// (mostly nothing); the part that owns the work replaces the definition in
-// extension_points.cpp.
+// Entry points the shell calls for the view panes and the about box, which
+// other parts of the program provide; the rest of the features now live in
+// modules of their own.
 #pragma once
 
 #include <windows.h>
