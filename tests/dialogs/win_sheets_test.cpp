@@ -1,6 +1,7 @@
 // The property sheets in-process under Wine, driven with real messages from
 // a timer while each sheet runs its modal loop.
 #include "app/win32/commands.h"
+#include "definitions/machine_definition.h"
 #include "dialogs/win32/sheet.h"
 #include "res/resource.h"
 #include "tests/app/win_test_support.h"
@@ -150,6 +151,46 @@ TEST_F(WinSheets, MachineOkWritesTheFileAndRedrawsWithTheNewItoF) {
     EXPECT_FLOAT_EQ(program->session.machine.itoF, 0.01f);
     EXPECT_NE(readFile(dir + "\\demo.MDL").find("0.010000"), std::string::npos);
     EXPECT_FLOAT_EQ(fs()->drawing.range.max[0], before * 10.0f);
+}
+
+// The spinner steps its field; Apply puts the value into effect while the
+// sheet stays open, so a Cancel afterwards keeps it; a click on a G-code
+// row's image toggles the row.
+TEST_F(WinSheets, SpinnerApplyAndGCodeImageClick) {
+    ASSERT_EQ(start(""), kStartRunning);
+    double applied = 0;
+    run(CMD_PROP_VIEW, [&](HWND sheet) {
+        HWND page = pageWith(sheet, 1091);
+        SetDlgItemTextW(page, 1091, L"2.5");
+        HWND spinner = nullptr;
+        for (HWND c = GetWindow(page, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (reinterpret_cast<HWND>(SendMessageW(c, UDM_GETBUDDY, 0, 0)) == GetDlgItem(page, 1091)) spinner = c;
+        }
+        ASSERT_NE(spinner, nullptr);
+        NMUPDOWN change = {};
+        change.hdr = {spinner, static_cast<UINT_PTR>(GetDlgCtrlID(spinner)), UDN_DELTAPOS};
+        change.iDelta = 1;
+        SendMessageW(page, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+        SendMessageW(sheet, WM_COMMAND, MAKEWPARAM(kSheetApply, BN_CLICKED), 0);
+        applied = settings().zoomValue;
+        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_DOUBLE_EQ(applied, 3.5);
+    EXPECT_DOUBLE_EQ(settings().zoomValue, 3.5);
+    const bool before = MachineGModal(program->session.machine, 1);
+    run(CMD_MACHINE_SETTINGS, [](HWND sheet) {
+        HWND list = GetDlgItem(pageWith(sheet, IDC_GMODAL_LIST), IDC_GMODAL_LIST);
+        RECT icon = {};
+        icon.left = LVIR_ICON;
+        SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));
+        NMITEMACTIVATE click = {};
+        click.hdr = {list, IDC_GMODAL_LIST, NM_CLICK};
+        click.ptAction = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+        SendMessageW(GetParent(list), WM_NOTIFY, IDC_GMODAL_LIST, reinterpret_cast<LPARAM>(&click));
+        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
+    });
+    pump();
+    EXPECT_NE(MachineGModal(program->session.machine, 1), before);
 }
 
 bool chooseRed(CHOOSECOLORW* choose) {
