@@ -164,7 +164,9 @@ TEST_F(WinSheets, SpinnerApplyAndGCodeImageClick) {
         SetDlgItemTextW(page, 1091, L"2.5");
         HWND spinner = nullptr;
         for (HWND c = GetWindow(page, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            if (reinterpret_cast<HWND>(SendMessageW(c, UDM_GETBUDDY, 0, 0)) == GetDlgItem(page, 1091)) spinner = c;
+            if (reinterpret_cast<HWND>(SendMessageW(c, UDM_GETBUDDY, 0, 0)) ==
+                GetDlgItem(page, 1091))
+                spinner = c;
         }
         ASSERT_NE(spinner, nullptr);
         NMUPDOWN change = {};
