@@ -116,7 +116,8 @@ private:
 
 TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
     // A random walk of short moves, many within one pixel, with rapid
-    // (dotted), cutting and Z pens and some arcs; thin and thick pens.
+    // (dotted), cutting and Z pens and some arcs; thin pens (whose lines the
+    // canvas sets into the picture itself) and thick ones.
     std::vector<MotionRecord> records;
     uint32_t seed = 12345;
     auto next = [&seed](int range) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % range; };
@@ -142,6 +143,18 @@ TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
             if (what == 3) at[2] += 1;
             storePoint(r.line.end, at);
         }
+        records.push_back(r);
+    }
+    // Lines that leave the picture, one of them far (GDI clips those).
+    const float ends[][4] = {{-150, -30, 140, 60}, {-40, 120, 30, -130}, {-5000, 10, 5000, -20}, {7, 7, 7, 7}};
+    for (const auto& e : ends) {
+        MotionRecord r = {};
+        r.kind = kMotionLine;
+        r.gCode = 1;
+        r.line.axisMask = kAxisX | kAxisY;
+        const float from[3] = {e[0], e[1], 0}, to[3] = {e[2], e[3], 0};
+        storePoint(r.line.start, from);
+        storePoint(r.line.end, to);
         records.push_back(r);
     }
     for (int width : {1, 3}) {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/wide.h"
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -69,6 +70,8 @@ constexpr size_t kRunMax = 4096;
 
 GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
     oldPen_ = SelectObject(dc_, GetStockObject(BLACK_PEN));
+    GetCurrentPositionEx(dc_, &gdiAt_);
+    at_ = gdiAt_;
     SetBkMode(dc_, TRANSPARENT);
     run_.reserve(kRunMax);
     for (int i = 0; i < 10; ++i) {
@@ -77,6 +80,121 @@ GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
         dotted_[i] = pens_->pens[i] != nullptr &&
                      (GetObjectW(pens_->pens[i], sizeof pen, &pen) != sizeof pen ||
                       (pen.lopnStyle & PS_STYLE_MASK) != PS_SOLID);
+        thin_[i] = pens_->pens[i] != nullptr && !dotted_[i] && pen.lopnWidth.x <= 1;
+        dot_[i] = pens_->pens[i] != nullptr && dotted_[i] && pen.lopnStyle == PS_DOT && pen.lopnWidth.x <= 1;
+        const COLORREF c = pen.lopnColor;
+        pixel_[i] = static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+    }
+    findPicture();
+}
+
+// The picture's pixels when lines can be set into them as GDI would draw
+// them: a 32-bit section in a memory context, no clip, no mapping, plain
+// copy.
+void GdiCanvas::findPicture() {
+    if (GetObjectType(dc_) != OBJ_MEMDC) return;
+    DIBSECTION section = {};
+    HGDIOBJ bitmap = GetCurrentObject(dc_, OBJ_BITMAP);
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof section, &section) != sizeof section) return;
+    if (section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32 || section.dsBmih.biCompression != BI_RGB ||
+        section.dsBm.bmWidth < 1 || section.dsBm.bmHeight < 2) {
+        return;
+    }
+    POINT viewport = {}, window = {};
+    GetViewportOrgEx(dc_, &viewport);
+    GetWindowOrgEx(dc_, &window);
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    const int clipped = clip != nullptr ? GetClipRgn(dc_, clip) : 1;
+    if (clip != nullptr) DeleteObject(clip);
+    if (clipped != 0 || viewport.x != 0 || viewport.y != 0 || window.x != 0 || window.y != 0 ||
+        GetMapMode(dc_) != MM_TEXT || GetGraphicsMode(dc_) != GM_COMPATIBLE || GetROP2(dc_) != R2_COPYPEN) {
+        return;
+    }
+    // Which way the rows run: set the top-left pixel through GDI and see
+    // which end of the memory changes, then put it back.
+    auto* pixels = static_cast<uint32_t*>(section.dsBm.bmBits);
+    const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+    uint32_t& first = pixels[0];
+    uint32_t& last = pixels[static_cast<size_t>(height - 1) * static_cast<size_t>(width)];
+    GdiFlush();
+    const uint32_t oldFirst = first, oldLast = last;
+    const COLORREF probe = (oldFirst & 0xFFFFFF) == 0x010203 && (oldLast & 0xFFFFFF) == 0x010203 ? RGB(4, 5, 6) : RGB(1, 2, 3);
+    SetPixelV(dc_, 0, 0, probe);
+    GdiFlush();
+    if (first != oldFirst) {
+        topDown_ = true;
+        first = oldFirst;
+    } else if (last != oldLast) {
+        topDown_ = false;
+        last = oldLast;
+    } else {
+        return;
+    }
+    bits_ = pixels;
+    width_ = width;
+    height_ = height;
+}
+
+void GdiCanvas::updateRaster() {
+    const bool raster = bits_ != nullptr && pen_ >= 0 && (thin_[pen_] || dot_[pen_]) && !xor_ && !inPath_;
+    if (raster && !raster_) flush();
+    raster_ = raster;
+}
+
+// GDI's line: Bresenham along the major axis, the last pixel left out, a
+// tie (error exactly zero) stepping the minor axis, and the error biased by
+// one in the octants where GDI rounds the other way. A line of equal
+// extents counts as y-major. A dotted line has three pixels on and three
+// off along its major axis, starting afresh with every line (on a
+// transparent background).
+void GdiCanvas::rasterLine(POINT a, POINT b) {
+    const int dx = b.x - a.x, dy = b.y - a.y;
+    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const bool xMajor = adx > ady;
+    const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    if (major == 0) return;
+    if (gdiDrew_) GdiFlush();
+    gdiDrew_ = false;
+    if (major > 4 * (width_ + height_)) {  // mostly outside: GDI clips it faster
+        usePen();
+        placeGdi(a);
+        LineTo(dc_, b.x, b.y);
+        gdiAt_ = b;
+        gdiDrew_ = true;
+        return;
+    }
+    int octant;
+    if (dy > 0) {
+        octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
+    } else {
+        octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+    }
+    const int bias = (0x4B >> (octant - 1)) & 1;
+    const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
+    const uint32_t colour = pixel_[pen_];
+    const bool dotted = dot_[pen_];
+    int e = 2 * minor - major - bias, x = a.x, y = a.y;
+    for (int i = 0; i < major; ++i) {
+        if ((!dotted || i % 6 < 3) && static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
+            static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
+            const int row = topDown_ ? y : height_ - 1 - y;
+            bits_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = colour;
+        }
+        if (e >= 0) {
+            if (xMajor) {
+                y += sy;
+            } else {
+                x += sx;
+            }
+            e += 2 * (minor - major);
+        } else {
+            e += 2 * minor;
+        }
+        if (xMajor) {
+            x += sx;
+        } else {
+            y += sy;
+        }
     }
 }
 
@@ -85,41 +203,65 @@ GdiCanvas::~GdiCanvas() {
     SelectObject(dc_, oldPen_);
 }
 
+// Pens change with almost every record; GDI is told only when it draws.
+void GdiCanvas::usePen() {
+    if (!penChanged_) return;
+    SelectObject(dc_, pens_->pens[pen_]);
+    penChanged_ = false;
+}
+
+// The device context's current position where GDI's next line starts.
+void GdiCanvas::placeGdi(POINT p) {
+    if (gdiAt_.x == p.x && gdiAt_.y == p.y) return;
+    MoveToEx(dc_, p.x, p.y, nullptr);
+    gdiAt_ = p;
+}
+
 void GdiCanvas::flush() {
-    if (run_.size() >= 2) Polyline(dc_, run_.data(), static_cast<int>(run_.size()));
-    if (!run_.empty()) MoveToEx(dc_, run_.back().x, run_.back().y, nullptr);
+    if (run_.size() >= 2) {
+        usePen();
+        Polyline(dc_, run_.data(), static_cast<int>(run_.size()));
+        gdiDrew_ = true;
+    }
     run_.clear();
 }
 
 void GdiCanvas::selectPen(int pen) {
     if (pen < 0 || pen >= 10 || pens_->pens[pen] == nullptr || pen == pen_) return;
     flush();
-    SelectObject(dc_, pens_->pens[pen]);
     pen_ = pen;
+    penChanged_ = true;
     direct_ = dotted_[pen];
+    updateRaster();
 }
 
 void GdiCanvas::moveTo(int x, int y) {
-    if (direct_) {
-        MoveToEx(dc_, x, y, nullptr);
-        return;
-    }
+    at_ = {x, y};
+    if (raster_ || direct_) return;
     if (!run_.empty() && run_.back().x == x && run_.back().y == y) return;
     flush();
     run_.push_back({x, y});
 }
 
 void GdiCanvas::lineTo(int x, int y) {
-    if (direct_) {
-        LineTo(dc_, x, y);
+    const POINT from = at_;
+    at_ = {x, y};
+    if (raster_) {
+        rasterLine(from, at_);
         return;
     }
-    if (run_.empty()) {
-        POINT at = {};
-        GetCurrentPositionEx(dc_, &at);
-        run_.push_back(at);
+    if (direct_) {
+        usePen();
+        placeGdi(from);
+        LineTo(dc_, x, y);
+        gdiAt_ = at_;
+        gdiDrew_ = true;
+        return;
     }
-    if (run_.back().x == x && run_.back().y == y) return;
+    if (run_.empty()) run_.push_back(from);
+    // A line of no length draws nothing with a thin pen, and a dot with a
+    // thick one, which a longer line through the point already covers.
+    if (run_.back().x == x && run_.back().y == y && (thin_[pen_ < 0 ? 0 : pen_] || run_.size() > 1)) return;
     if (run_.size() >= kRunMax) {
         const POINT last = run_.back();
         flush();
@@ -128,25 +270,50 @@ void GdiCanvas::lineTo(int x, int y) {
     run_.push_back({x, y});
 }
 
+// A path of a thin solid pen strokes the pixels of its lines drawn one by
+// one, so in a picture they are set like any other line.
 void GdiCanvas::beginPath() {
     flush();
+    if (raster_ && thin_[pen_]) {
+        rasterPath_ = true;
+        return;
+    }
+    inPath_ = true;
+    updateRaster();
+    usePen();
     BeginPath(dc_);
 }
 
 void GdiCanvas::strokePath() {
+    if (rasterPath_) {
+        rasterPath_ = false;
+        return;
+    }
     flush();
     EndPath(dc_);
     StrokePath(dc_);
+    gdiAt_ = {INT_MIN, INT_MIN};  // where a path leaves the position is its own affair
+    gdiDrew_ = true;
+    inPath_ = false;
+    updateRaster();
 }
 
 void GdiCanvas::abandonPath() {
+    if (rasterPath_) {
+        rasterPath_ = false;
+        return;
+    }
     run_.clear();
     AbortPath(dc_);
+    gdiAt_ = {INT_MIN, INT_MIN};
+    inPath_ = false;
+    updateRaster();
 }
 
 void GdiCanvas::fillEllipse(int left, int top, int right, int bottom, int brush) {
     if (brush < 0 || brush >= 10 || pens_->brushes[brush] == nullptr) return;
     flush();
+    gdiDrew_ = true;
     HGDIOBJ oldBrush = SelectObject(dc_, pens_->brushes[brush]);
     HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(NULL_PEN));
     // Without an outline GDI leaves out the right and bottom edge; one more
@@ -160,6 +327,7 @@ void GdiCanvas::text(int x, int y, const char* text, uint32_t color) {
     const std::wstring wide = tlvWiden(text);
     if (wide.empty()) return;
     flush();
+    gdiDrew_ = true;
     COLORREF old = SetTextColor(dc_, color);
     TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
     SetTextColor(dc_, old);
@@ -167,6 +335,8 @@ void GdiCanvas::text(int x, int y, const char* text, uint32_t color) {
 
 void GdiCanvas::setXor(bool on) {
     flush();
+    xor_ = on;
+    updateRaster();
     if (on) {
         oldRop_ = SetROP2(dc_, R2_XORPEN);
     } else if (oldRop_ != 0) {
@@ -177,6 +347,8 @@ void GdiCanvas::setXor(bool on) {
 
 void GdiCanvas::setClip(const ViewRect* rect) {
     flush();  // what is pending belongs inside the previous clip
+    bits_ = nullptr;  // lines set into the pixels would ignore the clip
+    updateRaster();
     if (rect == nullptr) {
         SelectClipRgn(dc_, nullptr);
         return;
@@ -189,6 +361,7 @@ void GdiCanvas::setClip(const ViewRect* rect) {
 
 void GdiCanvas::frameRect(const ViewRect& rect) {
     flush();
+    gdiDrew_ = true;
     RECT r = {rect.left, rect.top, rect.right, rect.bottom};
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     for (int i = 0; i < frameWidth_ && r.right - r.left > 2 && r.bottom - r.top > 2; ++i) {

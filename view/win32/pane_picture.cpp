@@ -36,7 +36,11 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     HCURSOR previous = nullptr;
     if (GetCursor() == arrow) previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = CreateCompatibleBitmap(dc, width, height);
+    // A 32-bit section: the canvas sets thin lines straight into its pixels.
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memory == nullptr || picture == nullptr) {
         if (memory != nullptr) DeleteDC(memory);
         if (picture != nullptr) DeleteObject(picture);
