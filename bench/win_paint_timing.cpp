@@ -4,11 +4,11 @@
 // discarded each time) and prints the loaded record count and the time of
 // each repaint, then the same with nothing but the title shown, then one
 // step of a pan drag and of a rotate drag as the repeat timer runs it.
-#include "app/win32/extension_points.h"
 #include "app/input.h"
 #include "app/win32/frame.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/shell.h"
+#include "app/win32/view_panel.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"
 

@@ -1,7 +1,6 @@
 #include "app/win32/commands.h"
 
 #include "app/win32/clipboard_picture.h"
-#include "app/win32/extension_points.h"
 #include "app/win32/external_apps.h"
 #include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
@@ -11,6 +10,7 @@
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/toolbars.h"
 #include "app/win32/trace_runner.h"
+#include "app/win32/view_panel.h"
 #include "dialogs/win32/machine_sheet.h"
 #include "dialogs/win32/property_sheet.h"
 #include "dialogs/win32/tool_sheet.h"

@@ -1,7 +1,7 @@
 #include "app/win32/filter_window.h"
 
-#include "app/win32/extension_points.h"
 #include "app/win32/frame.h"
+#include "app/win32/view_panel.h"
 #include "res/resource.h"
 #include "res/strings.h"
 

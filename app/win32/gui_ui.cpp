@@ -1,11 +1,11 @@
 #include "app/win32/gui_ui.h"
 
 #include "app/win32/commands.h"
-#include "app/win32/extension_points.h"
 #include "app/win32/filter_window.h"
 #include "app/win32/frame.h"
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/status_bar.h"
+#include "app/win32/view_panel.h"
 #include "definitions/profile_item.h"
 #include "pathdata/export.h"
 #include "platform/sjis.h"

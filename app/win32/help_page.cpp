@@ -1,6 +1,7 @@
 #include "app/win32/help_page.h"
 
 #include "app/win32/gui_ui.h"
+#include "platform/win32/wide.h"
 #include "res/strings.h"
 
 #include <shellapi.h>
@@ -31,4 +32,11 @@ bool openHelp(HWND frame) {
     tlvMessageBox(frame, text.c_str(), tlvWiden(tlvString(IDS_PRODUCT)).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
     return false;
+}
+
+void showAboutBox(HWND frame) {
+    std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
+    std::wstring text = product + L"  " + tlvWiden(tlvString(IDS_ABOUT_VERSION)) + L"\n\n" +
+                        tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));
+    tlvMessageBox(frame, text.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
 }

@@ -1,5 +1,6 @@
-// The help command: the user guide, an HTML page installed beside the
-// executable under its name, opened in the system's browser.
+// The help and about commands: the user guide, an HTML page installed
+// beside the executable under its name, opened in the system's browser;
+// and the about box.
 #pragma once
 
 #include <windows.h>
@@ -11,3 +12,5 @@ std::wstring helpPagePath();
 // Opens the guide; says so in a message box when it is missing or no
 // program could open it. True when it was handed to a browser.
 bool openHelp(HWND frame);
+// The product name, version and a one-line description.
+void showAboutBox(HWND frame);

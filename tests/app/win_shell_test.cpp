@@ -3,9 +3,9 @@
 // changed-file question, failed loads, the hand-over between two processes
 // and batch runs. Message boxes are answered by a hook, never by a person.
 #include "app/win32/commands.h"
-#include "app/win32/extension_points.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
+#include "app/win32/view_panel.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
 #include "res/strings.h"

@@ -3,7 +3,7 @@
 // demo's pixels in the cached picture, zoom, invalidation, clicks and the
 // angles saved per kind at the end.
 #include "app/win32/commands.h"
-#include "app/win32/extension_points.h"
+#include "app/win32/view_panel.h"
 #include "res/resource.h"
 #include "tests/app/win_test_support.h"
 #include "view/win32/pane_windows.h"

@@ -52,11 +52,11 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     HBRUSH background = CreateSolidBrush(set->bind.colorMap[4]);
     FillRect(memory, &fill, background);
     DeleteObject(background);
+    PanePaintInput input = PaneInputOf(set, slot);
     {
         GdiCanvas canvas(memory, &set->pens);
         const RenderTarget target = {&canvas, rect, pane.matrix, static_cast<uint32_t>(*set->bind.displayMask),
                                      &d->filter};
-        PanePaintInput input = PaneInputOf(set, slot);
         input.stopRequested = stopPoll;
         input.context = set;
         set->lastPaintRecords = paintPaneContent(target, input);
@@ -67,7 +67,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
     if (previous != nullptr) SetCursor(previous);
-    if (set->lastPaintRecords < PaneInputOf(set, slot).recordCount) {
+    if (set->lastPaintRecords < input.recordCount) {
         DeleteObject(picture);
         return nullptr;
     }

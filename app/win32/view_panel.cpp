@@ -1,13 +1,10 @@
-#include "app/win32/extension_points.h"
+#include "app/win32/view_panel.h"
 
 #include "app/win32/commands.h"
 #include "app/win32/frame.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"
-#include "res/strings.h"
 
-#include <cstdio>
-#include <string>
 
 namespace {
 
@@ -74,13 +71,4 @@ void switchPattern(HWND frame, int pattern) {
 }
 void invalidatePanes(HWND frame, int pane) {
     if (PaneSet* set = viewPanes(frame)) InvalidatePanes(set, pane, true);
-}
-
-
-
-void showAboutBox(HWND frame) {
-    std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
-    std::wstring text = product + L"  " + tlvWiden(tlvString(IDS_ABOUT_VERSION)) + L"\n\n" +
-                        tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));
-    tlvMessageBox(frame, text.c_str(), product.c_str(), MB_OK | MB_ICONINFORMATION);
 }

@@ -1,6 +1,5 @@
-// Entry points the shell calls for the view panes and the about box, which
-// other parts of the program provide; the rest of the features now live in
-// modules of their own.
+// The view panel seen from the main window: registers the pane class,
+// hands the panel its pane hooks and forwards view commands to the panes.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +20,3 @@ void setSinglePane(HWND frame, int pane);  // -1 shows all four
 void showPlaneAlone(HWND frame, int plane);
 void switchPattern(HWND frame, int pattern);
 void invalidatePanes(HWND frame, int pane);
-
-
-
-// About box.
-void showAboutBox(HWND frame);
