@@ -6,10 +6,10 @@ namespace {
 // nothing, often enough to answer within a fraction of a second.
 constexpr int32_t kPollInterval = 5001;
 
-int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in) {
+int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in, int32_t first, int32_t end) {
     int mapped = 0;
     const MotionRecord* view = pathStoreView(in.paths, &mapped);
-    for (int32_t i = 0; i < in.recordCount; ++i) {
+    for (int32_t i = first; i < end; ++i) {
         if (i % kPollInterval == 0 && in.stopRequested != nullptr && in.stopRequested(in.context)) {
             return i;
         }
@@ -21,15 +21,25 @@ int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in) {
         if (pathStoreRead(in.paths, i, &r) == 0) return i;
         DrawMotion(t, r, nullptr);
     }
-    return in.recordCount;
+    return end;
 }
 
 }  // namespace
 
-int32_t paintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
-    if (t.displayMask & kShowWorkPlane) DrawWorkPlane(t, in.kind, *in.range);
-    int32_t drawn = in.paths != nullptr ? drawRecords(t, in) : 0;
+int32_t paintPaneRecords(const RenderTarget& t, const PanePaintInput& in, int32_t first, int32_t end) {
+    if (first <= 0 && (t.displayMask & kShowWorkPlane)) DrawWorkPlane(t, in.kind, *in.range);
+    if (end > in.recordCount) end = in.recordCount;
+    if (first < 0) first = 0;
+    return in.paths != nullptr && first < end ? drawRecords(t, in, first, end) : end;
+}
+
+void paintPaneOverlay(const RenderTarget& t, const PanePaintInput& in) {
     if (t.displayMask & kShowAxes) DrawAxes(t, in.scale, in.axisColors);
     if (in.tool != nullptr) DrawToolImage(t, in.tool, in.toolPosition);
-    return drawn;
+}
+
+int32_t paintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
+    const int32_t drawn = paintPaneRecords(t, in, 0, in.recordCount);
+    paintPaneOverlay(t, in);
+    return in.paths != nullptr ? drawn : 0;
 }

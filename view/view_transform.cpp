@@ -157,18 +157,22 @@ int outcode(const ViewRect& r, const float p[2]) {
     return code;
 }
 
-// Slides p along the line p-q onto the edge its outcode names.
-void moveToEdge(const ViewRect& r, int code, float p[2], const float q[2]) {
+// Slides p along the line p-q onto the edge its outcode names; false when
+// the line runs along that edge's side and never reaches it.
+bool moveToEdge(const ViewRect& r, int code, float p[2], const float q[2]) {
     const float dx = q[0] - p[0], dy = q[1] - p[1];
     if (code & 3) {
+        if (dx == 0) return false;
         const float edge = static_cast<float>((code & 1) ? r.left : r.right);
         p[1] += (edge - p[0]) * dy / dx;
         p[0] = edge;
     } else if (code & 12) {
+        if (dy == 0) return false;
         const float edge = static_cast<float>((code & 4) ? r.top : r.bottom);
         p[0] += (edge - p[1]) * dx / dy;
         p[1] = edge;
     }
+    return true;
 }
 
 }  // namespace
@@ -180,10 +184,12 @@ bool ClipSegment(const ViewRect& rect, float p0[2], float p1[2]) {
         const int c0 = outcode(rect, p0), c1 = outcode(rect, p1);
         if (c0 & c1) return false;
         if (c0 == 0 && c1 == 0) return true;
-        if (c0 != 0) moveToEdge(rect, c0, p0, p1);
-        if (c1 != 0) moveToEdge(rect, c1, p1, p0);
+        if (c0 != 0 && !moveToEdge(rect, c0, p0, p1)) return false;
+        // A line passing outside a corner leaves p0 on p1's side; sliding
+        // p1 towards it then would run past it, to a point of no line.
+        if (c1 != 0 && ((outcode(rect, p0) & c1) != 0 || !moveToEdge(rect, c1, p1, p0))) return false;
     }
-    return true;
+    return (outcode(rect, p0) & outcode(rect, p1)) == 0;
 }
 
 void FitView(ViewState* state, int pane) {

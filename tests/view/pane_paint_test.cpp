@@ -2,8 +2,11 @@
 
 #include "pathdata/motion_style.h"
 #include "tests/view/recording_canvas.h"
+#include "view/piece_paint.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -97,6 +100,59 @@ TEST(PanePaint, ToolImageOnlyWhenGiven) {
     paintPaneContent(p.target, p.input);
     EXPECT_EQ(p.canvas.ellipses.size(), 1u);  // without the wireframe bit: a dot
     EXPECT_EQ(p.canvas.xorChanges.size(), 2u);
+}
+
+// Enough crossing moves of every style that the threads' pieces overlap
+// everywhere: only records laid in their order give one paint's pixels.
+TEST(PanePaint, PiecesOnThreadsGiveThePixelsOfOnePaint) {
+    PathRecordStore* store = pathStoreCreate();
+    uint32_t seed = 12345;
+    auto next = [&seed](int range) {
+        return static_cast<float>((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) * range /
+               32768.0f;
+    };
+    for (int i = 0; i < 60000; ++i) {
+        MotionRecord r = {};
+        r.kind = kMotionLine;
+        r.gCode = i % 3 == 0 ? 0 : 1;
+        r.modeFlags = i % 7 == 0 ? kModeG41 : 0;
+        r.line.axisMask = i % 5 == 0 ? kAxisZ : kAxisX | kAxisY;
+        for (int k = 0; k < 3; ++k) {
+            r.line.start[k] = next(60) - 5;
+            r.line.end[k] = next(60) - 5;
+        }
+        pathStoreAppend(store, &r);
+    }
+    pathStoreMap(store);
+    Paint p;
+    TestPane view{nullptr, kViewXYZ, {0, 0, 230, 170}, 3.0f};
+    p.input.paths = store;
+    p.input.recordCount = 60000;
+    PiecePaint paint = {};
+    paint.pens[kPenRapid] = {kRasterPenDotted, 0x0000FF};
+    for (int pen : {kPenCutting, kPenCuttingZ, kPenCompensation, kPenWorkPlane})
+        paint.pens[pen] = {kRasterPenThin, 0x101010u * pen};
+    std::vector<uint32_t> one(230 * 170), pieces(one.size());
+    RasterCanvas canvas({one.data(), 230, 170, true}, paint.pens);
+    view.target.canvas = &canvas;
+    EXPECT_EQ(paintPaneRecords(view.target, p.input, 0, 60000), 60000);
+    paint.picture = {pieces.data(), 230, 170, true};
+    paint.target = view.target;
+    paint.input = p.input;
+    paint.threads = 3;
+    int32_t drawn = 0;
+    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesDone);
+    EXPECT_EQ(drawn, 60000);
+    EXPECT_TRUE(pieces == one);
+    EXPECT_GT(std::count(one.begin(), one.end(), 0x0000FFu), 1000);  // the dotted pen shows through
+    // A stop keeps what was drawn through; a pen only GDI draws gives way.
+    paint.input.stopRequested = [](void*) { return true; };
+    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesStopped);
+    EXPECT_LT(drawn, 60000);
+    paint.input.stopRequested = nullptr;
+    paint.pens[kPenCutting].kind = kRasterPenOther;
+    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesInexact);
+    pathStoreDestroy(store);
 }
 
 }  // namespace

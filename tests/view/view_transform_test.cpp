@@ -212,6 +212,8 @@ TEST(ViewTransform, ClipSegment) {
         {{-30, 10, -5, 40}, ""},
         {{-50, -25, 150, 75}, "0,0 100,50"},  // crosses the whole pane
         {{10, 10, 20, 20}, "10,10 20,20"},
+        {{-10, 40, 20, 80}, ""},  // passes below the lower left corner
+        {{-4.5f, 46, 4, 58}, ""},  // ... once gave no numbers at all
     };
     for (auto [ends, left] : cases) {
         char text[64] = "";

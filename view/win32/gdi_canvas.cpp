@@ -64,6 +64,21 @@ void DrawBevelFrame(HDC dc, RECT* rect, int thicknessX, int thicknessY, HBRUSH b
     DrawEdge(dc, rect, BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
 }
 
+void DescribePens(const ViewPens* pens, RasterPen out[10]) {
+    for (int i = 0; i < 10; ++i) {
+        out[i] = {kRasterPenNone, 0};
+        if (pens->pens[i] == nullptr) continue;
+        LOGPEN pen = {};
+        out[i].kind = kRasterPenOther;
+        if (GetObjectW(pens->pens[i], sizeof pen, &pen) != sizeof pen) continue;  // a geometric pen
+        const COLORREF c = pen.lopnColor;
+        out[i].pixel = static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+        if (pen.lopnWidth.x > 1) continue;
+        if ((pen.lopnStyle & PS_STYLE_MASK) == PS_SOLID) out[i].kind = kRasterPenThin;
+        if (pen.lopnStyle == PS_DOT) out[i].kind = kRasterPenDotted;
+    }
+}
+
 // Long polylines are cut so that the buffer stays small and a paint
 // stopped by Escape has its strokes on the picture.
 constexpr size_t kRunMax = 4096;
@@ -74,16 +89,13 @@ GdiCanvas::GdiCanvas(HDC dc, const ViewPens* pens) : dc_(dc), pens_(pens) {
     at_ = gdiAt_;
     SetBkMode(dc_, TRANSPARENT);
     run_.reserve(kRunMax);
+    DescribePens(pens_, kinds_);
     for (int i = 0; i < 10; ++i) {
         LOGPEN pen = {};
         // A pen that is not a plain cosmetic one is treated as dotted.
         dotted_[i] = pens_->pens[i] != nullptr &&
                      (GetObjectW(pens_->pens[i], sizeof pen, &pen) != sizeof pen ||
                       (pen.lopnStyle & PS_STYLE_MASK) != PS_SOLID);
-        thin_[i] = pens_->pens[i] != nullptr && !dotted_[i] && pen.lopnWidth.x <= 1;
-        dot_[i] = pens_->pens[i] != nullptr && dotted_[i] && pen.lopnStyle == PS_DOT && pen.lopnWidth.x <= 1;
-        const COLORREF c = pen.lopnColor;
-        pixel_[i] = static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
     }
     findPicture();
 }
@@ -121,41 +133,29 @@ void GdiCanvas::findPicture() {
     const COLORREF probe = (oldFirst & 0xFFFFFF) == 0x010203 && (oldLast & 0xFFFFFF) == 0x010203 ? RGB(4, 5, 6) : RGB(1, 2, 3);
     SetPixelV(dc_, 0, 0, probe);
     GdiFlush();
+    bool topDown = true;
     if (first != oldFirst) {
-        topDown_ = true;
         first = oldFirst;
     } else if (last != oldLast) {
-        topDown_ = false;
+        topDown = false;
         last = oldLast;
     } else {
         return;
     }
-    bits_ = pixels;
-    width_ = width;
-    height_ = height;
+    picture_ = {pixels, width, height, topDown};
 }
 
 void GdiCanvas::updateRaster() {
-    const bool raster = bits_ != nullptr && pen_ >= 0 && (thin_[pen_] || dot_[pen_]) && !xor_ && !inPath_;
+    const bool raster = picture_.bits != nullptr && pen_ >= 0 && (thin(pen_) || kinds_[pen_].kind == kRasterPenDotted) &&
+                        !xor_ && !inPath_;
     if (raster && !raster_) flush();
     raster_ = raster;
 }
 
-// GDI's line: Bresenham along the major axis, the last pixel left out, a
-// tie (error exactly zero) stepping the minor axis, and the error biased by
-// one in the octants where GDI rounds the other way. A line of equal
-// extents counts as y-major. A dotted line has three pixels on and three
-// off along its major axis, starting afresh with every line (on a
-// transparent background).
 void GdiCanvas::rasterLine(POINT a, POINT b) {
-    const int dx = b.x - a.x, dy = b.y - a.y;
-    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-    const bool xMajor = adx > ady;
-    const int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
-    if (major == 0) return;
     if (gdiDrew_) GdiFlush();
     gdiDrew_ = false;
-    if (major > 4 * (width_ + height_)) {  // mostly outside: GDI clips it faster
+    if (IsFarLine(picture_, a.x, a.y, b.x, b.y)) {
         usePen();
         placeGdi(a);
         LineTo(dc_, b.x, b.y);
@@ -163,39 +163,7 @@ void GdiCanvas::rasterLine(POINT a, POINT b) {
         gdiDrew_ = true;
         return;
     }
-    int octant;
-    if (dy > 0) {
-        octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-    } else {
-        octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
-    }
-    const int bias = (0x4B >> (octant - 1)) & 1;
-    const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-    const uint32_t colour = pixel_[pen_];
-    const bool dotted = dot_[pen_];
-    int e = 2 * minor - major - bias, x = a.x, y = a.y;
-    for (int i = 0; i < major; ++i) {
-        if ((!dotted || i % 6 < 3) && static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-            static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
-            const int row = topDown_ ? y : height_ - 1 - y;
-            bits_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = colour;
-        }
-        if (e >= 0) {
-            if (xMajor) {
-                y += sy;
-            } else {
-                x += sx;
-            }
-            e += 2 * (minor - major);
-        } else {
-            e += 2 * minor;
-        }
-        if (xMajor) {
-            x += sx;
-        } else {
-            y += sy;
-        }
-    }
+    SetThinLine(picture_, a.x, a.y, b.x, b.y, kinds_[pen_].pixel, kinds_[pen_].kind == kRasterPenDotted);
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -261,7 +229,7 @@ void GdiCanvas::lineTo(int x, int y) {
     if (run_.empty()) run_.push_back(from);
     // A line of no length draws nothing with a thin pen, and a dot with a
     // thick one, which a longer line through the point already covers.
-    if (run_.back().x == x && run_.back().y == y && (thin_[pen_ < 0 ? 0 : pen_] || run_.size() > 1)) return;
+    if (run_.back().x == x && run_.back().y == y && (thin(pen_ < 0 ? 0 : pen_) || run_.size() > 1)) return;
     if (run_.size() >= kRunMax) {
         const POINT last = run_.back();
         flush();
@@ -274,7 +242,7 @@ void GdiCanvas::lineTo(int x, int y) {
 // one, so in a picture they are set like any other line.
 void GdiCanvas::beginPath() {
     flush();
-    if (raster_ && thin_[pen_]) {
+    if (raster_ && thin(pen_)) {
         rasterPath_ = true;
         return;
     }
@@ -347,7 +315,7 @@ void GdiCanvas::setXor(bool on) {
 
 void GdiCanvas::setClip(const ViewRect* rect) {
     flush();  // what is pending belongs inside the previous clip
-    bits_ = nullptr;  // lines set into the pixels would ignore the clip
+    picture_.bits = nullptr;  // lines set into the pixels would ignore the clip
     updateRaster();
     if (rect == nullptr) {
         SelectClipRgn(dc_, nullptr);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "view/canvas.h"
+#include "view/raster_canvas.h"
 
 #include <windows.h>
 
@@ -26,6 +27,10 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
 // heavy as the screen does.
 void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
                      int dpi);
+
+// How the canvases without GDI see each pen: thin, dotted, or another kind
+// that only GDI draws.
+void DescribePens(const ViewPens* pens, RasterPen out[10]);
 
 // A raised outer edge, a band of the given thickness filled with brush and a
 // sunken inner edge; rect is shrunk past all three.
@@ -71,13 +76,11 @@ private:
     HDC dc_;
     int pen_ = -1;            // the view pen selected, -1 before any
     bool direct_ = true;      // lines of the pen go to GDI one by one
+    bool thin(int pen) const { return kinds_[pen].kind == kRasterPenThin; }
+
     bool dotted_[10] = {};
-    bool thin_[10] = {};       // solid and one pixel wide
-    bool dot_[10] = {};        // dotted and one pixel wide
-    uint32_t pixel_[10] = {};  // the pen's colour as a picture pixel
-    uint32_t* bits_ = nullptr;  // the picture's pixels; null: none
-    bool topDown_ = true;       // bits_ starts with the top row
-    int width_ = 0, height_ = 0;
+    RasterPen kinds_[10] = {};   // thin, dotted or other, and the picture pixel
+    PixelPicture picture_ = {};        // the picture's pixels; bits null: none
     bool raster_ = false;      // lines of the pen are set into bits_
     bool xor_ = false, inPath_ = false;
     bool rasterPath_ = false;  // a path of a thin pen, its lines set as they come

@@ -3,7 +3,10 @@
 // only copies pixels. The band and the title are drawn on the window after
 // the copy, never into the cached picture.
 #include "view/pane_paint.h"
+#include "view/piece_paint.h"
 #include "view/win32/pane_windows.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,34 @@ bool stopPoll(void* context) {
     return set->stopRequested != nullptr && set->stopRequested(set);
 }
 
+// Pens 0 to 3 draw the records and 8 the work plane: when all of them are
+// thin, the records can be painted without GDI, in pieces on all cores.
+bool piecesPossible(const RasterPen pens[10]) {
+    for (int pen : {kPenRapid, kPenCutting, kPenCuttingZ, kPenCompensation, kPenWorkPlane}) {
+        if (pens[pen].kind == kRasterPenOther) return false;
+    }
+    return true;
+}
+
+uint32_t pixelOf(COLORREF c) {
+    return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+// The work plane and the records into the picture's pixels on all cores.
+// Returns the records drawn through, or -1 when GDI has to paint them.
+int32_t paintPieces(PaneSet* set, const RenderTarget& target, const PanePaintInput& input, uint32_t* bits, int width,
+                    int height) {
+    PiecePaint paint = {};
+    DescribePens(&set->pens, paint.pens);
+    if (set->paintThreads == 1 || !piecesPossible(paint.pens)) return -1;
+    paint.picture = {bits, width, height, true};
+    paint.target = target;
+    paint.input = input;
+    paint.threads = set->paintThreads > 0 ? set->paintThreads : pieceThreadCount();
+    int32_t drawn = 0;
+    return paintRecordPieces(paint, &drawn) == kPiecesInexact ? -1 : drawn;
+}
+
 // Draws the pane's content into a new bitmap of the client size, which
 // becomes the pane's cached picture. A paint stopped by Escape is shown but
 // not kept: the next paint of the pane draws it in full.
@@ -36,7 +67,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
     HCURSOR previous = nullptr;
     if (GetCursor() == arrow) previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
     HDC memory = CreateCompatibleDC(dc);
-    // A 32-bit section: the canvas sets thin lines straight into its pixels.
+    // A 32-bit section: its pixels are set without GDI where they can be.
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -47,22 +78,30 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         if (previous != nullptr) SetCursor(previous);
         return nullptr;
     }
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
+              pixelOf(set->bind.colorMap[4]));
     HGDIOBJ oldBitmap = SelectObject(memory, picture);
-    const RECT fill = {0, 0, width, height};
-    HBRUSH background = CreateSolidBrush(set->bind.colorMap[4]);
-    FillRect(memory, &fill, background);
-    DeleteObject(background);
     PanePaintInput input = PaneInputOf(set, slot);
+    input.stopRequested = stopPoll;
+    input.context = set;
+    const RenderTarget plain = {nullptr, rect, pane.matrix, static_cast<uint32_t>(*set->bind.displayMask), &d->filter};
+    int32_t drawn = paintPieces(set, plain, input, pixels, width, height);
     {
         GdiCanvas canvas(memory, &set->pens);
-        const RenderTarget target = {&canvas, rect, pane.matrix, static_cast<uint32_t>(*set->bind.displayMask),
-                                     &d->filter};
-        input.stopRequested = stopPoll;
-        input.context = set;
-        set->lastPaintRecords = paintPaneContent(target, input);
-        set->paintedKind[slot] = input.kind;
-        set->stale[slot] = false;
+        RenderTarget target = plain;
+        target.canvas = &canvas;
+        if (drawn < 0) {
+            GdiFlush();
+            std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
+                      pixelOf(set->bind.colorMap[4]));
+            drawn = paintPaneRecords(target, input, 0, input.recordCount);
+        }
+        paintPaneOverlay(target, input);
     }
+    set->lastPaintRecords = input.paths != nullptr ? drawn : 0;
+    set->paintedKind[slot] = input.kind;
+    set->stale[slot] = false;
     BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
