@@ -27,6 +27,39 @@ bool IsFarLine(const PixelPicture& picture, int ax, int ay, int bx, int by) {
     return (adx > ady ? adx : ady) > 4 * (picture.width + picture.height);
 }
 
+namespace {
+
+// The walk of a line whose pixels all lie in the picture: no bounds to
+// test, the pixel pointer stepped along the axes.
+void walkInside(const PixelPicture& picture, const int a[2], const int d[2], int e, uint32_t pixel,
+                bool dotted) {
+    const bool xMajor = d[0] > d[1];
+    const int major = xMajor ? d[0] : d[1], minor = xMajor ? d[1] : d[0];
+    const ptrdiff_t width = picture.width;
+    const ptrdiff_t down = picture.topDown ? width : -width;
+    const int row = picture.topDown ? a[1] : picture.height - 1 - a[1];
+    uint32_t* p = picture.bits + row * width + a[0];
+    const ptrdiff_t xStep = d[2] > 0 ? 1 : -1, yStep = d[3] > 0 ? down : -down;
+    const ptrdiff_t majorStep = xMajor ? xStep : yStep, minorStep = xMajor ? yStep : xStep;
+    const int up = 2 * minor, across = 2 * (minor - major);
+    if (!dotted) {
+        for (int i = 0; i < major; ++i) {
+            *p = pixel;
+            p += majorStep + (e >= 0 ? minorStep : 0);
+            e += e >= 0 ? across : up;
+        }
+        return;
+    }
+    for (int i = 0, phase = 0; i < major; ++i) {
+        if (phase < 3) *p = pixel;
+        if (++phase == 6) phase = 0;
+        p += majorStep + (e >= 0 ? minorStep : 0);
+        e += e >= 0 ? across : up;
+    }
+}
+
+}  // namespace
+
 void SetThinLine(const PixelPicture& picture, int ax, int ay, int bx, int by, uint32_t pixel,
                  bool dotted) {
     const int dx = bx - ax, dy = by - ay;
@@ -38,8 +71,14 @@ void SetThinLine(const PixelPicture& picture, int ax, int ay, int bx, int by, ui
     const int top = ay < by ? ay : by, bottom = ay < by ? by : ay;
     const int left = ax < bx ? ax : bx, right = ax < bx ? bx : ax;
     if (bottom < 0 || top >= picture.height || right < 0 || left >= picture.width) return;
+    int e = 2 * minor - major - octantBias(dx, dy);
+    if (top >= 0 && bottom < picture.height && left >= 0 && right < picture.width) {
+        const int a[2] = {ax, ay}, d[4] = {adx, ady, dx, dy};
+        walkInside(picture, a, d, e, pixel, dotted);
+        return;
+    }
     const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-    int e = 2 * minor - major - octantBias(dx, dy), x = ax, y = ay;
+    int x = ax, y = ay;
     for (int i = 0; i < major; ++i) {
         if ((!dotted || i % 6 < 3) &&
             static_cast<unsigned>(x) < static_cast<unsigned>(picture.width) &&
@@ -89,6 +128,9 @@ void RasterCanvas::lineTo(int x, int y) {
         return;
     }
     const RasterPen& pen = pens_[pen_];
+    // Half the segments of a drawing seen whole fall on one pixel: a thin
+    // line of no length sets nothing.
+    if (ax == x && ay == y && pen.kind != kRasterPenOther) return;
     // A dotted path continues its pattern across its lines, which a walk
     // that starts afresh per line would not.
     if (pen.kind == kRasterPenOther || (pen.kind == kRasterPenDotted && inPath_) ||

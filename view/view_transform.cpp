@@ -135,11 +135,6 @@ void BuildViewMatrix(ViewPane* pane, const ViewRect& target, float scale) {
     memcpy(pane->matrix, m, sizeof m);
 }
 
-void ProjectPoint(const float m[16], float x, float y, float z, float* px, float* py) {
-    *px = x * m[0] + y * m[4] + z * m[8] + m[12];
-    *py = x * m[1] + y * m[5] + z * m[9] + m[13];
-}
-
 namespace {
 
 int outcode(const ViewRect& r, const float p[2]) {

@@ -44,7 +44,10 @@ void initPane(ViewPane* pane, int kind, const float angles[3]);
 // Builds pane->matrix for drawing into target at scale.
 void BuildViewMatrix(ViewPane* pane, const ViewRect& target, float scale);
 // Projects a model point with a matrix (before the vertical flip).
-void ProjectPoint(const float matrix[16], float x, float y, float z, float* px, float* py);
+inline void ProjectPoint(const float m[16], float x, float y, float z, float* px, float* py) {
+    *px = x * m[0] + y * m[4] + z * m[8] + m[12];
+    *py = x * m[1] + y * m[5] + z * m[9] + m[13];
+}
 // Clips a projected segment to rect; false when it lies wholly outside.
 bool ClipSegment(const ViewRect& rect, float p0[2], float p1[2]);
 
