@@ -74,6 +74,7 @@ enum TlvStringId {
     IDS_NO_PRINTER = 215,
     IDS_PRINT_DIALOG_HIDDEN = 216,
     IDS_NOTHING_TO_PRINT = 217,
+    IDS_HIDDEN_NO_OUTPUT = 240,
 };
 
 // The text of string id, or an empty text for an unknown id.

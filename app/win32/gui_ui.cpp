@@ -84,14 +84,14 @@ UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
     return 1;
 }
 
+}  // namespace
+
 void writeStandardError(const std::string& line) {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
-
-}  // namespace
 
 void tlvSetMessageBoxHook(MessageBoxHook hook) { gMessageBoxHook = hook; }
 

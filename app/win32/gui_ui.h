@@ -26,6 +26,10 @@ using FileDialogHook = bool (*)(OPENFILENAMEW* ofn, bool save);
 void tlvSetFileDialogHook(FileDialogHook hook);
 bool tlvFileDialog(OPENFILENAMEW* ofn, bool save);
 
+// Where a run without a window says what went wrong: the caller's
+// standard error, when it has one (CP932 bytes, as the log files are).
+void writeStandardError(const std::string& line);
+
 // A string-table text as UTF-16, empty when the id is unknown.
 std::wstring tlvLoadString(HINSTANCE instance, UINT id);
 

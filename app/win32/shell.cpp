@@ -99,6 +99,13 @@ void runBatch(Program* p) {
     p->frame = nullptr;
 }
 
+// A hidden run shows no window: one without files and an output to
+// produce would stay running where no one can see or end it.
+bool hiddenWithoutOutput(const CommandLine& command) {
+    return (command.flags & OPT_HIDE) != 0 &&
+           (command.fileCount < 1 || batchOutputOf(command) == kBatchNone);
+}
+
 }  // namespace
 
 void SetIdleCallback(IdleCallback callback) { gIdleCallback = callback; }
@@ -117,6 +124,11 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
         s.framePos[0] = s.framePos[1] = s.frameSize[0] = s.frameSize[1] = kDefaultPlacement;
     }
     if (handedOver(*p)) return kStartEnded;
+    if (hiddenWithoutOutput(p->command)) {
+        writeStandardError(std::string("Taliver: ") + tlvString(IDS_HIDDEN_NO_OUTPUT) + "\r\n");
+        p->exitCode = 1;
+        return kStartEnded;
+    }
     p->frame = tlvCreateMainWindow(p->instance, &p->session);
     if (p->frame == nullptr) return kStartEnded;
     p->saveAtEnd = true;
@@ -188,7 +200,7 @@ void tlvFinish(const Program& p) {
 int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show) {
     auto program = std::make_unique<Program>();
     program->instance = instance;
-    if (tlvStart(program.get(), commandLine, show) == kStartEnded) return 0;
+    if (tlvStart(program.get(), commandLine, show) == kStartEnded) return program->exitCode;
     tlvRunMessageLoop(program->frame);
     tlvFinish(*program);
     return program->exitCode;

@@ -616,6 +616,15 @@ TEST_F(WinShell, HiddenBatchReportsFailuresWithoutWaiting) {
     ASSERT_EQ(start("/HIDE /LOGOUT \"" + dir + "\\missing.nc\""), kStartBatch);
     EXPECT_TRUE(gBoxes.empty());
     EXPECT_EQ(GetFileAttributesA((dir + "\\missing.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    // Without an output (here a mistyped option) nothing would ever end
+    // the invisible window.
+    for (const char* args : {"/HIDE /LOGOUT=x.log \"%s\"", "/HIDE /LOGOUT"}) {
+        char line[600];
+        snprintf(line, sizeof line, args, demo().c_str());
+        EXPECT_EQ(start(line), kStartEnded) << args;
+        EXPECT_EQ(frame(), nullptr);
+        EXPECT_EQ(program->exitCode, 1);
+    }
 }
 
 TEST_F(WinShell, DualProgressCancelAndOwnerState) {
