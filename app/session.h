@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/command_line.h"
-#include "app/settings.h"
+#include "definitions/settings.h"
 #include "definitions/machine_definition.h"
 #include "definitions/tool_table.h"
 #include "pathdata/export.h"

@@ -113,7 +113,7 @@ LRESULT OnCustomDraw(PanelState* state, NMLVCUSTOMDRAW* draw) {
     NcBlockText block;
     bool isEnd = false;
     if (rowBlock(state, row, &block, &isEnd)) {
-        draw->clrText = codeRowColor(block, isEnd, state->host->settings->colorMap);
+        draw->clrText = codeRowColor(block, isEnd, state->host->colorMap);
     }
     return isNoted(state, row) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
 }
@@ -202,8 +202,8 @@ HWND CreateCodeList(HWND panel) {
 void ApplyCodeListStyle(HWND frame) {
     PanelState* state = panelOf(frame, IDC_CODE_PANEL);
     if (state == nullptr || state->list == nullptr) return;
-    applyListFont(state, state->host->settings->codeStatus);
-    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[kColorCodeText]);
+    applyListFont(state, *state->host->codeStatus);
+    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->colorMap[kColorCodeText]);
     resetColumnWidths(state->list, static_cast<int32_t>(SendMessageW(state->list, LVM_GETITEMCOUNT, 0, 0)));
 }
 

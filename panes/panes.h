@@ -2,15 +2,18 @@
 // panels, class TLV_Working), the code list and the register list.
 #pragma once
 
-#include "app/settings.h"
 #include "engine/block_store.h"
 #include "engine/notes.h"
 
 #include <windows.h>
 
 // What the panels need from the main window that owns them.
+// The pointers into the settings stay live, so that a changed colour or
+// font shows at the next paint or style update.
 struct PaneHost {
-    AppSettings* settings;
+    const uint32_t* colorMap;       // 16 colours 0x00BBGGRR: background, list texts, code rows
+    const int32_t* codeStatus;      // the code list's font bits
+    const int32_t* registerStatus;  // the register list's font bits
     NcBlockStore* blocks;
     const NcNotes* notes;  // the last load's notes, marked in the code list
     // Sets the enable and check states of a context menu before it shows.
@@ -29,10 +32,11 @@ void setViewPanelHooks(const ViewPanelHooks& hooks);
 
 // Registers the class TLV_Working.
 bool RegisterWorkingClass(HINSTANCE instance);
-// Creates panel id (2002, 2003 or 2004) in parent at the saved size of its kind.
-HWND CreatePanel(HWND parent, int id, PaneHost* host);
-// Stores the current sizes of the three panels into the settings.
-void SavePanelSizes(HWND frame, AppSettings* settings);
+// Creates panel id (2002, 2003 or 2004) in parent at size (width, height).
+HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host);
+// The outer size of panel id of frame into size; false, size unchanged,
+// when there is no such panel.
+bool GetPanelSize(HWND frame, int id, int32_t size[2]);
 
 // The code list (2006 in panel 2003), addressed through the main window.
 HWND CreateCodeList(HWND panel);

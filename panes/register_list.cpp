@@ -65,8 +65,8 @@ HWND CreateRegisterList(HWND panel) {
 void ApplyRegisterListStyle(HWND frame) {
     PanelState* state = panelOf(frame, IDC_REGISTER_PANEL);
     if (state == nullptr || state->list == nullptr) return;
-    applyListFont(state, state->host->settings->registerStatus);
-    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[11]);
+    applyListFont(state, *state->host->registerStatus);
+    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->colorMap[11]);
 }
 
 void ClearRegisterList(HWND frame) {

@@ -50,7 +50,7 @@ bool OnPanelEraseBackground(HWND panel, HDC dc) {
     if (state == nullptr || state->id != IDC_VIEW_PANEL || gViewHooks.create != nullptr) return false;
     RECT r;
     GetClientRect(panel, &r);
-    HBRUSH brush = CreateSolidBrush(state->host->settings->colorMap[4]);
+    HBRUSH brush = CreateSolidBrush(state->host->colorMap[4]);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
     return true;
@@ -82,12 +82,6 @@ LRESULT CALLBACK WorkingProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(panel, msg, wp, lp);
 }
 
-const int32_t* savedSize(const AppSettings& s, int id) {
-    if (id == IDC_REGISTER_PANEL) return s.registerSize;
-    if (id == IDC_CODE_PANEL) return s.codeSize;
-    return s.viewSize;
-}
-
 }  // namespace
 
 PanelState* panelState(HWND panel) {
@@ -106,27 +100,20 @@ bool RegisterWorkingClass(HINSTANCE instance) {
                                            CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, LTGRAY_BRUSH));
 }
 
-HWND CreatePanel(HWND parent, int id, PaneHost* host) {
-    const int32_t* size = savedSize(*host->settings, id);
+HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host) {
     return CreateWindowExW(WS_EX_CLIENTEDGE, kWorkingClass, L"",
                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, size[0], size[1], parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), host);
 }
 
-void SavePanelSizes(HWND frame, AppSettings* s) {
-    struct {
-        int id;
-        int32_t* size;
-    } panels[] = {{IDC_REGISTER_PANEL, s->registerSize}, {IDC_CODE_PANEL, s->codeSize},
-                  {IDC_VIEW_PANEL, s->viewSize}};
-    for (auto& p : panels) {
-        RECT r;
-        HWND panel = GetDlgItem(frame, p.id);
-        if (panel == nullptr || !GetWindowRect(panel, &r)) continue;
-        p.size[0] = r.right - r.left;
-        p.size[1] = r.bottom - r.top;
-    }
+bool GetPanelSize(HWND frame, int id, int32_t size[2]) {
+    RECT r;
+    HWND panel = GetDlgItem(frame, id);
+    if (panel == nullptr || !GetWindowRect(panel, &r)) return false;
+    size[0] = r.right - r.left;
+    size[1] = r.bottom - r.top;
+    return true;
 }
 
 HFONT createListFont(int32_t statusBits) {

@@ -43,15 +43,6 @@ void ComputePaneRects(int pattern, const ViewRect& c, ViewRect out[kPaneCount]) 
     out[3] = {l + w, t + h, r, b};
 }
 
-bool isValidMatrix(const int kinds[kPaneCount]) {
-    int seen = 0;
-    for (int i = 0; i < kPaneCount; ++i) {
-        if (kinds[i] < 0 || kinds[i] >= kPaneCount) return false;
-        seen |= 1 << kinds[i];
-    }
-    return seen == 0xF;
-}
-
 int slotOfKind(const PaneLayout& layout, int kind) {
     for (int i = 0; i < kPaneCount; ++i) {
         if (layout.matrix[layout.pattern][i] == kind) return i;

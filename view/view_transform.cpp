@@ -10,19 +10,7 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr float kMinScale = 0.0001f;
 constexpr float kMaxScale = 9999.0f;
 
-struct KindInfo {
-    const char* title;
-    float angles[3];
-};
-
-// With these angles XY shows +X right and +Y up, XZ shows (x, z) and YZ
-// shows (-y, z); XYZ is an oblique view from the front right.
-constexpr KindInfo kKinds[kPaneCount] = {
-    {"XY", {180, 180, 180}},
-    {"XZ", {90, 180, 180}},
-    {"YZ", {270, 0, 90}},
-    {"XYZ", {120, 180, 226}},
-};
+constexpr const char* kKindTitles[kPaneCount] = {"XY", "XZ", "YZ", "XYZ"};
 
 int clampKind(int kind) { return kind >= 0 && kind < kPaneCount ? kind : 0; }
 
@@ -103,10 +91,12 @@ void fitPane(ViewPane* p, const RangeBox& box) {
 }  // namespace
 
 void viewDefaultAngles(int kind, float angles[3]) {
-    memcpy(angles, kKinds[clampKind(kind)].angles, 3 * sizeof(float));
+    memcpy(angles, kDefaultAngles[clampKind(kind)], 3 * sizeof(float));
 }
 
-const char* viewKindTitle(int kind) { return kKinds[clampKind(kind)].title; }
+const char* viewKindTitle(int kind) {
+    return kKindTitles[clampKind(kind)];
+}
 
 void initPane(ViewPane* pane, int kind, const float angles[3]) {
     identity(pane->matrix);

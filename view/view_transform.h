@@ -2,12 +2,10 @@
 // pixels, clipping, and the zoom, pan, fit and rotation operations.
 #pragma once
 
+#include "definitions/view_planes.h"
 #include "pathdata/range_box.h"
 
 #include <cstdint>
-
-enum ViewKind { kViewXY = 0, kViewXZ = 1, kViewYZ = 2, kViewXYZ = 3 };
-constexpr int kPaneCount = 4;
 
 struct ViewRect {
     int32_t left, top, right, bottom;

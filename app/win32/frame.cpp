@@ -116,6 +116,23 @@ void OnLeftButton(HWND frame, bool down) {
     }
 }
 
+// The three panels at their saved sizes, each given the settings it shows.
+bool createPanels(HWND frame, FrameState* fs) {
+    AppSettings& s = fs->session->settings;
+    fs->paneHost = {s.colorMap,         &s.codeStatus,     &s.registerStatus,
+                    fs->drawing.blocks, fs->drawing.notes, prepareContextMenu};
+    const struct {
+        int id;
+        const int32_t* size;
+    } panels[] = {{IDC_REGISTER_PANEL, s.registerSize},
+                  {IDC_CODE_PANEL, s.codeSize},
+                  {IDC_VIEW_PANEL, s.viewSize}};
+    for (const auto& panel : panels) {
+        if (CreatePanel(frame, panel.id, panel.size, &fs->paneHost) == nullptr) return false;
+    }
+    return true;
+}
+
 bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     auto* fs = new FrameState{};
     fs->frame = frame;
@@ -127,16 +144,11 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
-    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
-                    prepareContextMenu};
-    CreateStatusBar(frame, (fs->session->settings.enableMap & EM_STATUSBAR) != 0);
+    CreateStatusBar(frame, (settings.enableMap & EM_STATUSBAR) != 0);
     createToolbars(frame);
-    const uint32_t em = fs->session->settings.enableMap;
-    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
-    for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
-        if (CreatePanel(frame, id, &fs->paneHost) == nullptr) return false;
-    }
-    return true;
+    ShowWindow(GetDlgItem(frame, IDC_REBAR),
+               (settings.enableMap & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    return createPanels(frame, fs);
 }
 
 void OnDestroy(HWND frame) {
@@ -388,7 +400,9 @@ void SaveFramePlacement(HWND frame) {
 void SaveFramePanels(HWND frame) {
     FrameState* fs = frameState(frame);
     AppSettings& s = fs->session->settings;
-    SavePanelSizes(frame, &s);
+    GetPanelSize(frame, IDC_REGISTER_PANEL, s.registerSize);
+    GetPanelSize(frame, IDC_CODE_PANEL, s.codeSize);
+    GetPanelSize(frame, IDC_VIEW_PANEL, s.viewSize);
     s.registerSize[0] = fs->registerWanted.cx;
     s.registerSize[1] = fs->registerWanted.cy;
     s.codeSize[0] = fs->registerWanted.cx;  // the code panel shares the register's width

@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "definitions/settings.h"
 
 #include "definitions/profile_item.h"
+#include "definitions/view_planes.h"
 #include "platform/platform.h"
-#include "view/pane_layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -151,7 +151,8 @@ void SetSettingsDefaults(AppSettings* settings) {
     settings->zoomValue = 1.5f;
     memcpy(settings->viewMatrix[0], kDefaultMatrix1, sizeof settings->viewMatrix[0]);
     memcpy(settings->viewMatrix[1], kDefaultMatrix2, sizeof settings->viewMatrix[1]);
-    for (int kind = 0; kind < kPaneCount; ++kind) viewDefaultAngles(kind, settings->viewRotate[kind]);
+    static_assert(sizeof settings->viewRotate == sizeof kDefaultAngles);
+    memcpy(settings->viewRotate, kDefaultAngles, sizeof settings->viewRotate);
     settings->toolbarStatus = 5;
     for (int band = 0; band < 3; ++band) settings->toolbarBands[band][0] = 2010 + band;
     settings->traceSpeed = 1;
