@@ -6,6 +6,7 @@
 // step of a pan drag and of a rotate drag as the repeat timer runs it.
 #include "app/input.h"
 #include "app/win32/frame.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/shell.h"
 #include "app/win32/view_panel.h"

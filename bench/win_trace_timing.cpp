@@ -6,6 +6,7 @@
 // 30 times the given seconds).
 #include "app/win32/commands.h"
 #include "app/win32/frame.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "app/win32/shell.h"
 #include "app/win32/trace_runner.h"
 #include "res/resource.h"

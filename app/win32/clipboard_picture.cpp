@@ -1,7 +1,8 @@
 #include "app/win32/clipboard_picture.h"
 
 #include "app/session.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "view/print_layout.h"
 #include "view/win32/pane_windows.h"

@@ -3,17 +3,20 @@
 #include "app/win32/clipboard_picture.h"
 #include "app/win32/external_apps.h"
 #include "app/win32/filter_window.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_layout.h"
+#include "app/win32/gui_ui.h"
 #include "app/win32/help_page.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/printing.h"
-#include "app/win32/progress_dialogs.h"
+#include "app/win32/report_dialog.h"
 #include "app/win32/toolbars.h"
 #include "app/win32/trace_runner.h"
 #include "app/win32/view_panel.h"
 #include "dialogs/win32/machine_sheet.h"
 #include "dialogs/win32/property_sheet.h"
 #include "dialogs/win32/tool_sheet.h"
+#include "engine/block_store.h"
+#include "pathdata/pipeline.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -22,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -74,7 +78,9 @@ void OnReload(FrameState* fs, int) { ReloadFiles(fs->frame); }
 void OnSaveAs(FrameState* fs, int) {
     ExportDrawing(&fs->drawing, fs->ui.get(), nullptr, -1, exportOptionsOf(*fs->session, fs->drawing));
 }
-void OnReport(FrameState* fs, int) { ShowReportDialog(fs->frame); }
+void OnReport(FrameState* fs, int) {
+    ShowReportDialog(fs->frame, *fs->session, fs->drawing);
+}
 
 int printPane(const FrameState* fs) {
     const AppSettings& s = fs->session->settings;
@@ -91,7 +97,7 @@ void OnNotesWindow(FrameState* fs, int) {
 }
 void OnProperties(FrameState* fs, int id) {
     const int page = id == CMD_PROP_REGISTER ? 0 : id == CMD_PROP_CODE ? 1 : id == CMD_PROP_VIEW ? 2 : -1;
-    showPropertySheet(fs->frame, page);
+    showPropertySheet(fs->frame, &fs->session->settings, page);
 }
 
 // Asks for a machine or tool file and reads it into *definition; the file
@@ -149,13 +155,13 @@ void reportUnwritten(FrameState* fs, int written, int titleId, const char* path)
     fs->ui->message(tlvString(titleId), text.c_str(), kIconError);
 }
 void OnMachineSettings(FrameState* fs, int) {
-    if (isTracing(fs) || !showMachineSheet(fs->frame)) return;
+    if (isTracing(fs) || !showMachineSheet(fs->frame, &fs->session->machine)) return;
     const char* path = fs->session->settings.postFile;
     reportUnwritten(fs, WriteMachineFile(path, fs->session->machine), IDS_MACHINE_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 void OnToolSettings(FrameState* fs, int) {
-    if (!showToolSheet(fs->frame)) return;
+    if (!showToolSheet(fs->frame, &fs->session->tools)) return;
     const char* path = fs->session->settings.toolFile;
     reportUnwritten(fs, WriteToolFile(path, fs->session->tools), IDS_TOOL_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
@@ -421,12 +427,6 @@ const CommandEntry* findCommand(int id) {
     return nullptr;
 }
 
-void syncRunState(FrameState* fs) {
-    uint32_t& em = fs->session->settings.enableMap;
-    em = fs->drawing.loaded ? (em | EM_LOADED) : (em & ~EM_LOADED);
-    em = fs->drawing.tracing ? (em | EM_TRACING) : (em & ~EM_TRACING);
-}
-
 void DispatchCommand(HWND frame, int id) {
     FrameState* fs = frameState(frame);
     if (fs == nullptr) return;
@@ -480,3 +480,52 @@ void refreshCommandStates(HWND frame) {
 }
 
 void prepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }
+
+ToolbarCommands toolbarCommands() {
+    auto buttonOf = [](int id) -> const ToolButton* {
+        const CommandEntry* entry = findCommand(id);
+        return entry != nullptr ? &entry->button : nullptr;
+    };
+    auto refreshButtons = [](HWND frame) { UpdateCommandStates(frame, nullptr, false); };
+    return {buttonOf, prepareContextMenu, refreshButtons};
+}
+
+int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr) return 0;
+    const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
+    syncRunState(fs);
+    refreshNotesWindow(frame);
+    UpdateFrameTitle(frame, GetActiveWindow() == frame);
+    return done;
+}
+
+int ReloadFiles(HWND frame) {
+    FrameState* fs = frameState(frame);
+    if (fs == nullptr) return 0;
+    const int32_t programs = ncBlockCount(fs->drawing.blocks, -1);
+    std::vector<std::string> names;
+    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1 && programs > 0;
+         program = ncBlockNext(fs->drawing.blocks, program)) {
+        char name[kPlatPathMax] = {};
+        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, nullptr) != 1)
+            return 0;
+        bool seen = false;
+        for (const std::string& n : names) seen = seen || lstrcmpiA(n.c_str(), name) == 0;
+        if (!seen) names.push_back(name);
+    }
+    if (names.empty()) return 0;
+    std::vector<const char*> list;
+    for (const std::string& n : names) list.push_back(n.c_str());
+    return OpenFiles(frame, false, list.data(), static_cast<int>(list.size()));
+}
+
+void ToggleFlags(HWND frame, uint32_t bits, bool redraw) {
+    FrameState* fs = frameState(frame);
+    uint32_t& em = fs->session->settings.enableMap;
+    em ^= bits;
+    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
+    if ((bits & (EM_TOOLBAR | EM_STATUSBAR | EM_TOPMOST)) != 0) PostMessageW(frame, WM_SIZE, 0, 0);
+    if (redraw) invalidatePanes(frame, -1);
+}

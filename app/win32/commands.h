@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/win32/frame_state.h"
+#include "app/win32/toolbars.h"
 
 #include <windows.h>
 
@@ -27,14 +28,6 @@ enum CheckRule : uint8_t {
     kCheckFilterWindow,  // the display-filter window is shown
     kCheckViewRadio,     // the item of the active pane's plane, or of the pattern
     kCheckSpeedRadio,    // the item of the trace speed
-};
-
-// A command's toolbar button: its image in bitmap 107 (-1: no button) and
-// the string ids of its text and tooltip (0: none).
-struct ToolButton {
-    int image = -1;
-    int text = 0;
-    int tooltip = 0;
 };
 
 struct CommandCheck {
@@ -71,9 +64,14 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists);
 void refreshCommandStates(HWND frame);
 // Context menus: the states without the lists.
 void prepareContextMenu(HWND frame, HMENU menu);
+// The toolbars' view of the table.
+ToolbarCommands toolbarCommands();
 
-// Copies the drawing's loaded and tracing flags into EnableMap.
-void syncRunState(FrameState* fs);
+// The open operation with the shell's bookkeeping (caption, states).
+int OpenFiles(HWND frame, bool add, const char* const* names, int count);
+int ReloadFiles(HWND frame);
+// Toggles EnableMap bits and shows the bars and panes as they now say.
+void ToggleFlags(HWND frame, uint32_t bits, bool redraw);
 
 // Menu text of history entry k: "&%d %s\t%s" with 1-9, then 0.
 std::wstring historyItemText(int k, const char* path);

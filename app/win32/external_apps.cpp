@@ -1,7 +1,7 @@
 #include "app/win32/external_apps.h"
 
 #include "app/external_args.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/panes.h"
 #include "platform/win32/wide.h"
 

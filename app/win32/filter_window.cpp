@@ -1,7 +1,8 @@
 #include "app/win32/filter_window.h"
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "app/win32/view_panel.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 

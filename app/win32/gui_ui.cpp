@@ -1,8 +1,7 @@
 #include "app/win32/gui_ui.h"
 
-#include "app/win32/commands.h"
 #include "app/win32/filter_window.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/status_bar.h"
 #include "app/win32/view_panel.h"
@@ -23,8 +22,6 @@
 
 namespace {
 
-MessageBoxHook gMessageBoxHook = nullptr;
-FileDialogHook gFileDialogHook = nullptr;
 constexpr DWORD kOpenResultChars = 4159;
 
 // A filter text with "|" between its entries, as the dialogs want it
@@ -92,30 +89,6 @@ void writeStandardError(const std::string& line) {
 }
 
 }  // namespace
-
-void tlvSetMessageBoxHook(MessageBoxHook hook) { gMessageBoxHook = hook; }
-
-int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-    if (gMessageBoxHook != nullptr) return gMessageBoxHook(owner, text, caption, type);
-    return MessageBoxW(owner, text, caption, type);
-}
-
-void tlvSetFileDialogHook(FileDialogHook hook) {
-    gFileDialogHook = hook;
-}
-
-bool tlvFileDialog(OPENFILENAMEW* ofn, bool save) {
-    if (gFileDialogHook != nullptr) return gFileDialogHook(ofn, save);
-    return (save ? GetSaveFileNameW(ofn) : GetOpenFileNameW(ofn)) != FALSE;
-}
-
-std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
-    const wchar_t* text = nullptr;
-    // With a zero buffer size LoadStringW returns a pointer to the resource.
-    int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0 || text == nullptr) return {};
-    return std::wstring(text, static_cast<size_t>(n));
-}
 
 bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
     *count = 0;
@@ -281,7 +254,7 @@ void GuiUi::refreshCommandStates() {
     FrameState* fs = frameState(frame_);
     if (fs == nullptr) return;
     syncRunState(fs);
-    ::refreshCommandStates(frame_);
+    if (refreshStates_ != nullptr) refreshStates_(frame_);
 }
 
 void GuiUi::rememberFolder(const char* path) {

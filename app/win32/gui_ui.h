@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pathdata/drawing.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
@@ -12,26 +13,12 @@
 
 #include <string>
 
-// Every message box of the shell goes through here, so that a test can
-// answer it instead of a person: the hook gets what MessageBoxW would and
-// returns the button id.
-using MessageBoxHook = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-void tlvSetMessageBoxHook(MessageBoxHook hook);
-int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-
-// Every open and save dialog of the shell goes through here, for the same
-// reason: the hook gets the filled-in OPENFILENAMEW, answers as the dialog
-// would (true for confirmed, the choice in lpstrFile and nFilterIndex).
-using FileDialogHook = bool (*)(OPENFILENAMEW* ofn, bool save);
-void tlvSetFileDialogHook(FileDialogHook hook);
-bool tlvFileDialog(OPENFILENAMEW* ofn, bool save);
-
-// A string-table text as UTF-16, empty when the id is unknown.
-std::wstring tlvLoadString(HINSTANCE instance, UINT id);
-
 class GuiUi : public DrawingUi {
 public:
-    explicit GuiUi(HWND frame) : frame_(frame) {}
+    // refreshStates sets the menus' and buttons' states after the run
+    // state changed.
+    GuiUi(HWND frame, void (*refreshStates)(HWND frame))
+        : frame_(frame), refreshStates_(refreshStates) {}
     bool visible() override;
     bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
     bool chooseSaveFile(char* path, size_t size, int* type) override;
@@ -59,6 +46,7 @@ public:
 
 private:
     HWND frame_;
+    void (*refreshStates_)(HWND frame);
     HWND progress_ = nullptr;
     bool twoBars_ = false;
 };

@@ -1,6 +1,6 @@
 #include "app/win32/help_page.h"
 
-#include "app/win32/gui_ui.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "platform/win32/wide.h"
 #include "res/strings.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/input.h"
 #include "app/win32/commands.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/panes.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"

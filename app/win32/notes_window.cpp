@@ -1,6 +1,6 @@
 #include "app/win32/notes_window.h"
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/code_rows.h"
 #include "panes/panes.h"
 #include "platform/win32/window_class.h"

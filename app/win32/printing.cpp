@@ -1,7 +1,8 @@
 #include "app/win32/printing.h"
 
 #include "app/session.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
+#include "app/win32/gui_ui.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "view/print_layout.h"

@@ -2,7 +2,9 @@
 
 #include "app/picture_output.h"
 #include "app/win32/filter_window.h"
+#include "app/win32/commands.h"
 #include "app/win32/frame.h"
+#include "app/win32/gui_ui.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/printing.h"
 #include "app/win32/toolbars.h"
@@ -18,8 +20,6 @@
 #include <string>
 
 namespace {
-
-IdleCallback gIdleCallback = nullptr;
 
 // The command-line text as CP932, cut like the tokenizer's buffer.
 std::string commandText(const wchar_t* commandLine) {
@@ -101,8 +101,6 @@ void runBatch(Program* p) {
 
 }  // namespace
 
-void SetIdleCallback(IdleCallback callback) { gIdleCallback = callback; }
-
 StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
     p->frame = nullptr;
     p->saveAtEnd = false;
@@ -158,7 +156,8 @@ int tlvRunMessageLoop(HWND frame) {
             // Messages come first; the callback runs only on an empty queue
             // and says how long nothing is due, so that a paused or slow
             // trace sleeps instead of spinning.
-            const DWORD wait = gIdleCallback != nullptr ? gIdleCallback() : INFINITE;
+            const IdleCallback idle = idleCallback();
+            const DWORD wait = idle != nullptr ? idle() : INFINITE;
             if (wait != 0)
                 MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;

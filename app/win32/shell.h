@@ -3,18 +3,11 @@
 #pragma once
 
 #include "app/session.h"
+#include "app/win32/idle_call.h"
 
 #include <windows.h>
 
 #include <cstdint>
-
-// The main loop calls the idle callback whenever no message is waiting;
-// null removes it. The trace installs its step here. The callback answers
-// how many milliseconds the loop may sleep before calling again (0: call
-// again at once; INFINITE: until a message arrives); a message always
-// wakes the loop.
-using IdleCallback = uint32_t (*)();
-void SetIdleCallback(IdleCallback callback);
 
 // One run of the program.
 struct Program {

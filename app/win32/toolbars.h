@@ -5,6 +5,23 @@
 
 #include <windows.h>
 
+// A command's toolbar button: its image in bitmap IDB_TOOLBAR (-1: no
+// button) and the string ids of its text and tooltip (0: none).
+struct ToolButton {
+    int image = -1;
+    int text = 0;
+    int tooltip = 0;
+};
+
+// What the toolbars take from the command table, handed over once before
+// the first toolbar is created.
+struct ToolbarCommands {
+    const ToolButton* (*buttonOf)(int command);   // null for an unknown command
+    void (*prepareMenu)(HWND frame, HMENU menu);  // before the band area's menu shows
+    void (*refreshStates)(HWND frame);            // every button's enable and check state
+};
+void setToolbarCommands(const ToolbarCommands& commands);
+
 // Toolbar kinds by control id; a band's id names the toolbar it carries.
 constexpr int kToolbarStandard = 2010;
 constexpr int kToolbarDisplay = 2011;

@@ -1,8 +1,7 @@
 #include "app/win32/trace_runner.h"
 
-#include "app/win32/commands.h"
-#include "app/win32/frame.h"
-#include "app/win32/shell.h"
+#include "app/win32/frame_state.h"
+#include "app/win32/idle_call.h"
 #include "app/win32/status_bar.h"
 #include "pathdata/trace.h"
 #include "res/resource.h"

@@ -1,7 +1,6 @@
 #include "app/win32/view_panel.h"
 
-#include "app/win32/commands.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"
 
@@ -16,9 +15,17 @@ void onViewPanelCreate(HWND panel) {
     FrameState* fs = frameState(GetParent(panel));
     if (fs == nullptr) return;
     AppSettings& s = fs->session->settings;
-    const PaneBindings bindings = {&fs->drawing,  &s.viewActive, &s.viewSeparate, s.viewMatrix,
-                                   &s.enableMap,  &s.viewStatus, &s.zoomValue,    s.colorMap,
-                                   s.widthMap,    s.viewRotate,  prepareContextMenu};
+    const PaneBindings bindings = {&fs->drawing,
+                                   &s.viewActive,
+                                   &s.viewSeparate,
+                                   s.viewMatrix,
+                                   &s.enableMap,
+                                   &s.viewStatus,
+                                   &s.zoomValue,
+                                   s.colorMap,
+                                   s.widthMap,
+                                   s.viewRotate,
+                                   fs->paneHost.prepareMenu};
     CreatePaneWindows(panel, bindings);
 }
 

@@ -1,8 +1,8 @@
 #include "dialogs/win32/machine_sheet.h"
 
-#include "app/win32/frame.h"
 #include "dialogs/replace_rows.h"
 #include "dialogs/win32/sheet.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -210,12 +210,11 @@ constexpr Field real(int id, float* value, float maximum, const char* format = n
 
 }  // namespace
 
-bool showMachineSheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return false;
+bool showMachineSheet(HWND owner, MachineDefinition* machine, int start) {
+    if (machine == nullptr) return false;
     MachineContext context = {};
     MachineDefinition& m = context.edit;
-    m = fs->session->machine;
+    m = *machine;
     for (int bit = 0; bit < kOptionBits; ++bit) context.optionBoxes[bit] = (m.options >> bit) & 1;
     LoadReplaceRows(m, &context.rows);
     const Field fields[] = {
@@ -237,11 +236,11 @@ bool showMachineSheet(HWND frame, int start) {
     };
     Sheet sheet = {IDD_MACHINE_SHEET, &gCurrentPage, pages,    2,      nullptr,
                    nullptr,           nullptr,       &context, nullptr};
-    if (RunSheet(frame, &sheet, start) != 1) return false;
+    if (RunSheet(owner, &sheet, start) != 1) return false;
     for (int bit = 0; bit < kOptionBits; ++bit) {
         m.options =
             context.optionBoxes[bit] != 0 ? m.options | (1 << bit) : m.options & ~(1 << bit);
     }
-    fs->session->machine = m;
+    *machine = m;
     return true;
 }

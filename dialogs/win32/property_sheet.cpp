@@ -1,8 +1,9 @@
 #include "dialogs/win32/property_sheet.h"
 
-#include "app/win32/frame.h"
-#include "app/win32/gui_ui.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "dialogs/win32/sheet.h"
+#include "panes/panes.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "view/win32/pane_windows.h"
@@ -107,7 +108,7 @@ INT_PTR optionsPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM) {
 
 void applyFromSheet(Sheet* sheet) {
     PropertyContext* context = static_cast<PropertyContext*>(sheet->context);
-    ApplyPropertyValues(context->frame, context->work);
+    ApplyPropertyValues(context->frame, context->settings, context->work);
 }
 
 constexpr Field edit(int id, FieldType type, void* value, float minimum, float maximum,
@@ -174,10 +175,9 @@ void redrawFrame(HWND frame, PaneSet* set, const AppSettings& s) {
 
 }  // namespace
 
-void ApplyPropertyValues(HWND frame, const PropertyWork& work) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return;
-    AppSettings& s = fs->session->settings;
+void ApplyPropertyValues(HWND frame, AppSettings* settings, const PropertyWork& work) {
+    if (settings == nullptr) return;
+    AppSettings& s = *settings;
     PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
     const PropertyChanges changes = ApplyPropertyWork(work, &s, gCustomColors);
     gCustomLoaded = true;
@@ -198,10 +198,9 @@ void ApplyPropertyValues(HWND frame, const PropertyWork& work) {
     if (changes.anglesOrColors || changes.viewStatus || matrixApplied) redrawFrame(frame, set, s);
 }
 
-int showPropertySheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return 0;
-    AppSettings& s = fs->session->settings;
+int showPropertySheet(HWND frame, AppSettings* settings, int start) {
+    if (settings == nullptr) return 0;
+    AppSettings& s = *settings;
     if (!gCustomLoaded) memcpy(gCustomColors, s.colorMap, sizeof gCustomColors);
     gCustomLoaded = true;
     // The working angles are the panes' own: they change only by the reset.
@@ -253,6 +252,6 @@ int showPropertySheet(HWND frame, int start) {
     Sheet sheet = {IDD_PROPERTY_SHEET, &gCurrentPage,  pages,    4,      w.colors,
                    w.customColors,     applyFromSheet, &context, nullptr};
     if (RunSheet(frame, &sheet, start) != 1) return 0;
-    ApplyPropertyValues(frame, w);
+    ApplyPropertyValues(frame, &s, w);
     return 1;
 }

@@ -1,8 +1,8 @@
 #include "dialogs/win32/tool_sheet.h"
 
-#include "app/win32/frame.h"
 #include "definitions/profile_item.h"
 #include "dialogs/win32/sheet.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -147,14 +147,13 @@ INT_PTR toolPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-bool showToolSheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return false;
-    ToolTable edit = fs->session->tools;
+bool showToolSheet(HWND owner, ToolTable* tools, int start) {
+    if (tools == nullptr) return false;
+    ToolTable edit = *tools;
     SheetPage pages[] = {{IDD_PAGE_TOOLS, toolPage, nullptr, 0, nullptr, 0, nullptr, nullptr, {}}};
     Sheet sheet = {IDD_TOOL_SHEET, &gCurrentPage, pages, 1,      nullptr,
                    nullptr,        nullptr,       &edit, nullptr};
-    if (RunSheet(frame, &sheet, start) != 1) return false;
-    fs->session->tools = edit;
+    if (RunSheet(owner, &sheet, start) != 1) return false;
+    *tools = edit;
     return true;
 }
