@@ -68,30 +68,10 @@ public:
         }
         consoleError(line.c_str());
     }
-    void statusText(const char*) override {}
-    void progressOpen(const char*, bool) override {}
-    void progressTitle(const char*) override {}
+    // No dialog, but a signal stops the work at its next step.
     int progressStep(int, const char*, int) override {
         return stopSignal.load(std::memory_order_relaxed) == 0 ? 1 : 0;
     }
-    void progressClose() override {}
-    void clearCodeList() override {}
-    void setCodeListCount(int32_t) override {}
-    void selectCodeLine(int32_t) override {}
-    void clearRegisterList() override {}
-    void setRegisterCell(int, int, const char*) override {}
-    void refreshFilterLists() override {}
-    void fitAllPanes() override {}
-    void refreshCommandStates() override {}
-    void rememberFolder(const char* path) override {
-        const char* slash = strrchr(path, '/');
-        if (slash == nullptr) return;
-        snprintf(session->settings.openPath, sizeof session->settings.openPath, "%.*s",
-                 static_cast<int>(slash - path), path);
-    }
-    void addToHistory(const char* path) override { AddToHistory(&session->settings, path); }
-
-    Session* session = nullptr;
 };
 
 void usage(FILE* out) {
@@ -240,7 +220,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     HeadlessUi ui;
-    ui.session = session.get();
+    ui.settings = &session->settings;
     int status = produce(*session, *drawing, ui, command);
     drawingDestroy(drawing.get());
     // An interrupted run leaves the settings and definitions as they were.

@@ -138,7 +138,7 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     fs->frame = frame;
     fs->session = static_cast<Session*>(create->lpCreateParams);
     addFrameState(fs);
-    fs->ui = std::make_unique<GuiUi>(frame, refreshCommandStates);
+    fs->ui = std::make_unique<GuiUi>(frame, refreshCommandStates, &fs->session->settings);
     const AppSettings& settings = fs->session->settings;
     fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.

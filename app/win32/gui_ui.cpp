@@ -240,32 +240,26 @@ void GuiUi::progressClose() {
     progress_ = nullptr;
 }
 
-void GuiUi::clearCodeList() { ClearCodeList(frame_); }
-void GuiUi::setCodeListCount(int32_t rows) { SetCodeListCount(frame_, rows); }
-void GuiUi::selectCodeLine(int32_t row) { SelectCodeLine(frame_, row); }
-void GuiUi::clearRegisterList() { ClearRegisterList(frame_); }
-void GuiUi::setRegisterCell(int row, int column, const char* text) {
-    SetRegisterCell(frame_, row, column, "%s", text);
-}
-void GuiUi::refreshFilterLists() { ::refreshFilterLists(frame_); }
-void GuiUi::fitAllPanes() { fitPanes(frame_, -1); }
-
-void GuiUi::refreshCommandStates() {
-    FrameState* fs = frameState(frame_);
-    if (fs == nullptr) return;
-    syncRunState(fs);
-    if (refreshStates_ != nullptr) refreshStates_(frame_);
+void GuiUi::drawingChanged(const Drawing& drawing, uint32_t what) {
+    if ((what & kDrawingLists) != 0) showLists(drawing);
+    if ((what & kDrawingFilter) != 0) refreshFilterLists(frame_);
+    if ((what & kDrawingState) != 0) {
+        if (FrameState* fs = frameState(frame_)) syncRunState(fs);
+        if (refreshStates_ != nullptr) refreshStates_(frame_);
+    }
+    if ((what & kDrawingRange) != 0) fitPanes(frame_, -1);
 }
 
-void GuiUi::rememberFolder(const char* path) {
-    FrameState* fs = frameState(frame_);
-    const char* slash = sjisLastSeparator(path);
-    if (fs == nullptr || slash == nullptr) return;
-    AppSettings& s = fs->session->settings;
-    snprintf(s.openPath, sizeof s.openPath, "%.*s", static_cast<int>(slash - path), path);
-}
-
-void GuiUi::addToHistory(const char* path) {
-    FrameState* fs = frameState(frame_);
-    if (fs != nullptr) AddToHistory(&fs->session->settings, path);
+void GuiUi::showLists(const Drawing& drawing) {
+    ClearRegisterList(frame_);
+    ClearCodeList(frame_);
+    if (!drawing.loaded) return;
+    SetCodeListCount(frame_, ncBlockListCount(drawing.blocks) + 1);
+    for (int axis = 0; axis < 3; ++axis) {
+        char text[128];
+        rangeCellText(drawing, axis, text, sizeof text);
+        SetRegisterCell(frame_, axis, 0, "%s", rangeCellLabel(axis));
+        SetRegisterCell(frame_, axis, 1, "%s", text);
+    }
+    SelectCodeLine(frame_, 0);
 }

@@ -16,9 +16,11 @@
 class GuiUi : public DrawingUi {
 public:
     // refreshStates sets the menus' and buttons' states after the run
-    // state changed.
-    GuiUi(HWND frame, void (*refreshStates)(HWND frame))
-        : frame_(frame), refreshStates_(refreshStates) {}
+    // state changed; the load keeps its folder and history in settings.
+    GuiUi(HWND frame, void (*refreshStates)(HWND frame), AppSettings* settings)
+        : frame_(frame), refreshStates_(refreshStates) {
+        this->settings = settings;
+    }
     bool visible() override;
     bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
     bool chooseSaveFile(char* path, size_t size, int* type) override;
@@ -28,16 +30,9 @@ public:
     void progressTitle(const char* title) override;
     int progressStep(int bar, const char* label, int percent) override;
     void progressClose() override;
-    void clearCodeList() override;
-    void setCodeListCount(int32_t rows) override;
-    void selectCodeLine(int32_t row) override;
-    void clearRegisterList() override;
-    void setRegisterCell(int row, int column, const char* text) override;
-    void refreshFilterLists() override;
-    void fitAllPanes() override;
-    void refreshCommandStates() override;
-    void rememberFolder(const char* path) override;
-    void addToHistory(const char* path) override;
+    // The lists, the filter window, the panes' fit and the menus' and
+    // buttons' states, as far as what changed asks.
+    void drawingChanged(const Drawing& drawing, uint32_t what) override;
     // The open dialog for a machine or tool file, titled with string titleId
     // and offering only filter ("label|pattern|"); path holds the current
     // file (relative to the executable's folder or absolute), where the
@@ -45,6 +40,8 @@ public:
     bool chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size);
 
 private:
+    void showLists(const Drawing& drawing);
+
     HWND frame_;
     void (*refreshStates_)(HWND frame);
     HWND progress_ = nullptr;

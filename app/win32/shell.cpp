@@ -145,7 +145,7 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
         for (int i = 0; i < p->command.fileCount; ++i) names[i] = p->command.files[i];
         OpenFiles(p->frame, false, names, p->command.fileCount);
     }
-    fs->ui->refreshCommandStates();
+    fs->ui->drawingChanged(fs->drawing, kDrawingState);
     return kStartRunning;
 }
 
