@@ -32,13 +32,15 @@ void setViewPanelHooks(const ViewPanelHooks& hooks);
 
 // Registers the class TLV_Working.
 bool RegisterWorkingClass(HINSTANCE instance);
-// Creates panel id (2002, 2003 or 2004) in parent at size (width, height).
+// Creates panel id (IDC_REGISTER_PANEL, IDC_CODE_PANEL or IDC_VIEW_PANEL) in
+// parent at size (width, height).
 HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host);
 // The outer size of panel id of frame into size; false, size unchanged,
 // when there is no such panel.
 bool GetPanelSize(HWND frame, int id, int32_t size[2]);
 
-// The code list (2006 in panel 2003), addressed through the main window.
+// The code list (IDC_CODE_LIST in IDC_CODE_PANEL), addressed through the
+// main window.
 HWND CreateCodeList(HWND panel);
 void ApplyCodeListStyle(HWND frame);
 void ClearCodeList(HWND frame);
@@ -52,7 +54,7 @@ int32_t GetCurrentCodeLine(HWND frame);
 // and rows without a block are never changed and read as 1.
 int SetBreakMark(HWND frame, int op, int32_t row);
 
-// The register list (2005 in panel 2002).
+// The register list (IDC_REGISTER_LIST in IDC_REGISTER_PANEL).
 HWND CreateRegisterList(HWND panel);
 void ApplyRegisterListStyle(HWND frame);
 void ClearRegisterList(HWND frame);

@@ -104,12 +104,11 @@ void OnProperties(FrameState* fs, int id) {
 // becomes the remembered one. A cancelled choice, or a file that is refused
 // (said so in a message box), keeps both as they were.
 template <class Definition>
-bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* remembered,
-                   size_t size, Definition* definition,
-                   int (*read)(const char*, Definition*, int*)) {
+bool chooseAndRead(FrameState* fs, int titleId, int filterId, char* remembered, size_t size,
+                   Definition* definition, int (*read)(const char*, Definition*, int*)) {
     char path[kPlatPathMax];
     snprintf(path, sizeof path, "%s", remembered);
-    if (!fs->ui->chooseDefinitionFile(titleId, filter, path, sizeof path)) return false;
+    if (!fs->ui->chooseDefinitionFile(titleId, filterId, path, sizeof path)) return false;
     Definition chosen = *definition;
     int messageId = 0;
     if (read(path, &chosen, &messageId) != 1) {
@@ -127,11 +126,11 @@ bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* rem
 // new file is read they are translated again (nothing happens without a
 // drawing), then the property sheet offers the new file for review.
 template <class Definition, size_t size>
-void openDefinition(FrameState* fs, int titleId, const wchar_t* filter, char (&remembered)[size],
+void openDefinition(FrameState* fs, int titleId, int filterId, char (&remembered)[size],
                     Definition* definition, int (*read)(const char*, Definition*, int*),
                     int settingsCommand) {
     if (isTracing(fs) ||
-        !chooseAndRead(fs, titleId, filter, remembered, size, definition, read)) {
+        !chooseAndRead(fs, titleId, filterId, remembered, size, definition, read)) {
         return;
     }
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
@@ -139,13 +138,13 @@ void openDefinition(FrameState* fs, int titleId, const wchar_t* filter, char (&r
 }
 void OnMachineOpen(FrameState* fs, int) {
     Session* s = fs->session;
-    openDefinition(fs, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|",
-                   s->settings.postFile, &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
+    openDefinition(fs, IDS_MACHINE_FILE_TITLE, IDS_FILTER_MACHINE, s->settings.postFile,
+                   &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
 }
 void OnToolOpen(FrameState* fs, int) {
     Session* s = fs->session;
-    openDefinition(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
-                   &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
+    openDefinition(fs, IDS_TOOL_FILE_TITLE, IDS_FILTER_TOOL, s->settings.toolFile, &s->tools,
+                   ReadToolFile, CMD_TOOL_SETTINGS);
 }
 // A file that could not be written is said so: the edit stays in memory
 // and the drawing is still redone with it, but the file on disk is the old one.

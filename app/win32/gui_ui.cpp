@@ -24,17 +24,6 @@ namespace {
 
 constexpr DWORD kOpenResultChars = 4159;
 
-// A filter text with "|" between its entries, as the dialogs want it
-// (entries separated by NULs, ended by two).
-std::wstring filterOf(const std::wstring& text) {
-    std::wstring out = text;
-    for (wchar_t& c : out) {
-        if (c == L'|') c = L'\0';
-    }
-    out.push_back(L'\0');
-    return out;
-}
-
 // The file name typed in a file dialog, as CP932 text.
 std::string dialogFileName(HWND dialog) {
     wchar_t typed[MAX_PATH] = {};
@@ -120,14 +109,13 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     if (!visible()) return *count > 0;
     FrameState* fs = frameState(frame_);
     AppSettings& s = fs->session->settings;
-    std::wstring filter = L"NC files (*.NC,*.NCD,*.DAT,*.PTP)|*.NC;*.NCD;*.DAT;*.PTP|"
-                          L"CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|";
+    std::wstring filter = tlvWiden(tlvString(IDS_FILTER_NC));
     if (s.openFilter[0] != '\0') {
         std::wstring ext = tlvWiden(s.openFilter);
         filter += tlvWiden(tlvString(IDS_USER_FILTER)) + L" (" + ext + L")|" + ext + L"|";
     }
-    filter += L"All files (*.*)|*.*|";
-    std::wstring filters = filterOf(filter);
+    filter += tlvWiden(tlvString(IDS_FILTER_ALL));
+    std::wstring filters = tlvFilterOf(filter);
     std::vector<wchar_t> result(kOpenResultChars + 1, L'\0');
     const char* initial = *count > 0 && files[0].text[0] != '\0' ? files[0].text : nullptr;
     std::wstring initialWide = tlvWiden(initial);
@@ -152,8 +140,8 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
 bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     // A batch run writes the given or proposed name without asking.
     if (!visible()) return path[0] != '\0';
-    std::wstring filters = filterOf(L"DXF files (*.DXF)|*.DXF|CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|"
-                                    L"LOG files (*.LOG)|*.LOG|All files (*.*)|*.*|");
+    std::wstring filters =
+        tlvFilterOf(tlvWiden(tlvString(IDS_FILTER_EXPORT)) + tlvWiden(tlvString(IDS_FILTER_ALL)));
     wchar_t result[MAX_PATH] = {};
     std::wstring proposed = tlvWiden(path);
     lstrcpynW(result, proposed.c_str(), MAX_PATH);
@@ -177,14 +165,14 @@ bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     return true;
 }
 
-bool GuiUi::chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size) {
+bool GuiUi::chooseDefinitionFile(int titleId, int filterId, char* path, size_t size) {
     if (!visible()) return false;
     const std::string current = ResolveDefinitionPath(path);
     const size_t folderLength = FolderLength(current.c_str());
     std::wstring folder = tlvWiden(current.substr(0, folderLength).c_str());
     wchar_t result[MAX_PATH] = {};
     lstrcpynW(result, tlvWiden(current.c_str() + folderLength).c_str(), MAX_PATH);
-    std::wstring filters = filterOf(filter);
+    std::wstring filters = tlvFilterOf(tlvWiden(tlvString(filterId)));
     std::wstring title = tlvWiden(tlvString(titleId));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
@@ -205,7 +193,7 @@ bool GuiUi::chooseDefinitionFile(int titleId, const wchar_t* filter, char* path,
 
 void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
     if (!visible()) {
-        std::string line = std::string("Taliver: ") + caption + ": " + text;
+        std::string line = std::string(tlvString(IDS_PRODUCT)) + ": " + caption + ": " + text;
         for (char& c : line) {
             if (c == '\n') c = ' ';
         }

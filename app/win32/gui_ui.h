@@ -34,10 +34,10 @@ public:
     // buttons' states, as far as what changed asks.
     void drawingChanged(const Drawing& drawing, uint32_t what) override;
     // The open dialog for a machine or tool file, titled with string titleId
-    // and offering only filter ("label|pattern|"); path holds the current
+    // and offering only the filter of string filterId ("label|pattern|"); path holds the current
     // file (relative to the executable's folder or absolute), where the
     // dialog starts, and receives the choice. False when cancelled.
-    bool chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size);
+    bool chooseDefinitionFile(int titleId, int filterId, char* path, size_t size);
 
 private:
     void showLists(const Drawing& drawing);

@@ -141,13 +141,15 @@ void updateEnabling(HWND dialog) {
 
 void showPrinterName(HWND dialog, const PrintDialogData* d) {
     const std::wstring name = deviceNameOf(d->choice->devMode);
-    SetDlgItemTextW(dialog, IDC_PRINT_PRINTER_BUTTON, name.empty() ? L"Error" : name.c_str());
+    const std::wstring shown = name.empty() ? tlvWiden(tlvString(IDS_NO_PRINTER_NAME)) : name;
+    SetDlgItemTextW(dialog, IDC_PRINT_PRINTER_BUTTON, shown.c_str());
 }
 
 void showFont(HWND dialog, const PrintDialogData* d) {
     char text[96];
-    snprintf(text, sizeof text, "%s  (%d pt%s%s)", d->face, d->points[0],
-             d->points[1] > 400 ? " Bold" : "", d->points[2] != 0 ? " Italic" : "");
+    snprintf(text, sizeof text, tlvString(IDS_FONT_BUTTON), d->face, d->points[0],
+             d->points[1] > 400 ? tlvString(IDS_FONT_BOLD) : "",
+             d->points[2] != 0 ? tlvString(IDS_FONT_ITALIC) : "");
     SetDlgItemTextW(dialog, IDC_PRINT_FONT_BUTTON, tlvWiden(text).c_str());
 }
 

@@ -1,5 +1,5 @@
-// The two modeless progress dialogs: one bar (exports, dialog 103) and two
-// bars (loading and translating, dialog 131). Both disable their owner while
+// The two modeless progress dialogs: one bar (exports, IDD_PROGRESS) and
+// two bars (loading and translating, IDD_DUAL_PROGRESS). Both disable their owner while
 // open and keep the screen alive by processing pending messages; their
 // Cancel button makes every later step answer 0. An owner that is not a
 // window gives a dialog without one.

@@ -1,4 +1,4 @@
-// The band area 2001 with the three movable toolbars: their buttons come
+// The band area IDC_REBAR with the three movable toolbars: their buttons come
 // from the command table, their look from the toolbar style bits, and the
 // band order and widths from the settings.
 #pragma once
@@ -42,7 +42,8 @@ void saveToolbarLayout(HWND frame);
 // Shows the command's button pressed (or not) on every toolbar.
 void checkToolButton(HWND frame, int command, bool pressed);
 void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
-// The toolbar of kind id (2010-2012), or null without the band area.
+// The toolbar of kind id (kToolbarStandard to kToolbarTrace), or null
+// without the band area.
 HWND toolbarWindow(HWND frame, int id);
 
 // Notifications of the band area and the toolbars that reach the main

@@ -25,6 +25,15 @@ bool tlvFileDialog(OPENFILENAMEW* ofn, bool save) {
     return (save ? GetSaveFileNameW(ofn) : GetOpenFileNameW(ofn)) != FALSE;
 }
 
+std::wstring tlvFilterOf(const std::wstring& entries) {
+    std::wstring out = entries;
+    for (wchar_t& c : out) {
+        if (c == L'|') c = L'\0';
+    }
+    out.push_back(L'\0');
+    return out;
+}
+
 std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
     // With a zero buffer size LoadStringW returns a pointer to the resource.

@@ -19,5 +19,9 @@ using FileDialogHook = bool (*)(OPENFILENAMEW* ofn, bool save);
 void tlvSetFileDialogHook(FileDialogHook hook);
 bool tlvFileDialog(OPENFILENAMEW* ofn, bool save);
 
+// A file dialog filter from "label|pattern|" entries: the "|" become the
+// NULs the dialogs want, and one more ends the list.
+std::wstring tlvFilterOf(const std::wstring& entries);
+
 // A string-table text as UTF-16, empty when the id is unknown.
 std::wstring tlvLoadString(HINSTANCE instance, UINT id);

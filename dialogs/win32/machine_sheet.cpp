@@ -68,7 +68,7 @@ void fillGModal(SheetPage* page) {
         ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_CHECK_IMAGES), 12, 0,
                              RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-    addColumn(list, 0, L"G Modal", listWidth(list) - 16);
+    addColumn(list, 0, tlvWiden(tlvString(IDS_GMODAL_COLUMN)).c_str(), listWidth(list) - 16);
     for (int code = 0; code < kMachineGCodes; ++code) {
         wchar_t text[8];
         swprintf(text, 8, L"G%02d", code);

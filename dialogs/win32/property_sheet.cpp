@@ -20,7 +20,7 @@ uint32_t gCustomColors[kColorCount];
 bool gCustomLoaded = false;
 float gCurrentPage = 0.0f;
 
-constexpr int kMatrixButtons = 8;  // 1099..1102 pattern 1, 1103..1106 pattern 2
+constexpr int kMatrixButtons = 8;  // from IDC_VIEW_MATRIX_FIRST: 4 of pattern 1, 4 of pattern 2
 
 struct PropertyContext {
     HWND frame;
@@ -78,7 +78,8 @@ void browseProgram(HWND page, int field) {
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(page, GA_ROOT);
-    ofn.lpstrFilter = L"Application files (*.EXE)\0*.EXE\0";
+    const std::wstring filter = tlvFilterOf(tlvWiden(tlvString(IDS_FILTER_APPLICATION)));
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
