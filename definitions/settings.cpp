@@ -171,10 +171,10 @@ void SetSettingsDefaults(AppSettings* settings) {
 int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
     if (messageId != nullptr) *messageId = 0;
     if (settings == nullptr) return 0;
-    std::string file_path = path != nullptr ? std::string(path) : SettingsFilePath();
+    std::string filePath = path != nullptr ? std::string(path) : SettingsFilePath();
     SetSettingsDefaults(settings);
     ProfileFile file;
-    bool readable = LoadProfileFile(&file, file_path.c_str(), messageId);
+    bool readable = LoadProfileFile(&file, filePath.c_str(), messageId);
 
     ReadProfileItem(file, "Info", "Version", kI, &settings->version, 1);
     for (const SettingsKey& row : kKeys) {
@@ -190,7 +190,7 @@ int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
     settings->enableMap &= EM_STORED_BITS;
     memcpy(settings->colorWork, settings->colorMap, sizeof settings->colorWork);
     for (int pattern = 0; pattern < 2; ++pattern) {
-        if (!isValidMatrix(settings->viewMatrix[pattern])) {
+        if (!IsValidMatrix(settings->viewMatrix[pattern])) {
             memcpy(settings->viewMatrix[pattern], pattern == 0 ? kDefaultMatrix1 : kDefaultMatrix2,
                    sizeof settings->viewMatrix[pattern]);
         }
@@ -200,9 +200,9 @@ int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
 }
 
 int SaveSettings(const AppSettings& settings, const char* path) {
-    std::string file_path = path != nullptr ? std::string(path) : SettingsFilePath();
+    std::string filePath = path != nullptr ? std::string(path) : SettingsFilePath();
     ProfileFile file;
-    if (!file.load(file_path.c_str())) return 0;
+    if (!file.load(filePath.c_str())) return 0;
 
     int32_t version = kSettingsVersion;
     WriteProfileItem(file, "Info", "Version", kI, &version, 1);

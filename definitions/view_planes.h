@@ -21,7 +21,7 @@ constexpr float kDefaultAngles[kPaneCount][3] = {
 };
 
 // True when kinds holds each of the four planes exactly once.
-inline bool isValidMatrix(const int kinds[kPaneCount]) {
+inline bool IsValidMatrix(const int kinds[kPaneCount]) {
     int seen = 0;
     for (int i = 0; i < kPaneCount; ++i) {
         if (kinds[i] < 0 || kinds[i] >= kPaneCount) return false;

@@ -28,16 +28,16 @@ struct ViewPanelHooks {
     void (*destroy)(HWND panel);
     void (*layout)(HWND panel);
 };
-void setViewPanelHooks(const ViewPanelHooks& hooks);
+void SetViewPanelHooks(const ViewPanelHooks& hooks);
 
 // Registers the class TLV_Working.
 bool RegisterWorkingClass(HINSTANCE instance);
 // Creates panel id (IDC_REGISTER_PANEL, IDC_CODE_PANEL or IDC_VIEW_PANEL) in
 // parent at size (width, height).
 HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host);
-// The outer size of panel id of frame into size; false, size unchanged,
-// when there is no such panel.
-bool GetPanelSize(HWND frame, int id, int32_t size[2]);
+// Stores the current outer sizes (width, height) of the three panels of
+// frame; a missing panel leaves its size as it was.
+void SavePanelSizes(HWND frame, int32_t registerSize[2], int32_t codeSize[2], int32_t viewSize[2]);
 
 // The code list (IDC_CODE_LIST in IDC_CODE_PANEL), addressed through the
 // main window.

@@ -59,12 +59,12 @@ void RefreshFilterSets(Drawing* d) {
     }
 }
 
-const char* rangeCellLabel(int axis) {
+const char* RangeCellLabel(int axis) {
     static const char* const kAxes[3] = {"X", "Y", "Z"};
     return axis >= 0 && axis < 3 ? kAxes[axis] : "";
 }
 
-void rangeCellText(const Drawing& d, int axis, char* text, size_t size) {
+void RangeCellText(const Drawing& d, int axis, char* text, size_t size) {
     if (axis < 0 || axis >= 3) {
         snprintf(text, size, "%s", "");
         return;

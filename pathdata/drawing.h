@@ -113,5 +113,5 @@ void RefreshFilterSets(Drawing* drawing);
 
 // The register list's cells for axis 0-2 (X, Y, Z) of a loaded drawing: the
 // axis letter and the path's range as "min,max" with three decimals.
-const char* rangeCellLabel(int axis);
-void rangeCellText(const Drawing& drawing, int axis, char* text, size_t size);
+const char* RangeCellLabel(int axis);
+void RangeCellText(const Drawing& drawing, int axis, char* text, size_t size);

@@ -124,7 +124,7 @@ void showResult(Drawing* d, DrawingUi* ui) {
     }
     d->loaded = true;
     d->reportState = d->state;
-    d->range = rangeBoxOf(d->state.pathMin, d->state.pathMax);
+    d->range = RangeBoxOf(d->state.pathMin, d->state.pathMax);
     ui->drawingChanged(*d, kDrawingLists);
     // A drawing that is not all it seems says so where the user looks.
     if (const uint64_t notes = ncNotesTotal(d->notes); notes > 0) {
@@ -156,7 +156,7 @@ void showFailure(Drawing* d, DrawingUi* ui) {
 
 }  // namespace
 
-RangeBox rangeBoxOf(const float pathMin[3], const float pathMax[3]) {
+RangeBox RangeBoxOf(const float pathMin[3], const float pathMax[3]) {
     RangeBox box = kDefaultRangeBox;
     for (int i = 0; i < 3; ++i) {
         // A program without moves on an axis leaves it unset; the default

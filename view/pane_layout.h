@@ -12,7 +12,7 @@ struct PaneLayout {
 // The four slot rectangles of a pattern within the view panel's client area.
 void ComputePaneRects(int pattern, const ViewRect& client, ViewRect out[kPaneCount]);
 // The slot of the current pattern that shows kind, or -1.
-int slotOfKind(const PaneLayout& layout, int kind);
+int SlotOfKind(const PaneLayout& layout, int kind);
 // Switches to pattern; each kind keeps its zoom, pan and rotation although
 // it may move to another slot (slots keep their window and rectangle).
 // False when pattern is already current or not 0 or 1.

@@ -26,7 +26,7 @@ int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in) {
 
 }  // namespace
 
-int32_t paintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
+int32_t PaintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
     if (t.displayMask & kShowWorkPlane) DrawWorkPlane(t, in.kind, *in.range);
     int32_t drawn = in.paths != nullptr ? drawRecords(t, in) : 0;
     if (t.displayMask & kShowAxes) DrawAxes(t, in.scale, in.axisColors);

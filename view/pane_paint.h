@@ -24,4 +24,4 @@ struct PanePaintInput {
 
 // Draws one pane's content. Returns the number of records drawn through
 // (recordCount unless stopped).
-int32_t paintPaneContent(const RenderTarget& target, const PanePaintInput& input);
+int32_t PaintPaneContent(const RenderTarget& target, const PanePaintInput& input);

@@ -34,10 +34,10 @@ struct ViewState {
 };
 
 // Default angles and title of a kind.
-void viewDefaultAngles(int kind, float angles[3]);
-const char* viewKindTitle(int kind);
+void ViewDefaultAngles(int kind, float angles[3]);
+const char* ViewKindTitle(int kind);
 // Sets up a pane for a kind with the given angles: scale 1, no pan.
-void initPane(ViewPane* pane, int kind, const float angles[3]);
+void InitPane(ViewPane* pane, int kind, const float angles[3]);
 
 // Builds pane->matrix for drawing into target at scale.
 void BuildViewMatrix(ViewPane* pane, const ViewRect& target, float scale);
@@ -67,6 +67,6 @@ bool PanView(ViewState* state, int pane, int direction, int dx, int dy);
 
 // Adds degrees to the angles and brings each changed one into [0, 360).
 void RotateView(ViewState* state, int pane, float dx, float dy, float dz);
-float normaliseAngle(float angle);
+float NormaliseAngle(float angle);
 // Back to the default angles of kind, then fitted.
 void ResetRotation(ViewState* state, int pane, int kind);

@@ -100,7 +100,7 @@ bool argumentsToCp932(int argc, char** argv, std::vector<std::string>* out) {
 }
 
 int writeReport(const Session& session, const Drawing& drawing) {
-    ExportOptions o = exportOptionsOf(session, drawing);
+    ExportOptions o = ExportOptionsOf(session, drawing);
     o.report.loaded = drawing.loaded;
     o.report.state = &drawing.reportState;
     size_t size = BuildReportText(o.report, false, nullptr, 0, "\n");
@@ -159,7 +159,7 @@ bool load(Drawing& drawing, HeadlessUi& ui, const CommandLine& command, int coun
 }
 
 int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& command) {
-    const BatchOutput output = batchOutputOf(command);
+    const BatchOutput output = BatchOutputOf(command);
     makeAbsolute(&command, output == kBatchNone ? command.fileCount : 1);
     if (output == kBatchNone) {
         return load(drawing, ui, command, command.fileCount) ? writeReport(session, drawing) : 1;
@@ -171,8 +171,8 @@ int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& com
     if (!load(drawing, ui, command, 1)) return 1;
     PictureSettings picture;
     ExportResult result =
-        ExportDrawing(&drawing, &ui, batchOutputName(command), batchExportType(output),
-                      batchExportOptions(session, drawing, command, &picture));
+        ExportDrawing(&drawing, &ui, BatchOutputName(command), BatchExportType(output),
+                      BatchExportOptions(session, drawing, command, &picture));
     return result == kExportWritten ? 0 : 1;
 }
 
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
     std::vector<const char*> tokens;
     for (const std::string& a : arguments) tokens.push_back(a.c_str());
     CommandLine command;
-    parseCommandArguments(static_cast<int>(tokens.size()), tokens.data(), &command);
+    ParseCommandArguments(static_cast<int>(tokens.size()), tokens.data(), &command);
     if (command.fileCount == 0) {
         usage(stderr);
         return 2;
@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     }
     auto session = std::make_unique<Session>();
     std::string problems;
-    if (!startSession(session.get(), command, &problems)) {
+    if (!StartSession(session.get(), command, &problems)) {
         // A run with other machine or tool data than the user named would
         // give figures that look right and are not.
         for (size_t at = 0, end; (end = problems.find('\n', at)) != std::string::npos; at = end + 1) {
@@ -226,6 +226,6 @@ int main(int argc, char** argv) {
     // An interrupted run leaves the settings and definitions as they were.
     const int signo = stopSignal.load();
     if (signo != 0) return 128 + signo;
-    endSession(*session);
+    EndSession(*session);
     return status;
 }

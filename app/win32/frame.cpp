@@ -38,7 +38,7 @@ RECT windowRectIn(HWND frame, HWND child) {
 
 int childHeight(HWND frame, int id, uint32_t bit) {
     HWND child = GetDlgItem(frame, id);
-    const FrameState* fs = frameState(frame);
+    const FrameState* fs = FrameStateOf(frame);
     if (child == nullptr || (fs->session->settings.enableMap & bit) == 0) return 0;
     RECT r;
     GetWindowRect(child, &r);
@@ -51,7 +51,7 @@ RECT splitterArea(HWND frame) {
     GetClientRect(frame, &area);
     area.top += childHeight(frame, IDC_REBAR, EM_TOOLBAR);
     area.bottom -= childHeight(frame, IDC_STATUSBAR, EM_STATUSBAR);
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     InflateRect(&area, -g.cx, -g.cy);
     return area;
 }
@@ -59,7 +59,7 @@ RECT splitterArea(HWND frame) {
 int splitterAt(HWND frame, POINT p) {
     const RECT area = splitterArea(frame);
     const RECT reg = windowRectIn(frame, panel(frame, IDC_REGISTER_PANEL));
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     int over = kSplitNone;
     if (p.x >= reg.right && p.x < reg.right + g.cx && p.y >= area.top && p.y < area.bottom) over |= kSplitVertical;
     if (p.y >= reg.bottom && p.y < reg.bottom + g.cy && p.x >= area.left && p.x < reg.right + g.cx) {
@@ -85,7 +85,7 @@ void setSplitterCursor(HWND frame, int over) {
 }
 
 void OnMouseMove(HWND frame, LPARAM lp) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     const POINT p = clampedPoint(frame, lp);
     if (GetCapture() != frame) {
         fs->splitter = splitterAt(frame, p);
@@ -108,7 +108,7 @@ void OnMouseMove(HWND frame, LPARAM lp) {
 }
 
 void OnLeftButton(HWND frame, bool down) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (down) {
         if (fs->splitter != kSplitNone && GetCapture() == nullptr) SetCapture(frame);
     } else if (GetCapture() == frame) {
@@ -120,7 +120,7 @@ void OnLeftButton(HWND frame, bool down) {
 bool createPanels(HWND frame, FrameState* fs) {
     AppSettings& s = fs->session->settings;
     fs->paneHost = {s.colorMap,         &s.codeStatus,     &s.registerStatus,
-                    fs->drawing.blocks, fs->drawing.notes, prepareContextMenu};
+                    fs->drawing.blocks, fs->drawing.notes, PrepareContextMenu};
     const struct {
         int id;
         const int32_t* size;
@@ -137,38 +137,38 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     auto* fs = new FrameState{};
     fs->frame = frame;
     fs->session = static_cast<Session*>(create->lpCreateParams);
-    addFrameState(fs);
-    fs->ui = std::make_unique<GuiUi>(frame, refreshCommandStates, &fs->session->settings);
+    AddFrameState(fs);
+    fs->ui = std::make_unique<GuiUi>(frame, RefreshCommandStates, &fs->session->settings);
     const AppSettings& settings = fs->session->settings;
     fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
     CreateStatusBar(frame, (settings.enableMap & EM_STATUSBAR) != 0);
-    createToolbars(frame);
+    CreateToolbars(frame);
     ShowWindow(GetDlgItem(frame, IDC_REBAR),
                (settings.enableMap & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
     return createPanels(frame, fs);
 }
 
 void OnDestroy(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs != nullptr) {
         // The panels go first: they read the block store while destroyed.
         for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
             if (HWND p = GetDlgItem(frame, id)) DestroyWindow(p);
         }
         if (fs->drawingReady) drawingDestroy(&fs->drawing);
-        removeFrameState(fs);
+        RemoveFrameState(fs);
         delete fs;
     }
     PostQuitMessage(0);
 }
 
 void OnClose(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs->drawing.tracing) traceToggle(frame);
-    saveToolbarLayout(frame);
+    FrameState* fs = FrameStateOf(frame);
+    if (fs->drawing.tracing) ToggleTrace(frame);
+    SaveToolbarLayout(frame);
     SaveFramePanels(frame);
     SaveFramePlacement(frame);
     DestroyWindow(frame);
@@ -192,7 +192,7 @@ void OnCopyData(HWND frame, const COPYDATASTRUCT* data) {
 }
 
 void OnDropFiles(HWND frame, HDROP drop) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs->drawing.tracing) {
         DragFinish(drop);
         return;
@@ -211,7 +211,7 @@ void OnDropFiles(HWND frame, HDROP drop) {
     for (const std::string& n : names) list.push_back(n.c_str());
     const bool add = (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     if (!list.empty()) OpenFiles(frame, add, list.data(), static_cast<int>(list.size()));
-    refreshCommandStates(frame);
+    RefreshCommandStates(frame);
 }
 
 // Only the splitter gaps show the frame's own client area; the children
@@ -238,7 +238,7 @@ void OnSize(HWND frame) {
 }
 
 void OnGetMinMaxInfo(MINMAXINFO* info) {
-    const SIZE minimum = frameMinimumSize();
+    const SIZE minimum = FrameMinimumSize();
     info->ptMinTrackSize = {minimum.cx, minimum.cy};
 }
 
@@ -257,7 +257,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;
-        if (onToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
+        if (OnToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
         break;
     }
     case WM_DRAWITEM:
@@ -277,19 +277,19 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-bool tlvRegisterClasses(HINSTANCE instance) {
+bool RegisterClasses(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, 0x4FF};
     InitCommonControlsEx(&icc);
     RegisterWorkingClass(instance);
-    registerViewPanes(instance);
-    setToolbarCommands(toolbarCommands());
+    RegisterViewPanes(instance);
+    SetToolbarCommands(ToolbarCommandsFromTable());
     WNDCLASSEXW wc = tlvWindowClass(instance, kFrameClassName, FrameProc, 0, LTGRAY_BRUSH);
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
     wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
     return tlvRegisterClass(wc);
 }
 
-HWND tlvCreateMainWindow(HINSTANCE instance, Session* session) {
+HWND CreateMainWindow(HINSTANCE instance, Session* session) {
     const AppSettings& s = session->settings;
     std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
     auto coordinate = [](int32_t v) { return v == kDefaultPlacement ? CW_USEDEFAULT : v; };

@@ -13,8 +13,8 @@ constexpr DWORD kCopyDataSize = 260;
 
 // Registers the classes TLV_Working, TLV_ViewClass and TLV_FrameClass after
 // the common controls; only a failure of the frame class is fatal.
-bool tlvRegisterClasses(HINSTANCE instance);
+bool RegisterClasses(HINSTANCE instance);
 // Creates the main window at the session's saved placement; null on failure.
-HWND tlvCreateMainWindow(HINSTANCE instance, Session* session);
+HWND CreateMainWindow(HINSTANCE instance, Session* session);
 
 extern const wchar_t kViewClassName[];

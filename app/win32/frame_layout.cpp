@@ -34,12 +34,12 @@ BOOL CALLBACK collectInstance(HWND window, LPARAM lp) {
 
 }  // namespace
 
-SIZE splitterGap() {
+SIZE SplitterGap() {
     return {2 * GetSystemMetrics(SM_CXBORDER) + 1, 2 * GetSystemMetrics(SM_CYBORDER) + 1};
 }
 
 void LayoutFrame(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || IsIconic(frame)) return;
     const uint32_t em = fs->session->settings.enableMap;
     SetWindowPos(frame, (em & EM_TOPMOST) != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -64,7 +64,7 @@ void LayoutFrame(HWND frame) {
         statusHeight = r.bottom - r.top;
         rest.bottom -= statusHeight;
     }
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     HWND reg = panel(frame, IDC_REGISTER_PANEL);
     HWND code = panel(frame, IDC_CODE_PANEL);
     HWND view = panel(frame, IDC_VIEW_PANEL);
@@ -96,7 +96,7 @@ void LayoutFrame(HWND frame) {
 }
 
 void UpdateFrameTitle(HWND frame, bool fullPath) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
     char path[kPlatPathMax] = {};
@@ -113,7 +113,7 @@ void UpdateFrameTitle(HWND frame, bool fullPath) {
 }
 
 void SaveFramePlacement(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     AppSettings& s = fs->session->settings;
     if (IsZoomed(frame)) {
         s.frameStatus = 3;
@@ -131,17 +131,15 @@ void SaveFramePlacement(HWND frame) {
 }
 
 void SaveFramePanels(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     AppSettings& s = fs->session->settings;
-    GetPanelSize(frame, IDC_REGISTER_PANEL, s.registerSize);
-    GetPanelSize(frame, IDC_CODE_PANEL, s.codeSize);
-    GetPanelSize(frame, IDC_VIEW_PANEL, s.viewSize);
+    SavePanelSizes(frame, s.registerSize, s.codeSize, s.viewSize);
     s.registerSize[0] = fs->registerWanted.cx;
     s.registerSize[1] = fs->registerWanted.cy;
     s.codeSize[0] = fs->registerWanted.cx;  // the code panel shares the register's width
 }
 
-SIZE frameMinimumSize() {
+SIZE FrameMinimumSize() {
     HDC screen = GetDC(nullptr);
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -149,7 +147,7 @@ SIZE frameMinimumSize() {
 }
 
 void CheckChangedFiles(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || !IsWindowEnabled(frame) || !fs->drawing.loaded) return;
     char previous[kPlatPathMax] = {};
     for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1;
@@ -175,7 +173,7 @@ void CheckChangedFiles(HWND frame) {
     }
 }
 
-int findInstances(HWND* out, int capacity) {
+int FindInstances(HWND* out, int capacity) {
     InstanceSearch search = {out, capacity, 0};
     EnumWindows(collectInstance, reinterpret_cast<LPARAM>(&search));
     return search.count;

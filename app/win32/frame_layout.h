@@ -9,16 +9,16 @@
 
 void LayoutFrame(HWND frame);
 // The splitter gap: twice the border plus one, per direction.
-SIZE splitterGap();
+SIZE SplitterGap();
 void UpdateFrameTitle(HWND frame, bool fullPath);
 void SaveFramePlacement(HWND frame);
 // The panel sizes into the settings, the register panel's as the person
 // set it rather than as a small window shows it.
 void SaveFramePanels(HWND frame);
 // The smallest frame the layout still makes sense in, at the screen's DPI.
-SIZE frameMinimumSize();
+SIZE FrameMinimumSize();
 // Asks about each loaded file that changed on disk; Yes reloads.
 void CheckChangedFiles(HWND frame);
 
 // The top-level TLV_FrameClass windows, at most capacity of them.
-int findInstances(HWND* out, int capacity);
+int FindInstances(HWND* out, int capacity);

@@ -14,22 +14,22 @@ thread_local std::vector<FrameState*> gFrames;
 
 }  // namespace
 
-void addFrameState(FrameState* fs) {
+void AddFrameState(FrameState* fs) {
     gFrames.push_back(fs);
 }
 
-void removeFrameState(FrameState* fs) {
+void RemoveFrameState(FrameState* fs) {
     std::erase(gFrames, fs);
 }
 
-FrameState* frameState(HWND frame) {
+FrameState* FrameStateOf(HWND frame) {
     if (frame == nullptr) return nullptr;
     auto found = std::find_if(gFrames.begin(), gFrames.end(),
                               [frame](const FrameState* fs) { return fs->frame == frame; });
     return found != gFrames.end() ? *found : nullptr;
 }
 
-void syncRunState(FrameState* fs) {
+void SyncRunState(FrameState* fs) {
     uint32_t& em = fs->session->settings.enableMap;
     em = fs->drawing.loaded ? (em | EM_LOADED) : (em & ~EM_LOADED);
     em = fs->drawing.tracing ? (em | EM_TRACING) : (em & ~EM_TRACING);

@@ -41,11 +41,11 @@ struct FrameState {
 };
 
 // The state of frame, or null for any window that is not one of this
-// thread's main windows. A frame's state is known from addFrameState, at
-// the start of its creation, to removeFrameState as it is destroyed.
-FrameState* frameState(HWND frame);
-void addFrameState(FrameState* fs);
-void removeFrameState(FrameState* fs);
+// thread's main windows. A frame's state is known from AddFrameState, at
+// the start of its creation, to RemoveFrameState as it is destroyed.
+FrameState* FrameStateOf(HWND frame);
+void AddFrameState(FrameState* fs);
+void RemoveFrameState(FrameState* fs);
 
 // Copies the drawing's loaded and tracing flags into EnableMap.
-void syncRunState(FrameState* fs);
+void SyncRunState(FrameState* fs);

@@ -53,7 +53,7 @@ UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
     if (notify->hdr.code == CDN_TYPECHANGE) {
         char name[kPlatPathMax] = {};
         snprintf(name, sizeof name, "%s", dialogFileName(dialog).c_str());
-        if (name[0] == '\0' || !exportNameForType(name, sizeof name, type)) return 0;
+        if (name[0] == '\0' || !ExportNameForType(name, sizeof name, type)) return 0;
         std::wstring wideName = tlvWiden(name);
         // Older dialogs name the field edt1, newer ones the combo box cmb13.
         for (int field : {edt1, cmb13}) {
@@ -65,7 +65,7 @@ UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
     if (notify->hdr.code != CDN_FILEOK) return 0;
     char path[kPlatPathMax] = {};
     snprintf(path, sizeof path, "%s", tlvNarrow(notify->lpOFN->lpstrFile).c_str());
-    if (!exportNameForType(path, sizeof path, type) || mayOverwrite(dialog, path)) return 0;
+    if (!ExportNameForType(path, sizeof path, type) || mayOverwrite(dialog, path)) return 0;
     SetWindowLongPtrW(hook, DWLP_MSGRESULT, 1);  // stay in the dialog
     return 1;
 }
@@ -79,7 +79,7 @@ void writeStandardError(const std::string& line) {
 
 }  // namespace
 
-bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
+bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
     *count = 0;
     const wchar_t* first = result;
     const wchar_t* next = first + wcslen(first) + 1;
@@ -107,7 +107,7 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     // Nobody can answer a dialog in a batch run: a name that is no file is
     // loaded as given and reported like any unreadable file.
     if (!visible()) return *count > 0;
-    FrameState* fs = frameState(frame_);
+    FrameState* fs = FrameStateOf(frame_);
     AppSettings& s = fs->session->settings;
     std::wstring filter = tlvWiden(tlvString(IDS_FILTER_NC));
     if (s.openFilter[0] != '\0') {
@@ -134,7 +134,7 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!tlvFileDialog(&ofn, false)) return false;
     s.openFilterId = static_cast<int32_t>(ofn.nFilterIndex);
-    return splitOpenResult(result.data(), files, capacity, count);
+    return SplitOpenResult(result.data(), files, capacity, count);
 }
 
 bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
@@ -230,12 +230,12 @@ void GuiUi::progressClose() {
 
 void GuiUi::drawingChanged(const Drawing& drawing, uint32_t what) {
     if ((what & kDrawingLists) != 0) showLists(drawing);
-    if ((what & kDrawingFilter) != 0) refreshFilterLists(frame_);
+    if ((what & kDrawingFilter) != 0) RefreshFilterLists(frame_);
     if ((what & kDrawingState) != 0) {
-        if (FrameState* fs = frameState(frame_)) syncRunState(fs);
+        if (FrameState* fs = FrameStateOf(frame_)) SyncRunState(fs);
         if (refreshStates_ != nullptr) refreshStates_(frame_);
     }
-    if ((what & kDrawingRange) != 0) fitPanes(frame_, -1);
+    if ((what & kDrawingRange) != 0) FitViewPanes(frame_, -1);
 }
 
 void GuiUi::showLists(const Drawing& drawing) {
@@ -245,8 +245,8 @@ void GuiUi::showLists(const Drawing& drawing) {
     SetCodeListCount(frame_, ncBlockListCount(drawing.blocks) + 1);
     for (int axis = 0; axis < 3; ++axis) {
         char text[128];
-        rangeCellText(drawing, axis, text, sizeof text);
-        SetRegisterCell(frame_, axis, 0, "%s", rangeCellLabel(axis));
+        RangeCellText(drawing, axis, text, sizeof text);
+        SetRegisterCell(frame_, axis, 0, "%s", RangeCellLabel(axis));
         SetRegisterCell(frame_, axis, 1, "%s", text);
     }
     SelectCodeLine(frame_, 0);

@@ -50,4 +50,4 @@ private:
 
 // The multi-selection result of the open dialog (a folder, then names, or
 // one full path) as separate paths; false when nothing fits.
-bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count);
+bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count);

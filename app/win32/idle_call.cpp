@@ -10,6 +10,6 @@ void SetIdleCallback(IdleCallback callback) {
     gIdleCallback = callback;
 }
 
-IdleCallback idleCallback() {
+IdleCallback CurrentIdleCallback() {
     return gIdleCallback;
 }

@@ -11,4 +11,4 @@ using IdleCallback = uint32_t (*)();
 // Installs callback; null removes it.
 void SetIdleCallback(IdleCallback callback);
 // The callback installed, or null.
-IdleCallback idleCallback();
+IdleCallback CurrentIdleCallback();

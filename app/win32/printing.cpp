@@ -293,7 +293,7 @@ private:
 };
 
 bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
-    ExportOptions options = exportOptionsOf(*fs_->session, fs_->drawing);
+    ExportOptions options = ExportOptionsOf(*fs_->session, fs_->drawing);
     options.report.loaded = fs_->drawing.loaded;
     options.report.state = &fs_->drawing.reportState;
     const size_t size = BuildReportText(options.report, compact, nullptr, 0, "\n");
@@ -308,7 +308,7 @@ bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
     DrawTextW(dc_, wide.c_str(), -1, &extent, format | DT_CALCRECT);
     const bool framed = (fs_->session->settings.printStatus & kPrintFrame) != 0;
     const int band = framed ? deviceUnits(GetSystemMetrics(SM_CXFRAME)) : 0;
-    const ReportColumn c = layoutReportColumn(area, extent.right, extent.bottom, band);
+    const ReportColumn c = LayoutReportColumn(area, extent.right, extent.bottom, band);
     if (framed) {
         RECT column = {c.column.left, c.column.top, c.column.right, c.column.bottom};
         DrawBevelFrame(dc_, &column, band, band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -323,7 +323,7 @@ bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
 }
 
 int GdiPrintJob::printPanes(const ViewRect& area) {
-    PaneSet* set = paneSetOf(GetDlgItem(fs_->frame, IDC_VIEW_PANEL));
+    PaneSet* set = PaneSetOf(GetDlgItem(fs_->frame, IDC_VIEW_PANEL));
     if (set == nullptr) return 0;
     const AppSettings& s = fs_->session->settings;
     const bool colour = (s.printStatus & kPrintColour) != 0;
@@ -331,7 +331,7 @@ int GdiPrintJob::printPanes(const ViewRect& area) {
     BuildDevicePens(&pens, colour ? kPensColour : kPensBlack, s.colorMap, s.widthMap,
                     GetDeviceCaps(dc_, LOGPIXELSX));
     ViewRect rects[kPaneCount];
-    const unsigned slots = layoutPrintedPanes(s.viewSeparate, pane_, area, rects);
+    const unsigned slots = LayoutPrintedPanes(s.viewSeparate, pane_, area, rects);
     static const uint32_t kBlack[3] = {0, 0, 0};
     int drawn = 0;
     for (int slot = 0; slot < kPaneCount; ++slot) {
@@ -340,7 +340,7 @@ int GdiPrintJob::printPanes(const ViewRect& area) {
         canvas.setFrameWidth(deviceUnits(1));
         PanePaintInput input = PaneInputOf(set, slot);
         if (!colour) input.axisColors = kBlack;
-        paintPrintedPane(&canvas, set->view.panes[slot], rects[slot],
+        PaintPrintedPane(&canvas, set->view.panes[slot], rects[slot],
                          static_cast<uint32_t>(s.viewStatus), &fs_->drawing.filter, input,
                          colour ? s.colorMap[8] : 0, (s.printStatus & kPrintFrame) != 0);
         drawn = 1;
@@ -361,19 +361,19 @@ PrintResult printDocument(HDC dc, FrameState* fs, int pane) {
     GdiPrintJob job(dc, fs, pane);
     const ViewRect page = {0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
     const PrintResult result =
-        runPrintPages(&job, static_cast<uint32_t>(fs->session->settings.printStatus), page);
+        RunPrintPages(&job, static_cast<uint32_t>(fs->session->settings.printStatus), page);
     EndDoc(dc);
     return result;
 }
 
 }  // namespace
 
-void tlvSetPrintOutput(const wchar_t* path) {
+void SetPrintOutput(const wchar_t* path) {
     gPrintOutput = path != nullptr ? path : L"";
 }
 
-bool printDrawing(HWND frame, int pane, bool withDialog) {
-    FrameState* fs = frameState(frame);
+bool PrintDrawing(HWND frame, int pane, bool withDialog) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return false;
     HDC dc = openPrinterDC(fs, withDialog);
     if (dc == nullptr) return false;

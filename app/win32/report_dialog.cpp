@@ -54,7 +54,7 @@ INT_PTR CALLBACK ReportProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 void ShowReportDialog(HWND owner, const Session& session, const Drawing& drawing) {
     if (drawing.tracing || !drawing.loaded) return;
-    ExportOptions options = exportOptionsOf(session, drawing);
+    ExportOptions options = ExportOptionsOf(session, drawing);
     options.report.loaded = drawing.loaded;
     options.report.tracing = drawing.tracing;
     options.report.state = &drawing.reportState;

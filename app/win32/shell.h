@@ -27,10 +27,10 @@ enum StartResult {
 
 // Start-up up to the main loop, from the command-line text (without the
 // program name) and the caller's show mode.
-StartResult tlvStart(Program* program, const wchar_t* commandLine, int show);
+StartResult StartProgram(Program* program, const wchar_t* commandLine, int show);
 // Runs the message loop until the quit message; returns its exit code.
-int tlvRunMessageLoop(HWND frame);
+int RunMessageLoop(HWND frame);
 // Writes the settings, the tool table and the machine definition back.
-void tlvFinish(const Program& program);
+void FinishProgram(const Program& program);
 // All three; the exit code is 0 in every case.
-int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);
+int RunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);

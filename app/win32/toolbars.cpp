@@ -205,18 +205,18 @@ bool fillTooltip(HWND frame, NMTTDISPINFOW* info) {
 
 }  // namespace
 
-void setToolbarCommands(const ToolbarCommands& commands) {
+void SetToolbarCommands(const ToolbarCommands& commands) {
     gCommands = commands;
 }
 
-HWND toolbarWindow(HWND frame, int id) {
-    const FrameState* fs = frameState(frame);
+HWND ToolbarWindow(HWND frame, int id) {
+    const FrameState* fs = FrameStateOf(frame);
     const int k = id - kToolbarStandard;
     return fs != nullptr && k >= 0 && k < kSlotCount ? fs->toolbars[k] : nullptr;
 }
 
-void createToolbars(HWND frame) {
-    FrameState* fs = frameState(frame);
+void CreateToolbars(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     HWND area = CreateWindowExW(0, REBARCLASSNAMEW, L"",
                                 WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
@@ -229,8 +229,8 @@ void createToolbars(HWND frame) {
     for (const auto& slot : s.toolbarBands) insertBand(fs, slot, s.toolbarStatus);
 }
 
-void saveToolbarLayout(HWND frame) {
-    FrameState* fs = frameState(frame);
+void SaveToolbarLayout(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     HWND area = bandArea(frame);
     if (fs == nullptr || area == nullptr) return;
     if (SendMessageW(area, RB_GETBANDCOUNT, 0, 0) != kSlotCount) return;
@@ -249,8 +249,8 @@ void saveToolbarLayout(HWND frame) {
 
 // Each band keeps its place and width and gets a new toolbar of the kind
 // its own id names, so bands the person moved keep their toolbars.
-void rebuildToolbars(HWND frame) {
-    FrameState* fs = frameState(frame);
+void RebuildToolbars(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     HWND area = bandArea(frame);
     if (fs == nullptr || area == nullptr) return;
     const int style = fs->session->settings.toolbarStatus;
@@ -274,8 +274,8 @@ void rebuildToolbars(HWND frame) {
     if (gCommands.refreshStates != nullptr) gCommands.refreshStates(frame);
 }
 
-void checkToolButton(HWND frame, int command, bool pressed) {
-    const FrameState* fs = frameState(frame);
+void CheckToolButton(HWND frame, int command, bool pressed) {
+    const FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     for (HWND toolbar : fs->toolbars) {
         if (toolbar != nullptr) {
@@ -286,8 +286,8 @@ void checkToolButton(HWND frame, int command, bool pressed) {
 
 // Only a changed state is sent, so the buttons do not flicker when the
 // states are refreshed after every command.
-void setToolButtonState(HWND frame, int command, bool enabled, bool checked) {
-    const FrameState* fs = frameState(frame);
+void SetToolButtonState(HWND frame, int command, bool enabled, bool checked) {
+    const FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     for (HWND toolbar : fs->toolbars) {
         if (toolbar == nullptr || SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) < 0)
@@ -301,7 +301,7 @@ void setToolButtonState(HWND frame, int command, bool enabled, bool checked) {
     }
 }
 
-bool onToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result) {
+bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result) {
     if (header == nullptr) return false;
     *result = 0;
     switch (header->code) {

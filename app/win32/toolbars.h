@@ -20,7 +20,7 @@ struct ToolbarCommands {
     void (*prepareMenu)(HWND frame, HMENU menu);  // before the band area's menu shows
     void (*refreshStates)(HWND frame);            // every button's enable and check state
 };
-void setToolbarCommands(const ToolbarCommands& commands);
+void SetToolbarCommands(const ToolbarCommands& commands);
 
 // Toolbar kinds by control id; a band's id names the toolbar it carries.
 constexpr int kToolbarStandard = 2010;
@@ -34,18 +34,18 @@ constexpr int kToolbarFlat = 0x4;    // flat buttons
 constexpr int kToolbarList = 0x8;    // text beside the image
 
 // Creates the band area and one band per saved slot, in the slots' order.
-void createToolbars(HWND frame);
+void CreateToolbars(HWND frame);
 // Replaces every band's toolbar after a change of the style bits.
-void rebuildToolbars(HWND frame);
+void RebuildToolbars(HWND frame);
 // Stores the band order, widths and styles into the three slots.
-void saveToolbarLayout(HWND frame);
+void SaveToolbarLayout(HWND frame);
 // Shows the command's button pressed (or not) on every toolbar.
-void checkToolButton(HWND frame, int command, bool pressed);
-void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
+void CheckToolButton(HWND frame, int command, bool pressed);
+void SetToolButtonState(HWND frame, int command, bool enabled, bool checked);
 // The toolbar of kind id (kToolbarStandard to kToolbarTrace), or null
 // without the band area.
-HWND toolbarWindow(HWND frame, int id);
+HWND ToolbarWindow(HWND frame, int id);
 
 // Notifications of the band area and the toolbars that reach the main
 // window; true when handled, with the answer in *result.
-bool onToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);
+bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);

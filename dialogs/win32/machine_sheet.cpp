@@ -179,14 +179,14 @@ INT_PTR replacePage(SheetPage* page, UINT msg, WPARAM wp, LPARAM lp) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
         if (change->hdr.idFrom == IDC_REPLACE_LIST && change->hdr.code == LVN_ITEMCHANGED &&
             (change->uNewState & LVIS_SELECTED) != 0 && change->iItem < rows.count) {
-            setControlText(page->window, IDC_REPLACE_ORG, rows.org[change->iItem]);
-            setControlText(page->window, IDC_REPLACE_DST, rows.dst[change->iItem]);
+            SetControlText(page->window, IDC_REPLACE_ORG, rows.org[change->iItem]);
+            SetControlText(page->window, IDC_REPLACE_DST, rows.dst[change->iItem]);
         }
         return FALSE;
     }
     if (msg != WM_COMMAND) return FALSE;
-    const std::string org = controlText(page->window, IDC_REPLACE_ORG);
-    const std::string dst = controlText(page->window, IDC_REPLACE_DST);
+    const std::string org = ControlText(page->window, IDC_REPLACE_ORG);
+    const std::string dst = ControlText(page->window, IDC_REPLACE_DST);
     const int selected = selectedRow(listOf(page, IDC_REPLACE_LIST));
     switch (LOWORD(wp)) {
         case IDOK: StoreReplaceRows(rows, &contextOf(page)->edit); return FALSE;
@@ -210,7 +210,7 @@ constexpr Field real(int id, float* value, float maximum, const char* format = n
 
 }  // namespace
 
-bool showMachineSheet(HWND owner, MachineDefinition* machine, int start) {
+bool ShowMachineSheet(HWND owner, MachineDefinition* machine, int start) {
     if (machine == nullptr) return false;
     MachineContext context = {};
     MachineDefinition& m = context.edit;

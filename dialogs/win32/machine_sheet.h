@@ -9,4 +9,4 @@
 // Opens the sheet at page 0 parameters or 1 replacement strings (-1 for
 // the page shown last), owned by owner. On OK machine takes the edited
 // values and the result is true; Cancel changes nothing.
-bool showMachineSheet(HWND owner, MachineDefinition* machine, int page = -1);
+bool ShowMachineSheet(HWND owner, MachineDefinition* machine, int page = -1);

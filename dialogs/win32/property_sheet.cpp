@@ -36,7 +36,7 @@ void showMatrix(SheetPage* page) {
     const PropertyWork& work = contextOf(page)->work;
     for (int k = 0; k < kMatrixButtons; ++k) {
         SetDlgItemTextA(page->window, IDC_VIEW_MATRIX_FIRST + k,
-                        viewKindTitle(work.matrix[k / 4][k % 4]));
+                        ViewKindTitle(work.matrix[k / 4][k % 4]));
     }
 }
 
@@ -45,7 +45,7 @@ void resetViews(SheetPage* page) {
     PropertyWork& work = contextOf(page)->work;
     memcpy(work.matrix[0], kDefaultMatrix1, sizeof work.matrix[0]);
     memcpy(work.matrix[1], kDefaultMatrix2, sizeof work.matrix[1]);
-    for (int kind = 0; kind < kPaneCount; ++kind) viewDefaultAngles(kind, work.angles[kind]);
+    for (int kind = 0; kind < kPaneCount; ++kind) ViewDefaultAngles(kind, work.angles[kind]);
     showMatrix(page);
     EnableWindow(GetDlgItem(page->window, IDC_VIEW_RESET), FALSE);
 }
@@ -73,7 +73,7 @@ INT_PTR viewPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM) {
 // replaces it.
 void browseProgram(HWND page, int field) {
     wchar_t path[MAX_PATH] = {};
-    lstrcpynW(path, tlvWiden(controlText(page, field).c_str()).c_str(), MAX_PATH);
+    lstrcpynW(path, tlvWiden(ControlText(page, field).c_str()).c_str(), MAX_PATH);
     const std::wstring title = tlvWiden(tlvString(IDS_CHOOSE_APPLICATION));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
@@ -179,7 +179,7 @@ void redrawFrame(HWND frame, PaneSet* set, const AppSettings& s) {
 void ApplyPropertyValues(HWND frame, AppSettings* settings, const PropertyWork& work) {
     if (settings == nullptr) return;
     AppSettings& s = *settings;
-    PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
+    PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
     const PropertyChanges changes = ApplyPropertyWork(work, &s, gCustomColors);
     gCustomLoaded = true;
     bool matrixApplied = false;
@@ -199,14 +199,14 @@ void ApplyPropertyValues(HWND frame, AppSettings* settings, const PropertyWork& 
     if (changes.anglesOrColors || changes.viewStatus || matrixApplied) redrawFrame(frame, set, s);
 }
 
-int showPropertySheet(HWND frame, AppSettings* settings, int start) {
+int ShowPropertySheet(HWND frame, AppSettings* settings, int start) {
     if (settings == nullptr) return 0;
     AppSettings& s = *settings;
     if (!gCustomLoaded) memcpy(gCustomColors, s.colorMap, sizeof gCustomColors);
     gCustomLoaded = true;
     // The working angles are the panes' own: they change only by the reset.
     float angles[kPaneCount][3];
-    if (PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL))) {
+    if (PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL))) {
         CollectPaneAngles(set, angles);
         StorePaneRotations(&s, angles);
     }

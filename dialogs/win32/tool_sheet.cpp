@@ -91,12 +91,12 @@ int selectedTool(SheetPage* page) {
 
 void showSelected(SheetPage* page, int row) {
     HWND list = toolList(page);
-    setControlText(page->window, IDC_TOOL_NAME, cell(list, row, 1));
-    setControlText(page->window, IDC_TOOL_DIAMETER, cell(list, row, 2));
-    setControlText(page->window, IDC_TOOL_LENGTH, cell(list, row, 3));
+    SetControlText(page->window, IDC_TOOL_NAME, cell(list, row, 1));
+    SetControlText(page->window, IDC_TOOL_DIAMETER, cell(list, row, 2));
+    SetControlText(page->window, IDC_TOOL_LENGTH, cell(list, row, 3));
     char label[8];
     snprintf(label, sizeof label, "T%02d", row);
-    setControlText(page->window, IDC_TOOL_LABEL, label);
+    SetControlText(page->window, IDC_TOOL_LABEL, label);
 }
 
 void applyRow(SheetPage* page) {
@@ -104,13 +104,13 @@ void applyRow(SheetPage* page) {
     if (row < 0) return;
     HWND list = toolList(page);
     char name[kToolNameSize];
-    const std::string typed = controlText(page->window, IDC_TOOL_NAME);
+    const std::string typed = ControlText(page->window, IDC_TOOL_NAME);
     CopyTextCut(name, sizeof name, typed.c_str(), typed.size());
     setCell(list, row, 1, name);
     setCell(list, row, 2,
-            millimetres(fieldNumber(controlText(page->window, IDC_TOOL_DIAMETER).c_str())));
+            millimetres(fieldNumber(ControlText(page->window, IDC_TOOL_DIAMETER).c_str())));
     setCell(list, row, 3,
-            millimetres(fieldNumber(controlText(page->window, IDC_TOOL_LENGTH).c_str())));
+            millimetres(fieldNumber(ControlText(page->window, IDC_TOOL_LENGTH).c_str())));
 }
 
 // Every row back into the table; the corner radius is not edited here.
@@ -147,7 +147,7 @@ INT_PTR toolPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-bool showToolSheet(HWND owner, ToolTable* tools, int start) {
+bool ShowToolSheet(HWND owner, ToolTable* tools, int start) {
     if (tools == nullptr) return false;
     ToolTable edit = *tools;
     SheetPage pages[] = {{IDD_PAGE_TOOLS, toolPage, nullptr, 0, nullptr, 0, nullptr, nullptr, {}}};

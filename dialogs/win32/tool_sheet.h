@@ -9,4 +9,4 @@
 // Opens the sheet (one page, the tool numbers), owned by owner. On OK
 // every row's name, diameter and length go into tools and the result is
 // true; Cancel changes nothing, whatever "apply" did to the rows.
-bool showToolSheet(HWND owner, ToolTable* tools, int page = -1);
+bool ShowToolSheet(HWND owner, ToolTable* tools, int page = -1);

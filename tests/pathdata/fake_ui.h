@@ -34,8 +34,8 @@ public:
         registers.clear();
         for (int axis = 0; drawing.loaded && axis < 3; ++axis) {
             char text[128];
-            rangeCellText(drawing, axis, text, sizeof text);
-            registers.push_back(std::to_string(axis) + ":0=" + rangeCellLabel(axis));
+            RangeCellText(drawing, axis, text, sizeof text);
+            registers.push_back(std::to_string(axis) + ":0=" + RangeCellLabel(axis));
             registers.push_back(std::to_string(axis) + ":1=" + text);
         }
     }

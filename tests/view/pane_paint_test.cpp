@@ -48,7 +48,7 @@ TEST(PanePaint, DrawsPlaneRecordsAndAxesInOrder) {
         Paint p;
         p.input.paths = moves.store;
         p.input.recordCount = 10;
-        EXPECT_EQ(paintPaneContent(p.target, p.input), 10);
+        EXPECT_EQ(PaintPaneContent(p.target, p.input), 10);
         // 26 grid lines and 12 box edges first, then the moves, then 3 axes.
         ASSERT_EQ(p.canvas.segments.size(), 38u + 10u + 3u);
         EXPECT_EQ(p.canvas.segments[37].pen, kPenWorkPlane);
@@ -64,7 +64,7 @@ TEST(PanePaint, MaskLeavesOutPlaneAndAxesAndTheTraceCountLimitsRecords) {
     p.target.displayMask = kShowCutting;
     p.input.paths = moves.store;
     p.input.recordCount = 4;  // a trace shows only what it has reached
-    EXPECT_EQ(paintPaneContent(p.target, p.input), 4);
+    EXPECT_EQ(PaintPaneContent(p.target, p.input), 4);
     EXPECT_EQ(p.canvas.segments.size(), 4u);
     EXPECT_TRUE(p.canvas.texts.empty());
 }
@@ -84,7 +84,7 @@ TEST(PanePaint, StopIsAskedEvery5001Records) {
         auto* q = static_cast<Polls*>(c);
         return ++q->count == q->stopAt;
     };
-    EXPECT_EQ(paintPaneContent(p.target, p.input), 5001);
+    EXPECT_EQ(PaintPaneContent(p.target, p.input), 5001);
     EXPECT_EQ(polls.count, 2);
     EXPECT_EQ(p.canvas.segments.size(), 5001u);
 }
@@ -94,7 +94,7 @@ TEST(PanePaint, ToolImageOnlyWhenGiven) {
     p.target.displayMask = 0;
     ToolShape tool = {6, 30, 0};
     p.input.tool = &tool;
-    paintPaneContent(p.target, p.input);
+    PaintPaneContent(p.target, p.input);
     EXPECT_EQ(p.canvas.ellipses.size(), 1u);  // without the wireframe bit: a dot
     EXPECT_EQ(p.canvas.xorChanges.size(), 2u);
 }

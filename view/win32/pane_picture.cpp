@@ -59,7 +59,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
                                      &d->filter};
         input.stopRequested = stopPoll;
         input.context = set;
-        set->lastPaintRecords = paintPaneContent(target, input);
+        set->lastPaintRecords = PaintPaneContent(target, input);
         set->paintedKind[slot] = input.kind;
         set->stale[slot] = false;
     }
@@ -75,7 +75,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
 }
 
 // Shows the cached picture; one of another size (a stale one) is stretched.
-void copyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
+void CopyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, picture);
     BITMAP info = {};
@@ -130,7 +130,7 @@ int PaintPane(PaneSet* set, HDC dc, int slot) {
         set->stale[slot] = false;
     }
     if (cached != nullptr && !set->bind.drawing->tracing) {
-        copyPicture(dc, cached, rect);
+        CopyPicture(dc, cached, rect);
     } else {
         if (cached != nullptr) DeleteObject(cached);
         pane.cachedPicture = paintPicture(set, dc, slot, rect);
