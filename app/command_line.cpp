@@ -129,7 +129,7 @@ void parseTokens(const char* const* tokens, int count, bool slashPaths, CommandL
 
 }  // namespace
 
-int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]) {
+int TokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]) {
     memset(buffer, 0, kCommandTextMax);
     if (text != nullptr) {
         size_t n = strlen(text);
@@ -150,22 +150,22 @@ int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTok
     return count;
 }
 
-void parseCommandTokens(const char* const* tokens, int count, CommandLine* out) {
+void ParseCommandTokens(const char* const* tokens, int count, CommandLine* out) {
     parseTokens(tokens, count, false, out);
 }
 
-void parseCommandLine(const char* text, CommandLine* out) {
+void ParseCommandLine(const char* text, CommandLine* out) {
     char buffer[kCommandTextMax];
     char* tokens[kCommandTokenMax];
-    int count = tokenizeCommandLine(text, buffer, tokens);
-    parseCommandTokens(tokens, count, out);
+    int count = TokenizeCommandLine(text, buffer, tokens);
+    ParseCommandTokens(tokens, count, out);
 }
 
-void parseCommandArguments(int argc, const char* const* argv, CommandLine* out) {
+void ParseCommandArguments(int argc, const char* const* argv, CommandLine* out) {
     parseTokens(argv, argc, platPathSeparator() == '/', out);
 }
 
-BatchOutput batchOutputOf(const CommandLine& c) {
+BatchOutput BatchOutputOf(const CommandLine& c) {
     if (c.fileCount < 1) return kBatchNone;
     if (c.flags & OPT_PRINT) return kBatchPrintDirect;
     if (c.flags & OPT_PRNOUT) return kBatchPrintDialog;
@@ -176,7 +176,7 @@ BatchOutput batchOutputOf(const CommandLine& c) {
     return kBatchNone;
 }
 
-int batchExportType(BatchOutput output) {
+int BatchExportType(BatchOutput output) {
     switch (output) {
     case kBatchDxf: return 0;
     case kBatchCsv: return 1;
@@ -186,6 +186,6 @@ int batchExportType(BatchOutput output) {
     }
 }
 
-const char* batchOutputName(const CommandLine& c) {
+const char* BatchOutputName(const CommandLine& c) {
     return c.fileCount >= 2 ? c.files[1] : nullptr;
 }

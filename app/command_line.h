@@ -34,22 +34,22 @@ struct CommandLine {
 
 // Cuts up to eight tokens out of text in place of buffer (kCommandTextMax
 // bytes) and returns how many; tokens point into buffer.
-int tokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]);
+int TokenizeCommandLine(const char* text, char* buffer, char* tokens[kCommandTokenMax]);
 // Recognises options and file names in tokens.
-void parseCommandTokens(const char* const* tokens, int count, CommandLine* out);
+void ParseCommandTokens(const char* const* tokens, int count, CommandLine* out);
 // Both steps on the command-line text (without the program name).
-void parseCommandLine(const char* text, CommandLine* out);
+void ParseCommandLine(const char* text, CommandLine* out);
 // An argument vector already split: each element is one token. Where paths
 // begin with "/", such a token that is no option word is a file name.
-void parseCommandArguments(int argc, const char* const* argv, CommandLine* out);
+void ParseCommandArguments(int argc, const char* const* argv, CommandLine* out);
 
 // What a batch run produces: exactly one output, by priority.
 enum BatchOutput {
     kBatchNone, kBatchPrintDirect, kBatchPrintDialog, kBatchDxf, kBatchCsv, kBatchLog, kBatchSvg
 };
 // The output a command line asks for; kBatchNone without a file name.
-BatchOutput batchOutputOf(const CommandLine& command);
+BatchOutput BatchOutputOf(const CommandLine& command);
 // The export type (0 DXF, 1 CSV, 2 log, 3 SVG) of an export output, else -1.
-int batchExportType(BatchOutput output);
+int BatchExportType(BatchOutput output);
 // The output file name: the second file name when given, else null.
-const char* batchOutputName(const CommandLine& command);
+const char* BatchOutputName(const CommandLine& command);

@@ -8,7 +8,7 @@ namespace {
 // in quotes keeps the name bare, so it is never quoted twice.
 std::string fileFor(const char* pattern, const char* marker, const std::string& file) {
     const bool quoted = marker > pattern && marker[-1] == '"';
-    return quoted ? file : quotedFileArgument(file);
+    return quoted ? file : QuotedFileArgument(file);
 }
 
 // Position of the first "%" followed by one of the letters, or null.
@@ -21,15 +21,15 @@ const char* findMarker(const char* text, const char* letters) {
 
 }  // namespace
 
-std::string quotedFileArgument(const std::string& file) {
+std::string QuotedFileArgument(const std::string& file) {
     if (file.find(' ') == std::string::npos) return file;
     return "\"" + file + "\"";
 }
 
-std::string expandArgumentPattern(const char* pattern, const std::string& file, int line) {
+std::string ExpandArgumentPattern(const char* pattern, const std::string& file, int line) {
     const char* p = pattern != nullptr ? pattern : "";
     const char* fileAt = strstr(p, "%1");
-    if (fileAt == nullptr) return quotedFileArgument(file);
+    if (fileAt == nullptr) return QuotedFileArgument(file);
     const char* lineAt = strstr(p, "%2");
     std::string out;
     for (const char* c = p; *c != '\0';) {
@@ -46,9 +46,9 @@ std::string expandArgumentPattern(const char* pattern, const std::string& file, 
     return out;
 }
 
-std::string expandTextCommand(const char* command, const std::string& file) {
+std::string ExpandTextCommand(const char* command, const std::string& file) {
     const char* c = command != nullptr ? command : "";
     const char* marker = findMarker(c, "1Ll");
-    if (marker == nullptr) return std::string(c) + " " + quotedFileArgument(file);
+    if (marker == nullptr) return std::string(c) + " " + QuotedFileArgument(file);
     return std::string(c, marker) + fileFor(c, marker, file) + (marker + 2);
 }

@@ -14,12 +14,12 @@ int writePicture(TextSink* sink, const Drawing& drawing, DrawingUi* ui, const vo
     PictureSettings settings = *static_cast<const PictureSettings*>(context);
     settings.stopRequested = stopAsked;
     settings.context = ui;
-    return writeSvgPicture(sink, drawing, settings);
+    return WriteSvgPicture(sink, drawing, settings);
 }
 
 }  // namespace
 
-void pictureSettingsOf(const AppSettings& s, const CommandLine& command, PictureSettings* out) {
+void PictureSettingsOf(const AppSettings& s, const CommandLine& command, PictureSettings* out) {
     memset(out, 0, sizeof *out);
     const bool sized = command.pictureSize[0] > 0 && command.pictureSize[1] > 0;
     out->width = sized ? command.pictureSize[0] : kPictureDefaultWidth;
@@ -34,11 +34,11 @@ void pictureSettingsOf(const AppSettings& s, const CommandLine& command, Picture
     memcpy(out->widthMap, s.widthMap, sizeof out->widthMap);
 }
 
-ExportOptions batchExportOptions(const Session& session, const Drawing& drawing,
+ExportOptions BatchExportOptions(const Session& session, const Drawing& drawing,
                                  const CommandLine& command, PictureSettings* picture) {
-    ExportOptions options = exportOptionsOf(session, drawing);
-    if (batchOutputOf(command) != kBatchSvg) return options;
-    pictureSettingsOf(session.settings, command, picture);
+    ExportOptions options = ExportOptionsOf(session, drawing);
+    if (BatchOutputOf(command) != kBatchSvg) return options;
+    PictureSettingsOf(session.settings, command, picture);
     options.picture = writePicture;
     options.pictureContext = picture;
     return options;

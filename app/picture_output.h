@@ -9,10 +9,10 @@
 
 // The layout, angles, display bits, colours and widths of settings, at the
 // command line's size (the default size where none was given).
-void pictureSettingsOf(const AppSettings& settings, const CommandLine& command,
+void PictureSettingsOf(const AppSettings& settings, const CommandLine& command,
                        PictureSettings* out);
 // The export options of a batch output: those of the session, and for an
 // SVG output the picture writer, with picture as its settings (kept by the
 // caller for as long as the options are used).
-ExportOptions batchExportOptions(const Session& session, const Drawing& drawing,
+ExportOptions BatchExportOptions(const Session& session, const Drawing& drawing,
                                  const CommandLine& command, PictureSettings* picture);

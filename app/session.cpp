@@ -56,7 +56,7 @@ void readDefinition(const char* named, char* remembered, size_t size, Definition
 
 }  // namespace
 
-bool startSession(Session* s, const CommandLine& command, std::string* problems) {
+bool StartSession(Session* s, const CommandLine& command, std::string* problems) {
     problems->clear();
     int messageId = 0;
     if (!LoadSettings(&s->settings, settingsPathOf(*s), &messageId) && messageId != 0) {
@@ -75,14 +75,14 @@ bool startSession(Session* s, const CommandLine& command, std::string* problems)
     return problems->empty();
 }
 
-int endSession(const Session& s) {
+int EndSession(const Session& s) {
     int ok = SaveSettings(s.settings, settingsPathOf(s));
     ok &= WriteToolFile(s.settings.toolFile, s.tools);
     ok &= WriteMachineFile(s.settings.postFile, s.machine);
     return ok;
 }
 
-ExportOptions exportOptionsOf(const Session& s, const Drawing& d) {
+ExportOptions ExportOptionsOf(const Session& s, const Drawing& d) {
     ExportOptions o = {};
     memcpy(o.colorMap, s.settings.colorMap, sizeof o.colorMap);
     o.displayMask = static_cast<uint32_t>(s.settings.viewStatus);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/command_line.h"
-#include "app/settings.h"
+#include "definitions/settings.h"
 #include "definitions/machine_definition.h"
 #include "definitions/tool_table.h"
 #include "pathdata/export.h"
@@ -24,10 +24,10 @@ struct Session {
 // pane option selects that pane alone. False when a named file was not
 // found or a file was refused; problems then holds one line per file
 // ("message: path"), and the remembered files are used.
-bool startSession(Session* session, const CommandLine& command, std::string* problems);
+bool StartSession(Session* session, const CommandLine& command, std::string* problems);
 // The end of the run: settings, tool table and machine definition are
 // written back. Returns 1 when all three were written.
-int endSession(const Session& session);
+int EndSession(const Session& session);
 
 // The export options the session's settings give for a drawing.
-ExportOptions exportOptionsOf(const Session& session, const Drawing& drawing);
+ExportOptions ExportOptionsOf(const Session& session, const Drawing& drawing);

@@ -64,8 +64,8 @@ struct Scene {
         }
         for (int i = 0; i < kPaneCount; ++i) {
             float angles[3];
-            viewDefaultAngles(i, angles);
-            initPane(&state.panes[i], i, angles);
+            ViewDefaultAngles(i, angles);
+            InitPane(&state.panes[i], i, angles);
             state.panes[i].clientRect = {0, 0, kWidth, kHeight};
         }
         FitView(&state, -1);
@@ -102,7 +102,7 @@ int32_t paint(Canvas* canvas, int pane) {
     input.range = &s.state.range;
     input.paths = gStore;
     input.recordCount = pathStoreCount(gStore);
-    return paintPaneContent(target, input);
+    return PaintPaneContent(target, input);
 }
 
 RasterPen gPens[10] = {{kRasterPenDotted, 0xFF0000},
@@ -147,7 +147,7 @@ void BM_PanePieces(benchmark::State& state) {
     for (auto _ : state) {
         std::fill(bits.begin(), bits.end(), 0u);
         int32_t drawn = 0;
-        if (paintRecordPieces(p, &drawn) != kPiecesDone) state.SkipWithError("paint not done");
+        if (PaintRecordPieces(p, &drawn) != kPiecesDone) state.SkipWithError("paint not done");
     }
     if (bits != one) state.SkipWithError("pieces differ from one paint");
 }

@@ -6,6 +6,7 @@
 // step of a pan drag and of a rotate drag as the repeat timer runs it.
 #include "app/input.h"
 #include "app/win32/frame.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/shell.h"
 #include "app/win32/view_panel.h"
@@ -72,10 +73,10 @@ int main(int argc, char** argv) {
     const std::wstring line(file.begin(), file.end());
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    if (tlvStart(program.get(), line.c_str(), SW_SHOWNORMAL) != kStartRunning) return 1;
+    if (StartProgram(program.get(), line.c_str(), SW_SHOWNORMAL) != kStartRunning) return 1;
     QueryPerformanceCounter(&t1);
-    FrameState* fs = frameState(program->frame);
-    PaneSet* set = paneSetOf(GetDlgItem(program->frame, IDC_VIEW_PANEL));
+    FrameState* fs = FrameStateOf(program->frame);
+    PaneSet* set = PaneSetOf(GetDlgItem(program->frame, IDC_VIEW_PANEL));
     if (fs == nullptr || set == nullptr || !fs->drawing.loaded) return 1;
     printf("records %d, start-up with load and first paints %.3f s\n", pathStoreCount(fs->drawing.paths),
            seconds(t0, t1));
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     const ViewRect& r = set->view.panes[slot].clientRect;
     for (int k = 0; k < repeats; ++k) {
         QueryPerformanceCounter(&t0);
-        invalidatePanes(program->frame, slot);
+        InvalidateViewPanes(program->frame, slot);
         QueryPerformanceCounter(&t1);
         printf("XY pane %dx%d: full repaint of %d records %.3f s\n", r.right - r.left, r.bottom - r.top,
                set->lastPaintRecords, seconds(t0, t1));
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     program->session.settings.viewStatus = 0x100;
     for (int k = 0; k < repeats; ++k) {
         QueryPerformanceCounter(&t0);
-        invalidatePanes(program->frame, slot);
+        InvalidateViewPanes(program->frame, slot);
         QueryPerformanceCounter(&t1);
         printf("XY pane, nothing drawn: loop over %d records %.3f s\n", set->lastPaintRecords, seconds(t0, t1));
     }

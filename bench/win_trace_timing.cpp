@@ -6,6 +6,7 @@
 // 30 times the given seconds).
 #include "app/win32/commands.h"
 #include "app/win32/frame.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "app/win32/shell.h"
 #include "app/win32/trace_runner.h"
 #include "res/resource.h"
@@ -46,7 +47,7 @@ void runLoop(DWORD limit, UINT period, double* cpu, double* wall) {
     gStarted = GetTickCount();
     const double before = processSeconds();
     const UINT_PTR timer = SetTimer(nullptr, 0, period, watch);
-    tlvRunMessageLoop(gFrame);
+    RunMessageLoop(gFrame);
     KillTimer(nullptr, timer);
     *cpu = processSeconds() - before;
     *wall = (GetTickCount() - gStarted) / 1000.0;
@@ -65,9 +66,9 @@ int main(int argc, char** argv) {
     program->instance = GetModuleHandleW(nullptr);
     const std::string file = argv[1];
     const std::wstring line(file.begin(), file.end());
-    if (tlvStart(program.get(), line.c_str(), SW_SHOWNORMAL) != kStartRunning) return 1;
+    if (StartProgram(program.get(), line.c_str(), SW_SHOWNORMAL) != kStartRunning) return 1;
     gFrame = program->frame;
-    FrameState* fs = frameState(gFrame);
+    FrameState* fs = FrameStateOf(gFrame);
     if (fs == nullptr || !fs->drawing.loaded) return 1;
     AppSettings& s = program->session.settings;
     s.traceWait[0] = 0, s.traceWait[1] = 200, s.traceWait[2] = 600;
@@ -76,12 +77,12 @@ int main(int argc, char** argv) {
     double cpu = 0, wall = 0;
 
     DispatchCommand(gFrame, CMD_TRACE_RUN);
-    traceSetMode(gFrame, 2);
+    SetTraceMode(gFrame, 2);
     runLoop(span, 500, &cpu, &wall);
     printf("paused:    %.1f s wall, %.3f s processor\n", wall, cpu);
 
     s.traceSpeed = 2;
-    traceSetMode(gFrame, 0);
+    SetTraceMode(gFrame, 0);
     const int32_t before = traceStepCount();
     runLoop(span, 500, &cpu, &wall);
     printf("low speed: %.1f s wall, %.3f s processor, %d steps\n", wall, cpu,

@@ -71,7 +71,7 @@ PropertyChanges ApplyPropertyWork(const PropertyWork& work, AppSettings* setting
     for (int p = 0; p < 2; ++p) {
         changes.matrix[p] =
             memcmp(work.matrix[p], settings->viewMatrix[p], sizeof work.matrix[p]) != 0 &&
-            isValidMatrix(work.matrix[p]);
+            IsValidMatrix(work.matrix[p]);
     }
     const bool angles = memcmp(work.angles, settings->viewRotate, sizeof work.angles) != 0;
     const bool colors = memcmp(work.colors, settings->colorMap, sizeof work.colors) != 0;

@@ -3,7 +3,7 @@
 // which OK and Apply put them back and decide what must be redrawn.
 #pragma once
 
-#include "app/settings.h"
+#include "definitions/settings.h"
 
 #include <cstdint>
 

@@ -238,9 +238,9 @@ void ncArcStep(const NcMachineConfig* config, NcModalState* state, NcMotionWork*
     record->kind = kMotionArc;
     record->modeFlags = work->modeFlags;
     record->gCode = static_cast<int16_t>(work->motion);
-    storePoint(record->arc.centre, work->centre);
-    storePoint(record->arc.start, work->start);
-    storePoint(record->arc.end, work->end);
+    ncStorePoint(record->arc.centre, work->centre);
+    ncStorePoint(record->arc.start, work->start);
+    ncStorePoint(record->arc.end, work->end);
     record->arc.radius = radius;
     record->arc.angleFrom = from;
     record->arc.angleTo = to;
@@ -338,9 +338,9 @@ void ncCycleStep(const NcMachineConfig* config, NcModalState* state, NcMotionWor
     record->kind = kMotionCycle;
     record->modeFlags = work->modeFlags;
     record->gCode = static_cast<int16_t>(work->motion);
-    storePoint(record->cycle.start, start);
-    storePoint(record->cycle.rPoint, rPoint);
-    storePoint(record->cycle.bottom, hole);
+    ncStorePoint(record->cycle.start, start);
+    ncStorePoint(record->cycle.rPoint, rPoint);
+    ncStorePoint(record->cycle.bottom, hole);
     record->cycle.toolRadius = toolRadius;
     record->cycle.repeatCount = static_cast<int16_t>(repeat);
     record->cycle.stepX = stepX;

@@ -480,8 +480,8 @@ void straightMove(const NcMachineConfig* config, NcModalState* state, NcMotionWo
     record->modeFlags = work->modeFlags;
     record->gCode = static_cast<int16_t>(work->motion);
     record->line.axisMask = work->axisMask;
-    storePoint(record->line.start, work->start);
-    storePoint(record->line.end, work->end);
+    ncStorePoint(record->line.start, work->start);
+    ncStorePoint(record->line.end, work->end);
     ncRangeWidenPair(state->pathMin, state->pathMax, work->start, work->end);
     if (work->motion == 1) {
         ncRangeWidenPair(work->boxMin, work->boxMax, work->start, work->end);
@@ -503,7 +503,7 @@ void preset(NcMotionWork* work, MotionRecord* record) {
     record->kind = kMotionPreset;
     record->modeFlags = work->modeFlags;
     record->gCode = 92;
-    storePoint(record->preset.position, work->end);
+    ncStorePoint(record->preset.position, work->end);
 }
 
 void dispatch(const NcMachineConfig* config, NcModalState* state, NcMotionWork* work,

@@ -89,13 +89,13 @@ struct Point3 {
     float v[3];
 };
 
-inline Point3 loadPoint(const float* field) {
+inline Point3 ncLoadPoint(const float* field) {
     Point3 p;
     std::memcpy(p.v, field, sizeof p.v);
     return p;
 }
 
-inline void storePoint(float* field, const float v[3]) { std::memcpy(field, v, 3 * sizeof(float)); }
+inline void ncStorePoint(float* field, const float v[3]) { std::memcpy(field, v, 3 * sizeof(float)); }
 
 // Stored files are little-endian and are written as they lie in memory.
 static_assert(std::endian::native == std::endian::little);

@@ -18,9 +18,9 @@ void checkParsed(const CommandLine& c) {
     for (int i = 0; i < c.fileCount; ++i) {
         if (std::memchr(c.files[i], '\0', kCommandPathMax) == nullptr) std::abort();
     }
-    const BatchOutput output = batchOutputOf(c);
-    batchExportType(output);
-    const char* name = batchOutputName(c);
+    const BatchOutput output = BatchOutputOf(c);
+    BatchExportType(output);
+    const char* name = BatchOutputName(c);
     if (name != nullptr && c.fileCount < 2) std::abort();
 }
 
@@ -29,7 +29,7 @@ void checkParsed(const CommandLine& c) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     CommandLine parsed;
-    parseCommandLine(text.c_str(), &parsed);  // up to the first NUL
+    ParseCommandLine(text.c_str(), &parsed);  // up to the first NUL
     checkParsed(parsed);
 
     std::vector<const char*> args;
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         args.push_back(text.c_str() + at);
         if (text.find('\0', at) == std::string::npos) break;
     }
-    parseCommandArguments(static_cast<int>(args.size()), args.data(), &parsed);
+    ParseCommandArguments(static_cast<int>(args.size()), args.data(), &parsed);
     checkParsed(parsed);
     return 0;
 }

@@ -1,7 +1,7 @@
 // A profile file read through the real readers: as a machine file, a tool
 // file and a settings file. What a reader accepted must survive its own
 // writer: writing it and reading that back gives the same record.
-#include "app/settings.h"
+#include "definitions/settings.h"
 #include "definitions/machine_definition.h"
 #include "definitions/tool_table.h"
 #include "fuzz/fuzz_support.h"

@@ -14,7 +14,7 @@ namespace {
 constexpr UINT kCodePage932 = 932;
 
 HWND codeList(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     return state != nullptr ? state->list : nullptr;
 }
 
@@ -24,7 +24,7 @@ bool rowBlock(PanelState* state, int32_t row, NcBlockText* block, bool* isEnd) {
     const int32_t count = ncBlockListCount(state->host->blocks);
     *isEnd = row >= count || count < 0;
     if (*isEnd) {
-        *block = codeEndRow();
+        *block = CodeEndRow();
         return true;
     }
     return ncBlockListGet(state->host->blocks, row, block) == 1;
@@ -69,7 +69,7 @@ LRESULT OnGetDispInfo(PanelState* state, NMLVDISPINFOW* info) {
     bool isEnd = false;
     LVITEMW& item = info->item;
     if (!rowBlock(state, item.iItem, &block, &isEnd)) return 0;  // left unanswered
-    codeRowCells(block, &state->cells);
+    CodeRowCellsOf(block, &state->cells);
     if (isEnd) state->cells.image = kCodeImagePlain;
     if ((item.mask & LVIF_IMAGE) != 0) item.iImage = item.iSubItem == 0 ? state->cells.image : -1;
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
@@ -113,7 +113,7 @@ LRESULT OnCustomDraw(PanelState* state, NMLVCUSTOMDRAW* draw) {
     NcBlockText block;
     bool isEnd = false;
     if (rowBlock(state, row, &block, &isEnd)) {
-        draw->clrText = codeRowColor(block, isEnd, state->host->settings->colorMap);
+        draw->clrText = CodeRowColor(block, isEnd, state->host->colorMap);
     }
     return isNoted(state, row) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
 }
@@ -161,7 +161,7 @@ LRESULT CALLBACK codeListProc(HWND list, UINT message, WPARAM wp, LPARAM lp, UIN
 
 }  // namespace
 
-LRESULT codeListNotify(HWND panel, PanelState* state, NMHDR* header) {
+LRESULT CodeListNotify(HWND panel, PanelState* state, NMHDR* header) {
     if (header->idFrom != IDC_CODE_LIST) return 0;
     switch (header->code) {
     case LVN_GETDISPINFOW: return OnGetDispInfo(state, reinterpret_cast<NMLVDISPINFOW*>(header));
@@ -169,14 +169,14 @@ LRESULT codeListNotify(HWND panel, PanelState* state, NMHDR* header) {
         state->currentRow = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
         return 0;
     case NM_CUSTOMDRAW: return OnCustomDraw(state, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
-    case NM_RCLICK: showContextMenu(panel, state, IDR_CODEMENU); return 0;
+    case NM_RCLICK: ShowContextMenu(panel, state, IDR_CODEMENU); return 0;
     case NM_DBLCLK: PostMessageW(GetParent(panel), WM_COMMAND, CMD_EDIT_SOURCE, 0); return 0;
     default: return 0;
     }
 }
 
 HWND CreateCodeList(HWND panel) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE));
     HWND list = CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -200,15 +200,15 @@ HWND CreateCodeList(HWND panel) {
 }
 
 void ApplyCodeListStyle(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     if (state == nullptr || state->list == nullptr) return;
-    applyListFont(state, state->host->settings->codeStatus);
-    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[kColorCodeText]);
+    ApplyListFont(state, *state->host->codeStatus);
+    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->colorMap[kColorCodeText]);
     resetColumnWidths(state->list, static_cast<int32_t>(SendMessageW(state->list, LVM_GETITEMCOUNT, 0, 0)));
 }
 
 void ClearCodeList(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     if (state == nullptr || state->list == nullptr) return;
     SendMessageW(state->list, LVM_DELETEALLITEMS, 0, 0);
     state->currentRow = 0;
@@ -217,11 +217,11 @@ void ClearCodeList(HWND frame) {
 
 // Called once after every successful load, when the notes are complete.
 void SetCodeListCount(HWND frame, int32_t rows) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     if (state == nullptr || state->list == nullptr) return;
     HWND list = state->list;
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    state->notedRows = notedCodeRows(state->host->blocks, state->host->notes);
+    state->notedRows = NotedCodeRows(state->host->blocks, state->host->notes);
     SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
     resetColumnWidths(list, rows);
 }
@@ -249,12 +249,12 @@ int32_t GetSelectedCodeLine(HWND frame) {
 }
 
 int32_t GetCurrentCodeLine(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     return state != nullptr ? state->currentRow : 0;
 }
 
 int SetBreakMark(HWND frame, int op, int32_t row) {
-    PanelState* state = panelOf(frame, IDC_CODE_PANEL);
+    PanelState* state = PanelOf(frame, IDC_CODE_PANEL);
     if (state == nullptr || state->list == nullptr) return op == 3 ? 1 : 0;
     NcBlockStore* blocks = state->host->blocks;
     NcBlockText block;

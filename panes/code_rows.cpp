@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-NcBlockText codeEndRow() {
+NcBlockText CodeEndRow() {
     NcBlockText end = {};
     end.kind = KindEmpty;
     end.lineIndex = -1;
@@ -12,7 +12,7 @@ NcBlockText codeEndRow() {
     return end;
 }
 
-void codeRowCells(const NcBlockText& block, CodeRowCells* out) {
+void CodeRowCellsOf(const NcBlockText& block, CodeRowCells* out) {
     const bool header = block.kind == KindFileHeader;
     out->image = header ? kCodeImageHeader
                         : ((block.breakMark & kNcBreakMark) != 0 ? kCodeImageBreak : kCodeImagePlain);
@@ -23,7 +23,7 @@ void codeRowCells(const NcBlockText& block, CodeRowCells* out) {
     snprintf(out->code, sizeof out->code, header ? "[%.*s]" : "%.*s", length, block.text);
 }
 
-uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]) {
+uint32_t CodeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]) {
     if (isEnd || block.kind == KindFileHeader) return colorMap[kColorCodeFileRow];
     // A macro statement keeps text where other blocks keep words.
     if (block.kind != KindStatement && ncAddrFind(&block, 'O', 0.0f, nullptr) >= 0) {
@@ -36,7 +36,7 @@ uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t color
     return colorMap[kColorCodeText];
 }
 
-int32_t codeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex) {
+int32_t CodeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex) {
     const int32_t count = ncBlockCount(blocks, program);
     if (count <= 0 || lineIndex < 0) return -1;
     // A program's blocks are the consecutive lines of one file (after its
@@ -59,13 +59,13 @@ int32_t codeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex) 
     return ncBlockProgramToList(blocks, program, low);
 }
 
-std::vector<int32_t> notedCodeRows(NcBlockStore* blocks, const NcNotes* notes) {
+std::vector<int32_t> NotedCodeRows(NcBlockStore* blocks, const NcNotes* notes) {
     std::vector<int32_t> rows;
     if (notes == nullptr) return rows;
     rows.reserve(static_cast<size_t>(notes->count));
     for (int32_t i = 0; i < notes->count; ++i) {
         const int32_t row =
-            codeRowOfLine(blocks, notes->notes[i].programNumber, notes->notes[i].lineIndex);
+            CodeRowOfLine(blocks, notes->notes[i].programNumber, notes->notes[i].lineIndex);
         if (row >= 0) rows.push_back(row);
     }
     std::sort(rows.begin(), rows.end());
@@ -73,7 +73,7 @@ std::vector<int32_t> notedCodeRows(NcBlockStore* blocks, const NcNotes* notes) {
     return rows;
 }
 
-ListFont listFontOf(int baseHeight, int32_t statusBits) {
+ListFont ListFontOf(int baseHeight, int32_t statusBits) {
     ListFont font = {baseHeight, (statusBits & 0x1) != 0 ? 700 : 400, (statusBits & 0x2) != 0};
     if ((statusBits & 0x4) != 0) {
         font.height = static_cast<int>(baseHeight * 0.9);

@@ -28,23 +28,23 @@ struct CodeRowCells {
 };
 
 // The pseudo block shown in the row after the last block.
-NcBlockText codeEndRow();
+NcBlockText CodeEndRow();
 
 // Fills the cells of a block's row.
-void codeRowCells(const NcBlockText& block, CodeRowCells* out);
+void CodeRowCellsOf(const NcBlockText& block, CodeRowCells* out);
 
 // The colour of a block's row: the file-row colour for headers and the end
 // row (isEnd), the program colour when the block holds an O word, the
 // comment colour for text starting with "/" or "(" after spaces, else the
 // list's text colour.
-uint32_t codeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]);
+uint32_t CodeRowColor(const NcBlockText& block, bool isEnd, const uint32_t colorMap[16]);
 
 // The row (list index) of the block holding line lineIndex (0-based) of
 // program, or -1 when the program holds no such line.
-int32_t codeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex);
+int32_t CodeRowOfLine(NcBlockStore* blocks, int32_t program, int32_t lineIndex);
 // The rows whose block has a kept note, ascending and each once: built once
 // after a load, so that painting a row only looks itself up here.
-std::vector<int32_t> notedCodeRows(NcBlockStore* blocks, const NcNotes* notes);
+std::vector<int32_t> NotedCodeRows(NcBlockStore* blocks, const NcNotes* notes);
 
 // Font of the code and register lists from their "Status" bits: 0x1 bold,
 // 0x2 italic, 0x4 small (x 0.9), 0x8 large (x 1.4); small wins over large.
@@ -53,4 +53,4 @@ struct ListFont {
     int weight;  // 700 bold, else 400
     bool italic;
 };
-ListFont listFontOf(int baseHeight, int32_t statusBits);
+ListFont ListFontOf(int baseHeight, int32_t statusBits);

@@ -20,15 +20,15 @@ struct PanelState {
     std::vector<int32_t> notedRows;  // code list: rows with a note, ascending
 };
 
-PanelState* panelState(HWND panel);
+PanelState* PanelStateOf(HWND panel);
 // The state of panel id of the main window, or null.
-PanelState* panelOf(HWND frame, int id);
+PanelState* PanelOf(HWND frame, int id);
 
-LRESULT codeListNotify(HWND panel, PanelState* state, NMHDR* header);
-LRESULT registerListNotify(HWND panel, PanelState* state, NMHDR* header);
+LRESULT CodeListNotify(HWND panel, PanelState* state, NMHDR* header);
+LRESULT RegisterListNotify(HWND panel, PanelState* state, NMHDR* header);
 
 // The lists' font from the menu font and the "Status" bits; replaces (and
 // frees) the previous one, or keeps it when a new one cannot be made.
-void applyListFont(PanelState* state, int32_t statusBits);
+void ApplyListFont(PanelState* state, int32_t statusBits);
 // Loads menu menuId, prepares it and tracks it at the pointer for the frame.
-void showContextMenu(HWND panel, PanelState* state, int menuId);
+void ShowContextMenu(HWND panel, PanelState* state, int menuId);

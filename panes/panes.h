@@ -2,15 +2,18 @@
 // panels, class TLV_Working), the code list and the register list.
 #pragma once
 
-#include "app/settings.h"
 #include "engine/block_store.h"
 #include "engine/notes.h"
 
 #include <windows.h>
 
 // What the panels need from the main window that owns them.
+// The pointers into the settings stay live, so that a changed colour or
+// font shows at the next paint or style update.
 struct PaneHost {
-    AppSettings* settings;
+    const uint32_t* colorMap;       // 16 colours 0x00BBGGRR: background, list texts, code rows
+    const int32_t* codeStatus;      // the code list's font bits
+    const int32_t* registerStatus;  // the register list's font bits
     NcBlockStore* blocks;
     const NcNotes* notes;  // the last load's notes, marked in the code list
     // Sets the enable and check states of a context menu before it shows.
@@ -25,16 +28,19 @@ struct ViewPanelHooks {
     void (*destroy)(HWND panel);
     void (*layout)(HWND panel);
 };
-void setViewPanelHooks(const ViewPanelHooks& hooks);
+void SetViewPanelHooks(const ViewPanelHooks& hooks);
 
 // Registers the class TLV_Working.
 bool RegisterWorkingClass(HINSTANCE instance);
-// Creates panel id (2002, 2003 or 2004) in parent at the saved size of its kind.
-HWND CreatePanel(HWND parent, int id, PaneHost* host);
-// Stores the current sizes of the three panels into the settings.
-void SavePanelSizes(HWND frame, AppSettings* settings);
+// Creates panel id (IDC_REGISTER_PANEL, IDC_CODE_PANEL or IDC_VIEW_PANEL) in
+// parent at size (width, height).
+HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host);
+// Stores the current outer sizes (width, height) of the three panels of
+// frame; a missing panel leaves its size as it was.
+void SavePanelSizes(HWND frame, int32_t registerSize[2], int32_t codeSize[2], int32_t viewSize[2]);
 
-// The code list (2006 in panel 2003), addressed through the main window.
+// The code list (IDC_CODE_LIST in IDC_CODE_PANEL), addressed through the
+// main window.
 HWND CreateCodeList(HWND panel);
 void ApplyCodeListStyle(HWND frame);
 void ClearCodeList(HWND frame);
@@ -48,7 +54,7 @@ int32_t GetCurrentCodeLine(HWND frame);
 // and rows without a block are never changed and read as 1.
 int SetBreakMark(HWND frame, int op, int32_t row);
 
-// The register list (2005 in panel 2002).
+// The register list (IDC_REGISTER_LIST in IDC_REGISTER_PANEL).
 HWND CreateRegisterList(HWND panel);
 void ApplyRegisterListStyle(HWND frame);
 void ClearRegisterList(HWND frame);

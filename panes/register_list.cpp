@@ -15,7 +15,7 @@ constexpr UINT kCodePage932 = 932;
 constexpr int kCellMax = 1024;
 
 HWND registerList(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_REGISTER_PANEL);
+    PanelState* state = PanelOf(frame, IDC_REGISTER_PANEL);
     return state != nullptr ? state->list : nullptr;
 }
 
@@ -33,20 +33,20 @@ void insertColumn(HWND list, int index, int titleId, int width) {
 
 }  // namespace
 
-LRESULT registerListNotify(HWND panel, PanelState* state, NMHDR* header) {
+LRESULT RegisterListNotify(HWND panel, PanelState* state, NMHDR* header) {
     if (header->idFrom != IDC_REGISTER_LIST) return 0;
     switch (header->code) {
     case NM_CUSTOMDRAW: {
         auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
         return draw->nmcd.dwDrawStage == CDDS_PREPAINT ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
     }
-    case NM_RCLICK: showContextMenu(panel, state, IDR_REGISTERMENU); return 0;
+    case NM_RCLICK: ShowContextMenu(panel, state, IDR_REGISTERMENU); return 0;
     default: return 0;
     }
 }
 
 HWND CreateRegisterList(HWND panel) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE));
     HWND list = CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -63,10 +63,10 @@ HWND CreateRegisterList(HWND panel) {
 }
 
 void ApplyRegisterListStyle(HWND frame) {
-    PanelState* state = panelOf(frame, IDC_REGISTER_PANEL);
+    PanelState* state = PanelOf(frame, IDC_REGISTER_PANEL);
     if (state == nullptr || state->list == nullptr) return;
-    applyListFont(state, state->host->settings->registerStatus);
-    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->settings->colorMap[11]);
+    ApplyListFont(state, *state->host->registerStatus);
+    SendMessageW(state->list, LVM_SETTEXTCOLOR, 0, state->host->colorMap[11]);
 }
 
 void ClearRegisterList(HWND frame) {

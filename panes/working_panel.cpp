@@ -22,7 +22,7 @@ void OnPanelCreate(HWND panel, PaneHost* host) {
 }
 
 void OnPanelDestroy(HWND panel) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     if (state == nullptr) return;
     if (state->id == IDC_VIEW_PANEL && gViewHooks.destroy != nullptr) gViewHooks.destroy(panel);
     if (state->font != nullptr) DeleteObject(state->font);
@@ -31,7 +31,7 @@ void OnPanelDestroy(HWND panel) {
 }
 
 void OnPanelSize(HWND panel) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     if (state == nullptr) return;
     if (state->id == IDC_VIEW_PANEL) {
         if (gViewHooks.layout != nullptr) gViewHooks.layout(panel);
@@ -46,21 +46,21 @@ void OnPanelSize(HWND panel) {
 
 // Until the views fill it, the view panel shows the view background.
 bool OnPanelEraseBackground(HWND panel, HDC dc) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     if (state == nullptr || state->id != IDC_VIEW_PANEL || gViewHooks.create != nullptr) return false;
     RECT r;
     GetClientRect(panel, &r);
-    HBRUSH brush = CreateSolidBrush(state->host->settings->colorMap[4]);
+    HBRUSH brush = CreateSolidBrush(state->host->colorMap[4]);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
     return true;
 }
 
 LRESULT OnPanelNotify(HWND panel, NMHDR* header) {
-    PanelState* state = panelState(panel);
+    PanelState* state = PanelStateOf(panel);
     if (state == nullptr) return 0;
-    if (state->id == IDC_CODE_PANEL) return codeListNotify(panel, state, header);
-    if (state->id == IDC_REGISTER_PANEL) return registerListNotify(panel, state, header);
+    if (state->id == IDC_CODE_PANEL) return CodeListNotify(panel, state, header);
+    if (state->id == IDC_REGISTER_PANEL) return RegisterListNotify(panel, state, header);
     return 0;
 }
 
@@ -82,45 +82,37 @@ LRESULT CALLBACK WorkingProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(panel, msg, wp, lp);
 }
 
-const int32_t* savedSize(const AppSettings& s, int id) {
-    if (id == IDC_REGISTER_PANEL) return s.registerSize;
-    if (id == IDC_CODE_PANEL) return s.codeSize;
-    return s.viewSize;
-}
-
 }  // namespace
 
-PanelState* panelState(HWND panel) {
+PanelState* PanelStateOf(HWND panel) {
     return reinterpret_cast<PanelState*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
 }
 
-PanelState* panelOf(HWND frame, int id) {
+PanelState* PanelOf(HWND frame, int id) {
     HWND panel = GetDlgItem(frame, id);
-    return panel != nullptr ? panelState(panel) : nullptr;
+    return panel != nullptr ? PanelStateOf(panel) : nullptr;
 }
 
-void setViewPanelHooks(const ViewPanelHooks& hooks) { gViewHooks = hooks; }
+void SetViewPanelHooks(const ViewPanelHooks& hooks) { gViewHooks = hooks; }
 
 bool RegisterWorkingClass(HINSTANCE instance) {
     return tlvRegisterClass(tlvWindowClass(instance, kWorkingClass, WorkingProc,
                                            CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, LTGRAY_BRUSH));
 }
 
-HWND CreatePanel(HWND parent, int id, PaneHost* host) {
-    const int32_t* size = savedSize(*host->settings, id);
+HWND CreatePanel(HWND parent, int id, const int32_t size[2], PaneHost* host) {
     return CreateWindowExW(WS_EX_CLIENTEDGE, kWorkingClass, L"",
                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, size[0], size[1], parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), host);
 }
 
-void SavePanelSizes(HWND frame, AppSettings* s) {
-    struct {
+void SavePanelSizes(HWND frame, int32_t registerSize[2], int32_t codeSize[2], int32_t viewSize[2]) {
+    const struct {
         int id;
         int32_t* size;
-    } panels[] = {{IDC_REGISTER_PANEL, s->registerSize}, {IDC_CODE_PANEL, s->codeSize},
-                  {IDC_VIEW_PANEL, s->viewSize}};
-    for (auto& p : panels) {
+    } panels[] = {{IDC_REGISTER_PANEL, registerSize}, {IDC_CODE_PANEL, codeSize}, {IDC_VIEW_PANEL, viewSize}};
+    for (const auto& p : panels) {
         RECT r;
         HWND panel = GetDlgItem(frame, p.id);
         if (panel == nullptr || !GetWindowRect(panel, &r)) continue;
@@ -134,14 +126,14 @@ HFONT createListFont(int32_t statusBits) {
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
     LOGFONTW font = metrics.lfMenuFont;
-    ListFont style = listFontOf(font.lfHeight, statusBits);
+    ListFont style = ListFontOf(font.lfHeight, statusBits);
     font.lfHeight = style.height;
     font.lfWeight = style.weight;
     font.lfItalic = style.italic ? TRUE : FALSE;
     return CreateFontIndirectW(&font);
 }
 
-void applyListFont(PanelState* state, int32_t statusBits) {
+void ApplyListFont(PanelState* state, int32_t statusBits) {
     HFONT font = createListFont(statusBits);
     if (font == nullptr) return;  // the old font stays
     SendMessageW(state->list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -149,7 +141,7 @@ void applyListFont(PanelState* state, int32_t statusBits) {
     state->font = font;
 }
 
-void showContextMenu(HWND panel, PanelState* state, int menuId) {
+void ShowContextMenu(HWND panel, PanelState* state, int menuId) {
     HWND frame = GetParent(panel);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));

@@ -1,5 +1,8 @@
 #include "pathdata/drawing.h"
 
+#include "definitions/profile_item.h"
+
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -54,4 +57,29 @@ void RefreshFilterSets(Drawing* d) {
     for (int t = 0; t < kNcToolCount; ++t) {
         if (d->state.tools[t].changeCount > 0) filterAddTool(&d->filter, t);
     }
+}
+
+const char* RangeCellLabel(int axis) {
+    static const char* const kAxes[3] = {"X", "Y", "Z"};
+    return axis >= 0 && axis < 3 ? kAxes[axis] : "";
+}
+
+void RangeCellText(const Drawing& d, int axis, char* text, size_t size) {
+    if (axis < 0 || axis >= 3) {
+        snprintf(text, size, "%s", "");
+        return;
+    }
+    snprintf(text, size, "%.3lf,%.3lf", static_cast<double>(d.reportState.pathMin[axis]),
+             static_cast<double>(d.reportState.pathMax[axis]));
+}
+
+void DrawingUi::rememberFolder(const char* path) {
+    const size_t folder = FolderLength(path);
+    if (settings == nullptr || folder == 0) return;
+    snprintf(settings->openPath, sizeof settings->openPath, "%.*s", static_cast<int>(folder - 1),
+             path);
+}
+
+void DrawingUi::addToHistory(const char* path) {
+    if (settings != nullptr) AddToHistory(settings, path);
 }

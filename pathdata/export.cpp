@@ -270,7 +270,7 @@ bool isLoadedFile(Drawing* d, const char* path) {
 
 }  // namespace
 
-void exportProposedName(const char* source, int type, char* out, size_t size) {
+void ExportProposedName(const char* source, int type, char* out, size_t size) {
     const char* base = sjisFileName(source);
     size_t stem = strlen(source);
     for (const char* p = base; *p != '\0'; p += sjisCharLength(p)) {
@@ -281,7 +281,7 @@ void exportProposedName(const char* source, int type, char* out, size_t size) {
     snprintf(out, size, "%.*s%s", static_cast<int>(stem), source, ext);
 }
 
-bool exportNameForType(char* path, size_t size, int type) {
+bool ExportNameForType(char* path, size_t size, int type) {
     if (type < kExportDxf || type > kExportLog) return false;
     const char* base = sjisFileName(path);
     const char* dot = nullptr;
@@ -315,13 +315,13 @@ ExportResult ExportDrawing(Drawing* d, DrawingUi* ui, const char* name, int type
         if (path[0] == '\0' || platIsDirectory(path)) {
             char source[kPlatPathMax] = {};
             ncBlockGetFilename(d->blocks, d->mainProgram, source, sizeof source, nullptr);
-            exportProposedName(source, type, path, sizeof path);
+            ExportProposedName(source, type, path, sizeof path);
         }
         if (!ui->chooseSaveFile(path, sizeof path, &type)) return kExportNotRun;
         // The dialog keeps the name as it was proposed when only the type
         // changed: CSV text must not land in demo.dxf. A name given without
         // a dialog (a batch run) is written as given.
-        if (ui->visible()) exportNameForType(path, sizeof path, type);
+        if (ui->visible()) ExportNameForType(path, sizeof path, type);
         // The save dialog offers no picture type to come back to.
         if (type != kExportSvg) d->lastExportType = type;
     }

@@ -37,7 +37,7 @@ ExportResult ExportDrawing(Drawing* drawing, DrawingUi* ui, const char* name, in
 
 // The proposed name of an export: the source path without its extension,
 // then ".dxf", ".csv", ".log" or ".svg".
-void exportProposedName(const char* source, int type, char* out, size_t size);
+void ExportProposedName(const char* source, int type, char* out, size_t size);
 
 // The name chosen in the save dialog made to fit the chosen type: a name
 // without an extension, or ending in another type's own extension (".dxf",
@@ -45,4 +45,4 @@ void exportProposedName(const char* source, int type, char* out, size_t size);
 // extension is the person's choice and stays (".txt" for a CSV list, say).
 // "All files" changes nothing. False when path is unchanged, also when the
 // new name would not fit in size.
-bool exportNameForType(char* path, size_t size, int type);
+bool ExportNameForType(char* path, size_t size, int type);

@@ -38,7 +38,7 @@ char* append(char* out, const char* text) {
     return out + n;
 }
 
-char* appendFixed(char* out, double value) { return out + formatFixed6(value, out); }
+char* appendFixed(char* out, double value) { return out + FormatFixed6(value, out); }
 
 // Group codes " 10", " 20", " 30" (or 11/21/31, 210/220/230) with a point.
 char* appendPoint(char* out, const char* const codes[3], double x, double y, double z) {
@@ -82,7 +82,7 @@ bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
     if (!sinkWriteRaw(sink, text, static_cast<size_t>(p - text))) return false;
     if (!sinkWriteRaw(sink, kDxfTables)) return false;
     for (int i = 0; i < 4; ++i) {
-        int color = dxfColorNumber(style.colorMap[i]);
+        int color = DxfColorNumber(style.colorMap[i]);
         if ((style.displayMask & styleShowBit(i)) == 0) color = -color;
         if (!WriteText(sink, "  0\nLAYER\n  2\n%s\n 70\n  0\n 62\n%3d\n  6\n%s\n", kLayers[i].name,
                        color, kLayers[i].lineType)) {
@@ -93,22 +93,22 @@ bool writeDxfHeader(TextSink* sink, const DxfStyle& style) {
 }
 
 bool writeDxfStraight(TextSink* sink, const MotionRecord& r) {
-    const Point3 a = loadPoint(r.line.start), b = loadPoint(r.line.end);
+    const Point3 a = ncLoadPoint(r.line.start), b = ncLoadPoint(r.line.end);
     if (!differs(a, b)) return true;
     const double from[3] = {a.v[0], a.v[1], a.v[2]};
     const double to[3] = {b.v[0], b.v[1], b.v[2]};
-    return writeLine(sink, lineStyle(r), from, to);
+    return writeLine(sink, LineStyle(r), from, to);
 }
 
 bool writeDxfArc(TextSink* sink, const MotionRecord& r) {
     const MotionArc& a = r.arc;
     if (!(a.radius > kEpsilon)) return true;
-    PlaneAxes axes = planeAxes(r.modeFlags);
+    PlaneAxes axes = PlaneAxesOf(r.modeFlags);
     double normal[3] = {0, 0, 0};
     normal[axes.normal] = 1;
     char text[1024];
     char* p = append(text, "  0\r\nARC\r\n  8\r\n");
-    p = append(p, kLayers[arcStyle(r)].name);
+    p = append(p, kLayers[ArcStyle(r)].name);
     p = append(p, "\r\n");
     p = appendPoint(p, kFirstPoint, a.centre[axes.first], a.centre[axes.second],
                     a.centre[axes.normal]);
@@ -131,7 +131,7 @@ struct Hole {
 Hole cycleHole(const MotionCycle& c, int i) {
     Hole h;
     const double dx = static_cast<double>(i) * c.stepX, dy = static_cast<double>(i) * c.stepY;
-    const Point3 src[3] = {loadPoint(c.start), loadPoint(c.rPoint), loadPoint(c.bottom)};
+    const Point3 src[3] = {ncLoadPoint(c.start), ncLoadPoint(c.rPoint), ncLoadPoint(c.bottom)};
     double* dst[3] = {h.start, h.r, h.bottom};
     for (int k = 0; k < 3; ++k) {
         dst[k][0] = src[k].v[0] + dx;
@@ -190,7 +190,7 @@ bool writeCsvPoint(TextSink* sink, double x, double y, double z) {
 bool writeCsvArc(TextSink* sink, const MotionRecord& r) {
     const MotionArc& a = r.arc;
     if (!(a.radius > kEpsilon)) return true;
-    PlaneAxes ax = planeAxes(r.modeFlags);
+    PlaneAxes ax = PlaneAxesOf(r.modeFlags);
     double sweep = static_cast<double>(a.angleTo) - a.angleFrom;
     if (r.gCode == 2) sweep = -sweep;
     int k = static_cast<int>(0.5 + 0.3 * std::fabs(sweep));
@@ -214,7 +214,7 @@ bool writeCsvArc(TextSink* sink, const MotionRecord& r) {
 bool writeCsvRecord(TextSink* sink, const MotionRecord& r) {
     switch (r.kind) {
     case kMotionLine:
-        if (!differs(loadPoint(r.line.start), loadPoint(r.line.end))) return true;
+        if (!differs(ncLoadPoint(r.line.start), ncLoadPoint(r.line.end))) return true;
         return writeCsvPoint(sink, r.line.end[0], r.line.end[1], r.line.end[2]);
     case kMotionArc: return writeCsvArc(sink, r);
     case kMotionCycle:
@@ -238,7 +238,7 @@ bool writeDxfRecord(TextSink* sink, const MotionRecord& r) {
 
 }  // namespace
 
-int dxfColorNumber(uint32_t color) {
+int DxfColorNumber(uint32_t color) {
     // Eight basic colours of the DXF palette, indexed by which of red,
     // green and blue are more than faint.
     static constexpr int kPalette[8] = {7, 1, 3, 2, 5, 6, 4, 7};

@@ -22,4 +22,4 @@ int WriteDxf(TextSink* sink, int phase, const MotionRecord* record, const DxfSty
 int WriteCsv(TextSink* sink, int phase, const MotionRecord* record);
 
 // The DXF colour number of a layer colour (before the sign for hidden layers).
-int dxfColorNumber(uint32_t color);
+int DxfColorNumber(uint32_t color);

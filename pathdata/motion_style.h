@@ -14,23 +14,23 @@ constexpr uint32_t kShowCompensation = 0x80;
 
 constexpr uint32_t styleShowBit(int style) { return kShowRapid << style; }
 
-inline bool isRapidCode(int gCode) { return gCode == 0 || gCode == 28 || gCode == 29; }
+inline bool IsRapidCode(int gCode) { return gCode == 0 || gCode == 28 || gCode == 29; }
 
-inline bool underCompensation(const MotionRecord& r) {
+inline bool UnderCompensation(const MotionRecord& r) {
     return (r.modeFlags & (kModeG41 | kModeG42)) != 0;
 }
 
 // Style of a straight move.
-inline MotionStyle lineStyle(const MotionRecord& r) {
-    if (isRapidCode(r.gCode)) return kStyleRapid;
-    if (underCompensation(r)) return kStyleCompensation;
+inline MotionStyle LineStyle(const MotionRecord& r) {
+    if (IsRapidCode(r.gCode)) return kStyleRapid;
+    if (UnderCompensation(r)) return kStyleCompensation;
     if ((r.line.axisMask & (kAxisX | kAxisY | kAxisZ)) == kAxisZ) return kStyleCuttingZ;
     return kStyleCutting;
 }
 
 // Style of an arc.
-inline MotionStyle arcStyle(const MotionRecord& r) {
-    return underCompensation(r) ? kStyleCompensation : kStyleCutting;
+inline MotionStyle ArcStyle(const MotionRecord& r) {
+    return UnderCompensation(r) ? kStyleCompensation : kStyleCutting;
 }
 
 // Indices of the arc plane's first, second and normal axes.
@@ -38,7 +38,7 @@ struct PlaneAxes {
     int first, second, normal;
 };
 
-inline PlaneAxes planeAxes(uint8_t modeFlags) {
+inline PlaneAxes PlaneAxesOf(uint8_t modeFlags) {
     if (modeFlags & kModePlaneZX) return {2, 0, 1};
     if (modeFlags & kModePlaneYZ) return {1, 2, 0};
     return {0, 1, 2};

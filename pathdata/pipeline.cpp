@@ -74,16 +74,17 @@ int LoadProgress(const NcProgressEvent* e) {
 // machine's modal codes.
 void resetForLoad(Drawing* d, DrawingUi* ui, bool add) {
     d->loaded = false;
-    ui->clearRegisterList();
-    ui->clearCodeList();
+    ui->drawingChanged(*d, kDrawingLists);
     pathStoreClear(d->paths);
     BuildMachineConfig(*d->machine, *d->tools, &d->config, &d->state);
     RefreshFilterSets(d);
-    ui->refreshFilterLists();
-    if (add) return;
+    if (add) {
+        ui->drawingChanged(*d, kDrawingFilter);
+        return;
+    }
     d->mainProgram = -1;
     d->range = kDefaultRangeBox;
-    ui->fitAllPanes();
+    ui->drawingChanged(*d, kDrawingFilter | kDrawingRange);
     ncBlockClear(d->blocks);
 }
 
@@ -116,7 +117,6 @@ bool translate(Drawing* d, NcProgressCallback callback) {
 }
 
 void showResult(Drawing* d, DrawingUi* ui) {
-    ui->setCodeListCount(ncBlockListCount(d->blocks) + 1);
     char path[kPlatPathMax];
     if (ncBlockGetFilename(d->blocks, d->mainProgram, path, sizeof path, nullptr) == 1 &&
         path[0] != '\0') {
@@ -124,16 +124,8 @@ void showResult(Drawing* d, DrawingUi* ui) {
     }
     d->loaded = true;
     d->reportState = d->state;
-    static const char* const kAxes[3] = {"X", "Y", "Z"};
-    for (int axis = 0; axis < 3; ++axis) {
-        char text[128];
-        snprintf(text, sizeof text, "%.3lf,%.3lf", static_cast<double>(d->state.pathMin[axis]),
-                 static_cast<double>(d->state.pathMax[axis]));
-        ui->setRegisterCell(axis, 0, kAxes[axis]);
-        ui->setRegisterCell(axis, 1, text);
-    }
-    d->range = rangeBoxOf(d->state.pathMin, d->state.pathMax);
-    ui->selectCodeLine(0);
+    d->range = RangeBoxOf(d->state.pathMin, d->state.pathMax);
+    ui->drawingChanged(*d, kDrawingLists);
     // A drawing that is not all it seems says so where the user looks.
     if (const uint64_t notes = ncNotesTotal(d->notes); notes > 0) {
         char text[128];
@@ -144,8 +136,7 @@ void showResult(Drawing* d, DrawingUi* ui) {
 }
 
 void showFailure(Drawing* d, DrawingUi* ui) {
-    ui->clearRegisterList();
-    ui->clearCodeList();
+    ui->drawingChanged(*d, kDrawingLists);
     pathStoreClear(d->paths);
     ncBlockClear(d->blocks);
     ncNotesClear(d->notes);
@@ -165,7 +156,7 @@ void showFailure(Drawing* d, DrawingUi* ui) {
 
 }  // namespace
 
-RangeBox rangeBoxOf(const float pathMin[3], const float pathMax[3]) {
+RangeBox RangeBoxOf(const float pathMin[3], const float pathMax[3]) {
     RangeBox box = kDefaultRangeBox;
     for (int i = 0; i < 3; ++i) {
         // A program without moves on an axis leaves it unset; the default
@@ -205,8 +196,6 @@ int OpenNcFiles(Drawing* d, DrawingUi* ui, bool add, const char* const* files, i
         showFailure(d, ui);
     }
     RefreshFilterSets(d);
-    ui->refreshFilterLists();
-    ui->refreshCommandStates();
-    ui->fitAllPanes();
+    ui->drawingChanged(*d, kDrawingFilter | kDrawingState | kDrawingRange);
     return 1;
 }

@@ -14,4 +14,4 @@ int OpenNcFiles(Drawing* drawing, DrawingUi* ui, bool add, const char* const* fi
 
 // The range box of a path range: each axis widened by a tenth of its
 // length on both sides; an axis that holds no point keeps the default.
-RangeBox rangeBoxOf(const float pathMin[3], const float pathMax[3]);
+RangeBox RangeBoxOf(const float pathMin[3], const float pathMax[3]);

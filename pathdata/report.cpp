@@ -65,7 +65,7 @@ void toolSection(Writer& w, int t, const NcToolStats& s) {
 }
 
 void timeLine(Writer& w, double total) {
-    ReportTime t = reportTime(total);
+    ReportTime t = ReportTimeOf(total);
     if (t.hours > 0) {
         PIECE(w, "加工所要時間 : 約 %d時間 %d分 %d秒%s", t.hours, t.minutes, t.seconds, w.end);
     } else if (t.minutes > 0) {
@@ -93,7 +93,7 @@ size_t AppendReportLine(char** cursor, size_t* remaining, const char* format, ..
     return length + 2;
 }
 
-ReportTime reportTime(double total) {
+ReportTime ReportTimeOf(double total) {
     // A sum of millions of moves carries rounding far below a millisecond,
     // which must not cost a whole second when the total is truncated.
     // Totals beyond the hour counter (or below zero) are held at its ends.
@@ -106,7 +106,7 @@ ReportTime reportTime(double total) {
     return {static_cast<int>(hours), rest / 60, rest % 60};
 }
 
-void compactName(const char* text, char* out) {
+void CompactName(const char* text, char* out) {
     const size_t length = strlen(text);
     if (length < 30) {
         memcpy(out, text, length + 1);
@@ -128,8 +128,8 @@ size_t BuildReportText(const ReportInputs& in, bool compact, char* buffer, size_
     char folder[kPlatPathMax], name[kPlatPathMax], shortFolder[32], shortName[32];
     splitPath(in.sourcePath, folder, sizeof folder, name, sizeof name);
     if (compact) {
-        compactName(name, shortName);
-        compactName(folder, shortFolder);
+        CompactName(name, shortName);
+        CompactName(folder, shortFolder);
     }
     PIECE(w, "ファイル名   : %s%s", compact ? shortName : name, w.end);
     PIECE(w, "フォルダ名   : %s%s", compact ? shortFolder : folder, w.end);

@@ -36,7 +36,7 @@ size_t AppendReportLine(char** cursor, size_t* remaining, const char* format, ..
 struct ReportTime {
     int hours, minutes, seconds;
 };
-ReportTime reportTime(double totalSeconds);
+ReportTime ReportTimeOf(double totalSeconds);
 // Shortens text of 30 bytes or more to 29 bytes ending in ".." or "...",
 // never splitting a double-byte character. out holds at least 30 bytes.
-void compactName(const char* text, char* out);
+void CompactName(const char* text, char* out);

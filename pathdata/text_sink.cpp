@@ -81,7 +81,7 @@ bool roundMillionths(double value, uint64_t* q) {
 
 }  // namespace
 
-size_t formatFixed6(double value, char* out) {
+size_t FormatFixed6(double value, char* out) {
     uint64_t q = 0;
     if (std::isfinite(value) && roundMillionths(value, &q)) {
         char digits[32];
@@ -188,7 +188,7 @@ bool sinkWriteRaw(TextSink* sink, const char* text) { return sinkWriteRaw(sink, 
 
 bool sinkWriteFixed(TextSink* sink, double value) {
     char digits[kFixed6Max];
-    size_t n = formatFixed6(value, digits);
+    size_t n = FormatFixed6(value, digits);
     return sinkWrite(sink, digits, n);
 }
 

@@ -47,9 +47,9 @@ void sinkDiscard(TextSink* sink);
 // from a file.
 int WriteText(TextSink* sink, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// Room formatFixed6 needs, terminator included.
+// Room FormatFixed6 needs, terminator included.
 constexpr size_t kFixed6Max = 64;
 // Formats value like "%lf" into out (kFixed6Max bytes); returns the length.
 // Magnitudes of 1e50 and more, which float data never reaches, take the
 // "%.6e" form instead so that the text stays bounded.
-size_t formatFixed6(double value, char* out);
+size_t FormatFixed6(double value, char* out);

@@ -75,6 +75,18 @@ enum TlvStringId {
     IDS_PRINT_DIALOG_HIDDEN = 216,
     IDS_NOTHING_TO_PRINT = 217,
     IDS_HIDDEN_NO_OUTPUT = 240,
+    // File dialog filters: entries "label|pattern|".
+    IDS_FILTER_NC = 220,
+    IDS_FILTER_ALL = 221,
+    IDS_FILTER_EXPORT = 222,
+    IDS_FILTER_MACHINE = 223,
+    IDS_FILTER_TOOL = 224,
+    IDS_FILTER_APPLICATION = 225,
+    IDS_NO_PRINTER_NAME = 226,  // the print dialog's printer button without a printer
+    IDS_GMODAL_COLUMN = 227,
+    IDS_FONT_BUTTON = 228,  // face, points, IDS_FONT_BOLD or "", IDS_FONT_ITALIC or ""
+    IDS_FONT_BOLD = 229,
+    IDS_FONT_ITALIC = 230,
 };
 
 // The text of string id, or an empty text for an unknown id.

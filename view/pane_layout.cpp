@@ -43,16 +43,7 @@ void ComputePaneRects(int pattern, const ViewRect& c, ViewRect out[kPaneCount]) 
     out[3] = {l + w, t + h, r, b};
 }
 
-bool isValidMatrix(const int kinds[kPaneCount]) {
-    int seen = 0;
-    for (int i = 0; i < kPaneCount; ++i) {
-        if (kinds[i] < 0 || kinds[i] >= kPaneCount) return false;
-        seen |= 1 << kinds[i];
-    }
-    return seen == 0xF;
-}
-
-int slotOfKind(const PaneLayout& layout, int kind) {
+int SlotOfKind(const PaneLayout& layout, int kind) {
     for (int i = 0; i < kPaneCount; ++i) {
         if (layout.matrix[layout.pattern][i] == kind) return i;
     }
@@ -67,7 +58,7 @@ bool SwitchPattern(ViewState* state, PaneLayout* layout, int pattern) {
 }
 
 bool ApplyMatrix(ViewState* state, PaneLayout* layout, int pattern, const int kinds[kPaneCount]) {
-    if (pattern < 0 || pattern > 1 || !isValidMatrix(kinds)) return false;
+    if (pattern < 0 || pattern > 1 || !IsValidMatrix(kinds)) return false;
     if (pattern == layout->pattern) movePaneState(state, layout->matrix[pattern], kinds);
     memcpy(layout->matrix[pattern], kinds, sizeof layout->matrix[pattern]);
     return true;

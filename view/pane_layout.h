@@ -9,16 +9,10 @@ struct PaneLayout {
     int pattern;                // 0 = pattern 1 (2 x 2), 1 = pattern 2 (3 + 1)
 };
 
-// YZ, XYZ over XY, XZ; and YZ, XZ, XY stacked left of a large XYZ.
-constexpr int kDefaultMatrix1[kPaneCount] = {2, 3, 0, 1};
-constexpr int kDefaultMatrix2[kPaneCount] = {2, 1, 0, 3};
-
 // The four slot rectangles of a pattern within the view panel's client area.
 void ComputePaneRects(int pattern, const ViewRect& client, ViewRect out[kPaneCount]);
-// True when kinds holds each of the four kinds exactly once.
-bool isValidMatrix(const int kinds[kPaneCount]);
 // The slot of the current pattern that shows kind, or -1.
-int slotOfKind(const PaneLayout& layout, int kind);
+int SlotOfKind(const PaneLayout& layout, int kind);
 // Switches to pattern; each kind keeps its zoom, pan and rotation although
 // it may move to another slot (slots keep their window and rectangle).
 // False when pattern is already current or not 0 or 1.

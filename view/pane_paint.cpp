@@ -26,20 +26,20 @@ int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in, int32_t fir
 
 }  // namespace
 
-int32_t paintPaneRecords(const RenderTarget& t, const PanePaintInput& in, int32_t first, int32_t end) {
+int32_t PaintPaneRecords(const RenderTarget& t, const PanePaintInput& in, int32_t first, int32_t end) {
     if (first <= 0 && (t.displayMask & kShowWorkPlane)) DrawWorkPlane(t, in.kind, *in.range);
     if (end > in.recordCount) end = in.recordCount;
     if (first < 0) first = 0;
     return in.paths != nullptr && first < end ? drawRecords(t, in, first, end) : end;
 }
 
-void paintPaneOverlay(const RenderTarget& t, const PanePaintInput& in) {
+void PaintPaneOverlay(const RenderTarget& t, const PanePaintInput& in) {
     if (t.displayMask & kShowAxes) DrawAxes(t, in.scale, in.axisColors);
     if (in.tool != nullptr) DrawToolImage(t, in.tool, in.toolPosition);
 }
 
-int32_t paintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
-    const int32_t drawn = paintPaneRecords(t, in, 0, in.recordCount);
-    paintPaneOverlay(t, in);
+int32_t PaintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
+    const int32_t drawn = PaintPaneRecords(t, in, 0, in.recordCount);
+    PaintPaneOverlay(t, in);
     return in.paths != nullptr ? drawn : 0;
 }

@@ -24,11 +24,11 @@ struct PanePaintInput {
 
 // Draws one pane's content. Returns the number of records drawn through
 // (recordCount unless stopped).
-int32_t paintPaneContent(const RenderTarget& target, const PanePaintInput& input);
+int32_t PaintPaneContent(const RenderTarget& target, const PanePaintInput& input);
 
 // The same in parts, so that a picture can be painted in pieces of
 // records: the work plane (with the piece that starts at 0) and records
 // [first, end), returning where the records stopped (end unless stopped);
 // then the axes and the tool over them.
-int32_t paintPaneRecords(const RenderTarget& target, const PanePaintInput& input, int32_t first, int32_t end);
-void paintPaneOverlay(const RenderTarget& target, const PanePaintInput& input);
+int32_t PaintPaneRecords(const RenderTarget& target, const PanePaintInput& input, int32_t first, int32_t end);
+void PaintPaneOverlay(const RenderTarget& target, const PanePaintInput& input);

@@ -100,10 +100,10 @@ void drawFrustum(const RenderTarget& t, float cx1, float cy1, float z1, float r1
 bool shown(const RenderTarget& t, uint32_t bit) { return (t.displayMask & bit) != 0; }
 
 int drawStraight(const RenderTarget& t, const MotionRecord& r, float end[3]) {
-    MotionStyle style = lineStyle(r);
+    MotionStyle style = LineStyle(r);
     if (!shown(t, styleShowBit(style))) return 0;
     t.canvas->selectPen(style);
-    const Point3 a = loadPoint(r.line.start), b = loadPoint(r.line.end);
+    const Point3 a = ncLoadPoint(r.line.start), b = ncLoadPoint(r.line.end);
     drawLine(t, a.v, b.v);
     if (end != nullptr) {
         for (int i = 0; i < 3; ++i) end[i] = b.v[i];
@@ -113,16 +113,16 @@ int drawStraight(const RenderTarget& t, const MotionRecord& r, float end[3]) {
 
 int drawArc(const RenderTarget& t, const MotionRecord& r, float end[3]) {
     const MotionArc& a = r.arc;
-    MotionStyle style = arcStyle(r);
+    MotionStyle style = ArcStyle(r);
     if (!shown(t, styleShowBit(style))) return 0;
     t.canvas->selectPen(style);
-    const PlaneAxes ax = planeAxes(r.modeFlags);
+    const PlaneAxes ax = PlaneAxesOf(r.modeFlags);
     const float sweep = a.angleTo - a.angleFrom;
-    const int n = arcSegmentCount(sweep);
+    const int n = ArcSegmentCount(sweep);
     const double step = sweep * kRadiansPerDegree / n;
     // The sweep runs counter-clockwise, so a clockwise arc is drawn from
     // its end point back to its start point.
-    const Point3 start = loadPoint(a.start), finish = loadPoint(a.end);
+    const Point3 start = ncLoadPoint(a.start), finish = ncLoadPoint(a.end);
     const float* first = r.gCode == 2 ? finish.v : start.v;
     const float* last = r.gCode == 2 ? start.v : finish.v;
     float points[55][3];
@@ -225,7 +225,7 @@ void drawToolWireframe(const RenderTarget& t, const ToolShape* tool, const float
 
 }  // namespace
 
-int arcSegmentCount(float sweep) {
+int ArcSegmentCount(float sweep) {
     int n = static_cast<int>(0.5f + 0.15f * sweep);
     return n < 4 ? 4 : (n > 54 ? 54 : n);
 }

@@ -47,4 +47,4 @@ void DrawAxes(const RenderTarget& target, float scale, const uint32_t labelColor
 void DrawWorkPlane(const RenderTarget& target, int kind, const RangeBox& range);
 
 // Number of segments an arc of sweep degrees is drawn with (4 to 54).
-int arcSegmentCount(float sweep);
+int ArcSegmentCount(float sweep);

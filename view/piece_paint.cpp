@@ -54,7 +54,7 @@ void paintPiece(Shared* shared, Piece* piece, bool caller) {
     PanePaintInput input = p.input;
     input.stopRequested = caller ? callerStop : workerStop;
     input.context = shared;
-    piece->reached = paintPaneRecords(target, input, piece->first, piece->end);
+    piece->reached = PaintPaneRecords(target, input, piece->first, piece->end);
     piece->exact = canvas.exact();
     if (!piece->exact) shared->stop = true;  // the picture will be painted again anyway
 }
@@ -101,12 +101,12 @@ void stackLayers(const Shared& shared) {
 
 }  // namespace
 
-int pieceThreadCount() {
+int PieceThreadCount() {
     const unsigned n = std::thread::hardware_concurrency();
     return n < 1 ? 1 : (n > 8 ? 8 : static_cast<int>(n));
 }
 
-PieceResult paintRecordPieces(const PiecePaint& paint, int32_t* drawnThrough) {
+PieceResult PaintRecordPieces(const PiecePaint& paint, int32_t* drawnThrough) {
     Shared shared;
     shared.paint = &paint;
     int threads = paint.threads < 1 ? 1 : paint.threads;
@@ -118,6 +118,9 @@ PieceResult paintRecordPieces(const PiecePaint& paint, int32_t* drawnThrough) {
         threads = 1;
     // Two pieces per thread even out pieces of unequal cost.
     splitRecords(&shared, threads == 1 ? 1 : 2 * threads);
+    // Asked once before other threads start, as a paint on one thread
+    // asks before its first record.
+    if (threads > 1) callerStop(&shared);
     std::vector<std::thread> workers;
     for (int i = 1; i < threads; ++i) workers.emplace_back(work, &shared, false);
     work(&shared, true);

@@ -22,7 +22,7 @@ enum PieceResult { kPiecesDone, kPiecesStopped, kPiecesInexact };
 // receives how many records from the first are all in it. Stopped: the
 // poll said so, and the picture holds some of the records. Inexact: a pen
 // or a line needs GDI; the picture must be painted again another way.
-PieceResult paintRecordPieces(const PiecePaint& paint, int32_t* drawnThrough);
+PieceResult PaintRecordPieces(const PiecePaint& paint, int32_t* drawnThrough);
 
 // Threads worth using for a paint on this machine (1 to 8).
-int pieceThreadCount();
+int PieceThreadCount();

@@ -18,7 +18,7 @@ float paperScale(const ViewRect& screen, const ViewRect& paper, float scale) {
 
 }  // namespace
 
-PrintResult runPrintPages(PrintJob* job, uint32_t status, const ViewRect& page) {
+PrintResult RunPrintPages(PrintJob* job, uint32_t status, const ViewRect& page) {
     PrintResult result = {0, false};
     const bool samePage = (status & kPrintSamePage) != 0;
     bool pageOpen = false;
@@ -49,7 +49,7 @@ PrintResult runPrintPages(PrintJob* job, uint32_t status, const ViewRect& page) 
     return result;
 }
 
-ReportColumn layoutReportColumn(ViewRect* area, int textWidth, int textHeight, int frame) {
+ReportColumn LayoutReportColumn(ViewRect* area, int textWidth, int textHeight, int frame) {
     ReportColumn c = {};
     c.cut = textWidth > area->right - area->left || textHeight > area->bottom - area->top;
     const int width = textWidth + 4 + 2 * frame;
@@ -60,7 +60,7 @@ ReportColumn layoutReportColumn(ViewRect* area, int textWidth, int textHeight, i
     return c;
 }
 
-unsigned layoutPrintedPanes(int pattern, int pane, const ViewRect& area, ViewRect out[kPaneCount]) {
+unsigned LayoutPrintedPanes(int pattern, int pane, const ViewRect& area, ViewRect out[kPaneCount]) {
     if (pane >= 0 && pane < kPaneCount) {
         out[pane] = area;
         return 1u << pane;
@@ -69,7 +69,7 @@ unsigned layoutPrintedPanes(int pattern, int pane, const ViewRect& area, ViewRec
     return (1u << kPaneCount) - 1;
 }
 
-int32_t paintPrintedPane(Canvas* canvas, const ViewPane& screenPane, const ViewRect& paper,
+int32_t PaintPrintedPane(Canvas* canvas, const ViewPane& screenPane, const ViewRect& paper,
                          uint32_t displayMask, const DisplayFilter* filter, PanePaintInput input,
                          uint32_t titleColor, bool frame) {
     ViewPane pane = screenPane;
@@ -78,7 +78,7 @@ int32_t paintPrintedPane(Canvas* canvas, const ViewPane& screenPane, const ViewR
     input.scale = std::clamp(scale, 0.0001f, 9999.0f);  // the bounds the matrix keeps to
     canvas->setClip(&paper);
     const RenderTarget target = {canvas, paper, pane.matrix, displayMask, filter};
-    const int32_t drawn = paintPaneContent(target, input);
+    const int32_t drawn = PaintPaneContent(target, input);
     if ((displayMask & kShowTitle) != 0)
         canvas->text(paper.left + 2, paper.top + 1, pane.title, titleColor);
     canvas->setClip(nullptr);

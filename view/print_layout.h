@@ -37,7 +37,7 @@ struct PrintResult {
 // Runs the pages of one job on page (the printable area) for the option
 // bits: the report on its own page, then the panes on theirs, or both on
 // one page with the panes right of the report column.
-PrintResult runPrintPages(PrintJob* job, uint32_t status, const ViewRect& page);
+PrintResult RunPrintPages(PrintJob* job, uint32_t status, const ViewRect& page);
 
 // The report column for text of the measured size at the left of area,
 // with a frame band of frame pixels (0 for none): the column spans the
@@ -48,18 +48,18 @@ struct ReportColumn {
     ViewRect text;    // where the text is drawn and clipped
     bool cut;         // the text is wider or taller than area
 };
-ReportColumn layoutReportColumn(ViewRect* area, int textWidth, int textHeight, int frame);
+ReportColumn LayoutReportColumn(ViewRect* area, int textWidth, int textHeight, int frame);
 
 // The paper rectangles of the panes: the four slots of pattern within
 // area, or only slot pane filling area (pane 0..3). Returns a bit set of
 // the slots to print.
-unsigned layoutPrintedPanes(int pattern, int pane, const ViewRect& area, ViewRect out[kPaneCount]);
+unsigned LayoutPrintedPanes(int pattern, int pane, const ViewRect& area, ViewRect out[kPaneCount]);
 
 // One pane on paper: the same part of the model as screen shows, scaled
 // up by the smaller of the width and height ratios and centred in paper.
 // screenPane is not changed; its matrix is rebuilt on a copy. The title is
 // drawn in titleColor; with frame a frame goes round paper. Returns the
 // records drawn.
-int32_t paintPrintedPane(Canvas* canvas, const ViewPane& screenPane, const ViewRect& paper,
+int32_t PaintPrintedPane(Canvas* canvas, const ViewPane& screenPane, const ViewRect& paper,
                          uint32_t displayMask, const DisplayFilter* filter, PanePaintInput input,
                          uint32_t titleColor, bool frame);

@@ -70,7 +70,7 @@ int writePane(TextSink* sink, const PicturePane& pane, int index, const Drawing&
               const PictureSettings& s) {
     SvgCanvas canvas(s.colorMap);
     const int32_t count = drawing.loaded ? pathStoreCount(drawing.paths) : 0;
-    if (paintPicturePane(&canvas, pane, s, drawing) < count) return IDS_ABORTED;
+    if (PaintPicturePane(&canvas, pane, s, drawing) < count) return IDS_ABORTED;
     const int w = paneWidth(pane), h = paneHeight(pane);
     writeText(sink, "<g class=\"pane\" id=\"pane%d\" transform=\"translate(%d %d)\">\n", index,
               pane.rect.left, pane.rect.top);
@@ -90,7 +90,7 @@ int writePane(TextSink* sink, const PicturePane& pane, int index, const Drawing&
 
 }  // namespace
 
-int pictureLayout(const PictureSettings& s, const RangeBox& range, PicturePane out[kPaneCount]) {
+int PictureLayout(const PictureSettings& s, const RangeBox& range, PicturePane out[kPaneCount]) {
     const int pattern = s.pattern == 1 ? 1 : 0;
     ViewRect rects[kPaneCount];
     ComputePaneRects(pattern, {0, 0, s.width, s.height}, rects);
@@ -109,7 +109,7 @@ int pictureLayout(const PictureSettings& s, const RangeBox& range, PicturePane o
                   r.bottom - kPaneFrame};
         if (p.rect.right < p.rect.left) p.rect.right = p.rect.left;
         if (p.rect.bottom < p.rect.top) p.rect.bottom = p.rect.top;
-        initPane(&state.panes[i], p.kind, s.rotate[p.kind]);
+        InitPane(&state.panes[i], p.kind, s.rotate[p.kind]);
         state.panes[i].clientRect = {0, 0, paneWidth(p), paneHeight(p)};
     }
     FitView(&state, -1);
@@ -120,7 +120,7 @@ int pictureLayout(const PictureSettings& s, const RangeBox& range, PicturePane o
     return count;
 }
 
-int32_t paintPicturePane(Canvas* canvas, const PicturePane& p, const PictureSettings& s,
+int32_t PaintPicturePane(Canvas* canvas, const PicturePane& p, const PictureSettings& s,
                          const Drawing& drawing) {
     const RenderTarget target = {canvas, p.view.clientRect, p.view.matrix, s.displayMask,
                                  &drawing.filter};
@@ -133,14 +133,14 @@ int32_t paintPicturePane(Canvas* canvas, const PicturePane& p, const PictureSett
     input.axisColors = &s.colorMap[5];
     input.stopRequested = s.stopRequested;
     input.context = s.context;
-    const int32_t drawn = paintPaneContent(target, input);
+    const int32_t drawn = PaintPaneContent(target, input);
     if (s.displayMask & kShowTitle) canvas->text(2, 1, p.view.title, s.colorMap[8]);
     return drawn;
 }
 
-int writeSvgPicture(TextSink* sink, const Drawing& drawing, const PictureSettings& s) {
+int WriteSvgPicture(TextSink* sink, const Drawing& drawing, const PictureSettings& s) {
     PicturePane panes[kPaneCount];
-    const int count = pictureLayout(s, drawing.range, panes);
+    const int count = PictureLayout(s, drawing.range, panes);
     writeHead(sink, s);
     for (int i = 0; i < count; ++i) {
         const int error = writePane(sink, panes[i], i, drawing, s);

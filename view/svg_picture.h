@@ -37,12 +37,12 @@ struct PicturePane {
 };
 
 // The panes of the layout, fitted to range. Returns how many (1 or 4).
-int pictureLayout(const PictureSettings& settings, const RangeBox& range,
+int PictureLayout(const PictureSettings& settings, const RangeBox& range,
                   PicturePane out[kPaneCount]);
 // Draws one pane's content and title on canvas in the pane's own
 // coordinates, as the screen does. Returns the records drawn through.
-int32_t paintPicturePane(Canvas* canvas, const PicturePane& pane, const PictureSettings& settings,
+int32_t PaintPicturePane(Canvas* canvas, const PicturePane& pane, const PictureSettings& settings,
                          const Drawing& drawing);
 // Writes the SVG document. Returns 0, or the id of the message that says
 // why it stopped.
-int writeSvgPicture(TextSink* sink, const Drawing& drawing, const PictureSettings& settings);
+int WriteSvgPicture(TextSink* sink, const Drawing& drawing, const PictureSettings& settings);

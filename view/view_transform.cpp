@@ -10,19 +10,7 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr float kMinScale = 0.0001f;
 constexpr float kMaxScale = 9999.0f;
 
-struct KindInfo {
-    const char* title;
-    float angles[3];
-};
-
-// With these angles XY shows +X right and +Y up, XZ shows (x, z) and YZ
-// shows (-y, z); XYZ is an oblique view from the front right.
-constexpr KindInfo kKinds[kPaneCount] = {
-    {"XY", {180, 180, 180}},
-    {"XZ", {90, 180, 180}},
-    {"YZ", {270, 0, 90}},
-    {"XYZ", {120, 180, 226}},
-};
+constexpr const char* kKindTitles[kPaneCount] = {"XY", "XZ", "YZ", "XYZ"};
 
 int clampKind(int kind) { return kind >= 0 && kind < kPaneCount ? kind : 0; }
 
@@ -102,20 +90,22 @@ void fitPane(ViewPane* p, const RangeBox& box) {
 
 }  // namespace
 
-void viewDefaultAngles(int kind, float angles[3]) {
-    memcpy(angles, kKinds[clampKind(kind)].angles, 3 * sizeof(float));
+void ViewDefaultAngles(int kind, float angles[3]) {
+    memcpy(angles, kDefaultAngles[clampKind(kind)], 3 * sizeof(float));
 }
 
-const char* viewKindTitle(int kind) { return kKinds[clampKind(kind)].title; }
+const char* ViewKindTitle(int kind) {
+    return kKindTitles[clampKind(kind)];
+}
 
-void initPane(ViewPane* pane, int kind, const float angles[3]) {
+void InitPane(ViewPane* pane, int kind, const float angles[3]) {
     identity(pane->matrix);
     pane->angleX = angles[0];
     pane->angleY = angles[1];
     pane->angleZ = angles[2];
     pane->panX = pane->panY = 0;
     pane->scale = 1.0f;
-    snprintf(pane->title, sizeof pane->title, "%s", viewKindTitle(kind));
+    snprintf(pane->title, sizeof pane->title, "%s", ViewKindTitle(kind));
 }
 
 void BuildViewMatrix(ViewPane* pane, const ViewRect& target, float scale) {
@@ -263,7 +253,7 @@ bool PanView(ViewState* state, int index, int direction, int dx, int dy) {
     return true;
 }
 
-float normaliseAngle(float a) {
+float NormaliseAngle(float a) {
     // An angle read from a damaged settings file may be no number or far
     // beyond any turn count an int holds: such a view starts square.
     if (!(std::fabs(a) < 1.0e9f)) return 0.0f;
@@ -274,15 +264,15 @@ float normaliseAngle(float a) {
 void RotateView(ViewState* state, int index, float dx, float dy, float dz) {
     if (index < 0 || index >= kPaneCount) return;
     ViewPane& p = state->panes[index];
-    if (dx != 0) p.angleX = normaliseAngle(p.angleX + dx);
-    if (dy != 0) p.angleY = normaliseAngle(p.angleY + dy);
-    if (dz != 0) p.angleZ = normaliseAngle(p.angleZ + dz);
+    if (dx != 0) p.angleX = NormaliseAngle(p.angleX + dx);
+    if (dy != 0) p.angleY = NormaliseAngle(p.angleY + dy);
+    if (dz != 0) p.angleZ = NormaliseAngle(p.angleZ + dz);
 }
 
 void ResetRotation(ViewState* state, int index, int kind) {
     if (index < 0 || index >= kPaneCount) return;
     float angles[3];
-    viewDefaultAngles(kind, angles);
+    ViewDefaultAngles(kind, angles);
     ViewPane& p = state->panes[index];
     p.angleX = angles[0];
     p.angleY = angles[1];

@@ -2,12 +2,10 @@
 // pixels, clipping, and the zoom, pan, fit and rotation operations.
 #pragma once
 
+#include "definitions/view_planes.h"
 #include "pathdata/range_box.h"
 
 #include <cstdint>
-
-enum ViewKind { kViewXY = 0, kViewXZ = 1, kViewYZ = 2, kViewXYZ = 3 };
-constexpr int kPaneCount = 4;
 
 struct ViewRect {
     int32_t left, top, right, bottom;
@@ -36,10 +34,10 @@ struct ViewState {
 };
 
 // Default angles and title of a kind.
-void viewDefaultAngles(int kind, float angles[3]);
-const char* viewKindTitle(int kind);
+void ViewDefaultAngles(int kind, float angles[3]);
+const char* ViewKindTitle(int kind);
 // Sets up a pane for a kind with the given angles: scale 1, no pan.
-void initPane(ViewPane* pane, int kind, const float angles[3]);
+void InitPane(ViewPane* pane, int kind, const float angles[3]);
 
 // Builds pane->matrix for drawing into target at scale.
 void BuildViewMatrix(ViewPane* pane, const ViewRect& target, float scale);
@@ -72,6 +70,6 @@ bool PanView(ViewState* state, int pane, int direction, int dx, int dy);
 
 // Adds degrees to the angles and brings each changed one into [0, 360).
 void RotateView(ViewState* state, int pane, float dx, float dy, float dz);
-float normaliseAngle(float angle);
+float NormaliseAngle(float angle);
 // Back to the default angles of kind, then fitted.
 void ResetRotation(ViewState* state, int pane, int kind);

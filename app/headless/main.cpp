@@ -68,30 +68,10 @@ public:
         }
         consoleError(line.c_str());
     }
-    void statusText(const char*) override {}
-    void progressOpen(const char*, bool) override {}
-    void progressTitle(const char*) override {}
+    // No dialog, but a signal stops the work at its next step.
     int progressStep(int, const char*, int) override {
         return stopSignal.load(std::memory_order_relaxed) == 0 ? 1 : 0;
     }
-    void progressClose() override {}
-    void clearCodeList() override {}
-    void setCodeListCount(int32_t) override {}
-    void selectCodeLine(int32_t) override {}
-    void clearRegisterList() override {}
-    void setRegisterCell(int, int, const char*) override {}
-    void refreshFilterLists() override {}
-    void fitAllPanes() override {}
-    void refreshCommandStates() override {}
-    void rememberFolder(const char* path) override {
-        const char* slash = strrchr(path, '/');
-        if (slash == nullptr) return;
-        snprintf(session->settings.openPath, sizeof session->settings.openPath, "%.*s",
-                 static_cast<int>(slash - path), path);
-    }
-    void addToHistory(const char* path) override { AddToHistory(&session->settings, path); }
-
-    Session* session = nullptr;
 };
 
 void usage(FILE* out) {
@@ -120,7 +100,7 @@ bool argumentsToCp932(int argc, char** argv, std::vector<std::string>* out) {
 }
 
 int writeReport(const Session& session, const Drawing& drawing) {
-    ExportOptions o = exportOptionsOf(session, drawing);
+    ExportOptions o = ExportOptionsOf(session, drawing);
     o.report.loaded = drawing.loaded;
     o.report.state = &drawing.reportState;
     size_t size = BuildReportText(o.report, false, nullptr, 0, "\n");
@@ -179,7 +159,7 @@ bool load(Drawing& drawing, HeadlessUi& ui, const CommandLine& command, int coun
 }
 
 int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& command) {
-    const BatchOutput output = batchOutputOf(command);
+    const BatchOutput output = BatchOutputOf(command);
     makeAbsolute(&command, output == kBatchNone ? command.fileCount : 1);
     if (output == kBatchNone) {
         return load(drawing, ui, command, command.fileCount) ? writeReport(session, drawing) : 1;
@@ -191,8 +171,8 @@ int produce(Session& session, Drawing& drawing, HeadlessUi& ui, CommandLine& com
     if (!load(drawing, ui, command, 1)) return 1;
     PictureSettings picture;
     ExportResult result =
-        ExportDrawing(&drawing, &ui, batchOutputName(command), batchExportType(output),
-                      batchExportOptions(session, drawing, command, &picture));
+        ExportDrawing(&drawing, &ui, BatchOutputName(command), BatchExportType(output),
+                      BatchExportOptions(session, drawing, command, &picture));
     return result == kExportWritten ? 0 : 1;
 }
 
@@ -215,7 +195,7 @@ int main(int argc, char** argv) {
     std::vector<const char*> tokens;
     for (const std::string& a : arguments) tokens.push_back(a.c_str());
     CommandLine command;
-    parseCommandArguments(static_cast<int>(tokens.size()), tokens.data(), &command);
+    ParseCommandArguments(static_cast<int>(tokens.size()), tokens.data(), &command);
     if (command.fileCount == 0) {
         usage(stderr);
         return 2;
@@ -226,7 +206,7 @@ int main(int argc, char** argv) {
     }
     auto session = std::make_unique<Session>();
     std::string problems;
-    if (!startSession(session.get(), command, &problems)) {
+    if (!StartSession(session.get(), command, &problems)) {
         // A run with other machine or tool data than the user named would
         // give figures that look right and are not.
         for (size_t at = 0, end; (end = problems.find('\n', at)) != std::string::npos; at = end + 1) {
@@ -240,12 +220,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     HeadlessUi ui;
-    ui.session = session.get();
+    ui.settings = &session->settings;
     int status = produce(*session, *drawing, ui, command);
     drawingDestroy(drawing.get());
     // An interrupted run leaves the settings and definitions as they were.
     const int signo = stopSignal.load();
     if (signo != 0) return 128 + signo;
-    endSession(*session);
+    EndSession(*session);
     return status;
 }

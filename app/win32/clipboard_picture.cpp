@@ -1,7 +1,8 @@
 #include "app/win32/clipboard_picture.h"
 
 #include "app/session.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "view/print_layout.h"
 #include "view/win32/pane_windows.h"
@@ -28,7 +29,7 @@ HENHMETAFILE paintMetafile(PaneSet* set, int slot, const Drawing& drawing) {
     DeleteObject(background);
     {
         GdiCanvas canvas(meta, &set->pens);
-        paintPrintedPane(&canvas, pane, r, static_cast<uint32_t>(*set->bind.displayMask),
+        PaintPrintedPane(&canvas, pane, r, static_cast<uint32_t>(*set->bind.displayMask),
                          &drawing.filter, PaneInputOf(set, slot), set->bind.colorMap[8], false);
     }
     return CloseEnhMetaFile(meta);
@@ -45,7 +46,7 @@ HGLOBAL globalText(const void* data, size_t size) {
 // The report as CP932 text and as UTF-16, so that a program reading either
 // gets the Japanese right whatever the reader's code page.
 void placeReport(FrameState* fs) {
-    ExportOptions options = exportOptionsOf(*fs->session, fs->drawing);
+    ExportOptions options = ExportOptionsOf(*fs->session, fs->drawing);
     options.report.loaded = fs->drawing.loaded;
     options.report.state = &fs->drawing.reportState;
     const size_t size = BuildReportText(options.report, false, nullptr, 0, "\r\n");
@@ -79,10 +80,10 @@ bool placePictures(FrameState* fs, PaneSet* set, int slot) {
 
 }  // namespace
 
-bool copyPicture(HWND frame) {
-    FrameState* fs = frameState(frame);
+bool CopyPicture(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return false;
-    PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
+    PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
     if (set == nullptr) return false;
     const int slot = fs->session->settings.viewActive;
     bool placed = false;

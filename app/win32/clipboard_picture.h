@@ -8,4 +8,4 @@
 // trace. True when the bitmap was placed, which needs a pane that was
 // painted at least once; the metafile and the text are placed regardless.
 // The rubber band is removed in every case.
-bool copyPicture(HWND frame);
+bool CopyPicture(HWND frame);

@@ -3,17 +3,20 @@
 #include "app/win32/clipboard_picture.h"
 #include "app/win32/external_apps.h"
 #include "app/win32/filter_window.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_layout.h"
+#include "app/win32/gui_ui.h"
 #include "app/win32/help_page.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/printing.h"
-#include "app/win32/progress_dialogs.h"
+#include "app/win32/report_dialog.h"
 #include "app/win32/toolbars.h"
 #include "app/win32/trace_runner.h"
 #include "app/win32/view_panel.h"
 #include "dialogs/win32/machine_sheet.h"
 #include "dialogs/win32/property_sheet.h"
 #include "dialogs/win32/tool_sheet.h"
+#include "engine/block_store.h"
+#include "pathdata/pipeline.h"
 #include "platform/sjis.h"
 #include "pathdata/export.h"
 #include "res/resource.h"
@@ -22,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -34,34 +38,34 @@ void OnExit(FrameState* fs, int) { PostMessageW(fs->frame, WM_CLOSE, 0, 0); }
 void OnToggleToolbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOOLBAR, true); }
 void OnToggleStatusbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_STATUSBAR, true); }
 void OnTopmost(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOPMOST, false); }
-void OnAbout(FrameState* fs, int) { showAboutBox(fs->frame); }
-void OnHelp(FrameState* fs, int) { openHelp(fs->frame); }
+void OnAbout(FrameState* fs, int) { ShowAboutBox(fs->frame); }
+void OnHelp(FrameState* fs, int) { OpenHelp(fs->frame); }
 
-void OnZoom(FrameState* fs, int id) { zoomPane(fs->frame, id == CMD_ZOOM_IN); }
-void OnPan(FrameState* fs, int id) { panPane(fs->frame, id - CMD_PAN_UP); }
+void OnZoom(FrameState* fs, int id) { ZoomViewPane(fs->frame, id == CMD_ZOOM_IN); }
+void OnPan(FrameState* fs, int id) { PanViewPane(fs->frame, id - CMD_PAN_UP); }
 void OnFit(FrameState* fs, int id) {
-    fitPanes(fs->frame, id == CMD_FIT_ALL ? -1 : fs->session->settings.viewActive);
+    FitViewPanes(fs->frame, id == CMD_FIT_ALL ? -1 : fs->session->settings.viewActive);
 }
 void OnToggleSinglePane(FrameState* fs, int) {
     const AppSettings& s = fs->session->settings;
-    setSinglePane(fs->frame, (s.enableMap & EM_SINGLE_PANE) != 0 ? -1 : s.viewActive);
+    SetSingleViewPane(fs->frame, (s.enableMap & EM_SINGLE_PANE) != 0 ? -1 : s.viewActive);
 }
-void OnViewPlane(FrameState* fs, int id) { showPlaneAlone(fs->frame, id - CMD_VIEW_XY); }
-void OnViewPattern(FrameState* fs, int id) { switchPattern(fs->frame, id - CMD_VIEW_PATTERN1); }
+void OnViewPlane(FrameState* fs, int id) { ShowPlaneAlone(fs->frame, id - CMD_VIEW_XY); }
+void OnViewPattern(FrameState* fs, int id) { SwitchViewPattern(fs->frame, id - CMD_VIEW_PATTERN1); }
 
 void OnTraceRun(FrameState* fs, int) {
     if (isTracing(fs)) {
-        traceSetMode(fs->frame, 0);
+        SetTraceMode(fs->frame, 0);
     } else {
-        traceToggle(fs->frame);
+        ToggleTrace(fs->frame);
     }
 }
 void OnTraceStop(FrameState* fs, int) {
-    if (isTracing(fs)) traceToggle(fs->frame);
+    if (isTracing(fs)) ToggleTrace(fs->frame);
 }
 void OnTraceStep(FrameState* fs, int) {
     const int mode = traceMode(fs->frame);
-    if (isTracing(fs) && (mode == 0 || mode == 2)) traceSetMode(fs->frame, 1);
+    if (isTracing(fs) && (mode == 0 || mode == 2)) SetTraceMode(fs->frame, 1);
 }
 void OnSpeed(FrameState* fs, int id) { fs->session->settings.traceSpeed = id - CMD_SPEED_HIGH; }
 void OnMarkToggle(FrameState* fs, int) {
@@ -72,38 +76,39 @@ void OnMarkClearAll(FrameState* fs, int) { SetBreakMark(fs->frame, -1, 0); }
 void OnFileOpen(FrameState* fs, int id) { OpenFiles(fs->frame, id == CMD_FILE_APPEND, nullptr, 0); }
 void OnReload(FrameState* fs, int) { ReloadFiles(fs->frame); }
 void OnSaveAs(FrameState* fs, int) {
-    ExportDrawing(&fs->drawing, fs->ui.get(), nullptr, -1, exportOptionsOf(*fs->session, fs->drawing));
+    ExportDrawing(&fs->drawing, fs->ui.get(), nullptr, -1, ExportOptionsOf(*fs->session, fs->drawing));
 }
-void OnReport(FrameState* fs, int) { ShowReportDialog(fs->frame); }
+void OnReport(FrameState* fs, int) {
+    ShowReportDialog(fs->frame, *fs->session, fs->drawing);
+}
 
 int printPane(const FrameState* fs) {
     const AppSettings& s = fs->session->settings;
     return (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
 }
-void OnPrint(FrameState* fs, int id) { printDrawing(fs->frame, printPane(fs), id == CMD_PRINT); }
-void OnCopy(FrameState* fs, int) { copyPicture(fs->frame); }
-void OnEditSource(FrameState* fs, int) { openInEditor(fs->frame); }
-void OnSend(FrameState* fs, int) { sendCurrentFile(fs->frame); }
-void OnDisplayFilter(FrameState* fs, int) { toggleFilterWindow(fs->frame); }
+void OnPrint(FrameState* fs, int id) { PrintDrawing(fs->frame, printPane(fs), id == CMD_PRINT); }
+void OnCopy(FrameState* fs, int) { CopyPicture(fs->frame); }
+void OnEditSource(FrameState* fs, int) { OpenInEditor(fs->frame); }
+void OnSend(FrameState* fs, int) { SendCurrentFile(fs->frame); }
+void OnDisplayFilter(FrameState* fs, int) { ToggleFilterWindow(fs->frame); }
 // Like the menu item: nothing to list, nothing to open.
 void OnNotesWindow(FrameState* fs, int) {
-    if (ncNotesTotal(fs->drawing.notes) > 0) showNotesWindow(fs->frame);
+    if (ncNotesTotal(fs->drawing.notes) > 0) ShowNotesWindow(fs->frame);
 }
 void OnProperties(FrameState* fs, int id) {
     const int page = id == CMD_PROP_REGISTER ? 0 : id == CMD_PROP_CODE ? 1 : id == CMD_PROP_VIEW ? 2 : -1;
-    showPropertySheet(fs->frame, page);
+    ShowPropertySheet(fs->frame, &fs->session->settings, page);
 }
 
 // Asks for a machine or tool file and reads it into *definition; the file
 // becomes the remembered one. A cancelled choice, or a file that is refused
 // (said so in a message box), keeps both as they were.
 template <class Definition>
-bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* remembered,
-                   size_t size, Definition* definition,
-                   int (*read)(const char*, Definition*, int*)) {
+bool chooseAndRead(FrameState* fs, int titleId, int filterId, char* remembered, size_t size,
+                   Definition* definition, int (*read)(const char*, Definition*, int*)) {
     char path[kPlatPathMax];
     snprintf(path, sizeof path, "%s", remembered);
-    if (!fs->ui->chooseDefinitionFile(titleId, filter, path, sizeof path)) return false;
+    if (!fs->ui->chooseDefinitionFile(titleId, filterId, path, sizeof path)) return false;
     Definition chosen = *definition;
     int messageId = 0;
     if (read(path, &chosen, &messageId) != 1) {
@@ -121,11 +126,11 @@ bool chooseAndRead(FrameState* fs, int titleId, const wchar_t* filter, char* rem
 // new file is read they are translated again (nothing happens without a
 // drawing), then the property sheet offers the new file for review.
 template <class Definition, size_t size>
-void openDefinition(FrameState* fs, int titleId, const wchar_t* filter, char (&remembered)[size],
+void openDefinition(FrameState* fs, int titleId, int filterId, char (&remembered)[size],
                     Definition* definition, int (*read)(const char*, Definition*, int*),
                     int settingsCommand) {
     if (isTracing(fs) ||
-        !chooseAndRead(fs, titleId, filter, remembered, size, definition, read)) {
+        !chooseAndRead(fs, titleId, filterId, remembered, size, definition, read)) {
         return;
     }
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
@@ -133,13 +138,13 @@ void openDefinition(FrameState* fs, int titleId, const wchar_t* filter, char (&r
 }
 void OnMachineOpen(FrameState* fs, int) {
     Session* s = fs->session;
-    openDefinition(fs, IDS_MACHINE_FILE_TITLE, L"Machine files (*.MDL)|*.MDL|",
-                   s->settings.postFile, &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
+    openDefinition(fs, IDS_MACHINE_FILE_TITLE, IDS_FILTER_MACHINE, s->settings.postFile,
+                   &s->machine, ReadMachineFile, CMD_MACHINE_SETTINGS);
 }
 void OnToolOpen(FrameState* fs, int) {
     Session* s = fs->session;
-    openDefinition(fs, IDS_TOOL_FILE_TITLE, L"Tool files (*.TDL)|*.TDL|", s->settings.toolFile,
-                   &s->tools, ReadToolFile, CMD_TOOL_SETTINGS);
+    openDefinition(fs, IDS_TOOL_FILE_TITLE, IDS_FILTER_TOOL, s->settings.toolFile, &s->tools,
+                   ReadToolFile, CMD_TOOL_SETTINGS);
 }
 // A file that could not be written is said so: the edit stays in memory
 // and the drawing is still redone with it, but the file on disk is the old one.
@@ -149,13 +154,13 @@ void reportUnwritten(FrameState* fs, int written, int titleId, const char* path)
     fs->ui->message(tlvString(titleId), text.c_str(), kIconError);
 }
 void OnMachineSettings(FrameState* fs, int) {
-    if (isTracing(fs) || !showMachineSheet(fs->frame)) return;
+    if (isTracing(fs) || !ShowMachineSheet(fs->frame, &fs->session->machine)) return;
     const char* path = fs->session->settings.postFile;
     reportUnwritten(fs, WriteMachineFile(path, fs->session->machine), IDS_MACHINE_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
 }
 void OnToolSettings(FrameState* fs, int) {
-    if (!showToolSheet(fs->frame)) return;
+    if (!ShowToolSheet(fs->frame, &fs->session->tools)) return;
     const char* path = fs->session->settings.toolFile;
     reportUnwritten(fs, WriteToolFile(path, fs->session->tools), IDS_TOOL_FILE_TITLE, path);
     PostMessageW(fs->frame, WM_COMMAND, CMD_RELOAD, 0);
@@ -164,14 +169,14 @@ void OnToolSettings(FrameState* fs, int) {
 void OnToolbarStyle(FrameState* fs, int id) {
     const int bit = id == CMD_TB_TITLES ? 0x1 : id == CMD_TB_TEXT ? 0x2 : id == CMD_TB_FLAT ? 0x4 : 0x8;
     fs->session->settings.toolbarStatus ^= bit;
-    rebuildToolbars(fs->frame);
+    RebuildToolbars(fs->frame);
 }
 
 void OnNewWindow(FrameState* fs, int) {
-    saveToolbarLayout(fs->frame);
+    SaveToolbarLayout(fs->frame);
     SaveFramePanels(fs->frame);
     SaveFramePlacement(fs->frame);
-    storePaneAngles(fs->frame);
+    StorePaneAngles(fs->frame);
     SaveSettings(fs->session->settings,
                  fs->session->settingsPath[0] != '\0' ? fs->session->settingsPath : nullptr);
     char file[kPlatPathMax] = {};
@@ -182,12 +187,12 @@ void OnNewWindow(FrameState* fs, int) {
              slash != nullptr ? static_cast<int>(slash - file) : 0, file);
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    launchProcess(tlvNarrow(exe).c_str(), arguments, SW_SHOWNORMAL);
+    LaunchProcess(tlvNarrow(exe).c_str(), arguments, SW_SHOWNORMAL);
 }
 
 void arrangeInstances(FrameState* fs, int id) {
     HWND all[255];
-    int count = findInstances(all, 255);
+    int count = FindInstances(all, 255);
     if (id == CMD_WINDOWS_MINIMIZE_ALL || id == CMD_WINDOWS_RESTORE_ALL) {
         for (int i = 0; i < count; ++i) {
             if (id == CMD_WINDOWS_MINIMIZE_ALL) CloseWindow(all[i]);
@@ -332,7 +337,7 @@ bool isChecked(const FrameState* fs, const CommandEntry& entry) {
     switch (entry.check.rule) {
     case kCheckEnableMap: return (s.enableMap & entry.check.bit) != 0;
     case kCheckToolbarStyle: return (static_cast<uint32_t>(s.toolbarStatus) & entry.check.bit) != 0;
-    case kCheckFilterWindow: return filterWindow() != nullptr && IsWindowVisible(filterWindow());
+    case kCheckFilterWindow: return FilterWindow() != nullptr && IsWindowVisible(FilterWindow());
     case kCheckViewRadio: return entry.id == viewRadioItem(s);
     case kCheckSpeedRadio: return entry.id == speedRadioItem(s);
     default: return false;
@@ -371,13 +376,13 @@ void rebuildHistory(FrameState* fs, HMENU menu) {
         const char* entry = fs->session->settings.history[k];
         if (entry[0] == '\0') break;
         if (k == 0) AppendMenuW(file, MF_SEPARATOR, CMD_HISTORY_SEPARATOR, nullptr);
-        AppendMenuW(file, MF_STRING | grey, CMD_HISTORY_FIRST + k, historyItemText(k, entry).c_str());
+        AppendMenuW(file, MF_STRING | grey, CMD_HISTORY_FIRST + k, HistoryItemText(k, entry).c_str());
     }
 }
 
 void rebuildInstances(FrameState* fs, HMENU menu) {
     HMENU window = GetSubMenu(menu, 4);
-    fs->instanceCount = findInstances(fs->instances, kInstanceMax);
+    fs->instanceCount = FindInstances(fs->instances, kInstanceMax);
     if (window == nullptr) return;
     for (int id = CMD_INSTANCE_SEPARATOR; id <= CMD_INSTANCE_FIRST + kInstanceMax - 1; ++id) {
         DeleteMenu(window, id, MF_BYCOMMAND);
@@ -386,13 +391,13 @@ void rebuildInstances(FrameState* fs, HMENU menu) {
         wchar_t caption[256] = {};
         GetWindowTextW(fs->instances[k], caption, 256);
         if (k == 0) AppendMenuW(window, MF_SEPARATOR, CMD_INSTANCE_SEPARATOR, nullptr);
-        AppendMenuW(window, MF_STRING, CMD_INSTANCE_FIRST + k, instanceItemText(k, caption).c_str());
+        AppendMenuW(window, MF_STRING, CMD_INSTANCE_FIRST + k, InstanceItemText(k, caption).c_str());
     }
 }
 
 }  // namespace
 
-std::wstring historyItemText(int k, const char* path) {
+std::wstring HistoryItemText(int k, const char* path) {
     const char* slash = sjisLastSeparator(path);
     std::string name = slash != nullptr ? slash + 1 : path;
     std::string folder = slash != nullptr ? std::string(path, static_cast<size_t>(slash - path)) : "";
@@ -401,7 +406,7 @@ std::wstring historyItemText(int k, const char* path) {
     return number + tlvWiden(name.c_str()) + L"\t" + tlvWiden(folder.c_str());
 }
 
-std::wstring instanceItemText(int k, const wchar_t* caption) {
+std::wstring InstanceItemText(int k, const wchar_t* caption) {
     wchar_t number[8];
     swprintf(number, 8, L"&%d ", k < 9 ? k + 1 : 0);
     const wchar_t* dash = wcschr(caption, L'-');
@@ -409,54 +414,48 @@ std::wstring instanceItemText(int k, const wchar_t* caption) {
     return number + std::wstring(caption, static_cast<size_t>(dash - caption));
 }
 
-const CommandEntry* commandTable(int* count) {
+const CommandEntry* CommandTable(int* count) {
     *count = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
     return kCommands;
 }
 
-const CommandEntry* findCommand(int id) {
+const CommandEntry* FindCommand(int id) {
     for (const CommandEntry& entry : kCommands) {
         if (entry.id == id) return &entry;
     }
     return nullptr;
 }
 
-void syncRunState(FrameState* fs) {
-    uint32_t& em = fs->session->settings.enableMap;
-    em = fs->drawing.loaded ? (em | EM_LOADED) : (em & ~EM_LOADED);
-    em = fs->drawing.tracing ? (em | EM_TRACING) : (em & ~EM_TRACING);
-}
-
 void DispatchCommand(HWND frame, int id) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
-    syncRunState(fs);
-    const CommandEntry* entry = findCommand(id);
+    SyncRunState(fs);
+    const CommandEntry* entry = FindCommand(id);
     if (entry != nullptr) {
         if (!entry->needsLoaded || isLoaded(fs)) {
-            if (entry->pressed) checkToolButton(frame, id, true);
+            if (entry->pressed) CheckToolButton(frame, id, true);
             entry->run(fs, id);  // may end the window; fs is not used after
-            if (entry->pressed && IsWindow(frame)) checkToolButton(frame, id, false);
+            if (entry->pressed && IsWindow(frame)) CheckToolButton(frame, id, false);
         }
     } else if (id >= CMD_HISTORY_FIRST && id < CMD_HISTORY_FIRST + kHistorySize) {
         OnHistory(fs, id);
     } else if (id >= CMD_INSTANCE_FIRST && id < CMD_INSTANCE_FIRST + kInstanceMax) {
         OnInstance(fs, id);
     }
-    if (IsWindow(frame)) refreshCommandStates(frame);
+    if (IsWindow(frame)) RefreshCommandStates(frame);
 }
 
 void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
-    syncRunState(fs);
+    SyncRunState(fs);
     const AppSettings& s = fs->session->settings;
     if (lists && menu != nullptr) rebuildInstances(fs, menu);
     for (const CommandEntry& entry : kCommands) {
         const bool enabled = enabledBy(fs, entry.enable);
         const bool checked = isChecked(fs, entry);
         if (menu == nullptr) {
-            if (entry.button.image >= 0) setToolButtonState(frame, entry.id, enabled, checked);
+            if (entry.button.image >= 0) SetToolButtonState(frame, entry.id, enabled, checked);
             continue;
         }
         EnableMenuItem(menu, entry.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -474,9 +473,58 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
     rebuildHistory(fs, menu);
 }
 
-void refreshCommandStates(HWND frame) {
+void RefreshCommandStates(HWND frame) {
     UpdateCommandStates(frame, GetMenu(frame), true);
     UpdateCommandStates(frame, nullptr, false);
 }
 
-void prepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }
+void PrepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }
+
+ToolbarCommands ToolbarCommandsFromTable() {
+    auto buttonOf = [](int id) -> const ToolButton* {
+        const CommandEntry* entry = FindCommand(id);
+        return entry != nullptr ? &entry->button : nullptr;
+    };
+    auto refreshButtons = [](HWND frame) { UpdateCommandStates(frame, nullptr, false); };
+    return {buttonOf, PrepareContextMenu, refreshButtons};
+}
+
+int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
+    FrameState* fs = FrameStateOf(frame);
+    if (fs == nullptr) return 0;
+    const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
+    SyncRunState(fs);
+    RefreshNotesWindow(frame);
+    UpdateFrameTitle(frame, GetActiveWindow() == frame);
+    return done;
+}
+
+int ReloadFiles(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
+    if (fs == nullptr) return 0;
+    const int32_t programs = ncBlockCount(fs->drawing.blocks, -1);
+    std::vector<std::string> names;
+    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1 && programs > 0;
+         program = ncBlockNext(fs->drawing.blocks, program)) {
+        char name[kPlatPathMax] = {};
+        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, nullptr) != 1)
+            return 0;
+        bool seen = false;
+        for (const std::string& n : names) seen = seen || lstrcmpiA(n.c_str(), name) == 0;
+        if (!seen) names.push_back(name);
+    }
+    if (names.empty()) return 0;
+    std::vector<const char*> list;
+    for (const std::string& n : names) list.push_back(n.c_str());
+    return OpenFiles(frame, false, list.data(), static_cast<int>(list.size()));
+}
+
+void ToggleFlags(HWND frame, uint32_t bits, bool redraw) {
+    FrameState* fs = FrameStateOf(frame);
+    uint32_t& em = fs->session->settings.enableMap;
+    em ^= bits;
+    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
+    if ((bits & (EM_TOOLBAR | EM_STATUSBAR | EM_TOPMOST)) != 0) PostMessageW(frame, WM_SIZE, 0, 0);
+    if (redraw) InvalidateViewPanes(frame, -1);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/win32/frame_state.h"
+#include "app/win32/toolbars.h"
 
 #include <windows.h>
 
@@ -29,14 +30,6 @@ enum CheckRule : uint8_t {
     kCheckSpeedRadio,    // the item of the trace speed
 };
 
-// A command's toolbar button: its image in bitmap 107 (-1: no button) and
-// the string ids of its text and tooltip (0: none).
-struct ToolButton {
-    int image = -1;
-    int text = 0;
-    int tooltip = 0;
-};
-
 struct CommandCheck {
     CheckRule rule = kCheckNever;
     uint32_t bit = 0;
@@ -55,8 +48,8 @@ struct CommandEntry {
 };
 
 // The table, in id order; nullptr when id has no entry.
-const CommandEntry* findCommand(int id);
-const CommandEntry* commandTable(int* count);
+const CommandEntry* FindCommand(int id);
+const CommandEntry* CommandTable(int* count);
 
 // Runs command id (low 16 bits of the command message), then refreshes the
 // states of the menu (with the lists) and of the toolbars.
@@ -68,14 +61,19 @@ void DispatchCommand(HWND frame, int id);
 void UpdateCommandStates(HWND frame, HMENU menu, bool lists);
 // The refresh after every command: the window's menu with the lists, then
 // the toolbar buttons.
-void refreshCommandStates(HWND frame);
+void RefreshCommandStates(HWND frame);
 // Context menus: the states without the lists.
-void prepareContextMenu(HWND frame, HMENU menu);
+void PrepareContextMenu(HWND frame, HMENU menu);
+// The toolbars' view of the table.
+ToolbarCommands ToolbarCommandsFromTable();
 
-// Copies the drawing's loaded and tracing flags into EnableMap.
-void syncRunState(FrameState* fs);
+// The open operation with the shell's bookkeeping (caption, states).
+int OpenFiles(HWND frame, bool add, const char* const* names, int count);
+int ReloadFiles(HWND frame);
+// Toggles EnableMap bits and shows the bars and panes as they now say.
+void ToggleFlags(HWND frame, uint32_t bits, bool redraw);
 
 // Menu text of history entry k: "&%d %s\t%s" with 1-9, then 0.
-std::wstring historyItemText(int k, const char* path);
+std::wstring HistoryItemText(int k, const char* path);
 // Menu text of instance k from its caption: cut before the first "-".
-std::wstring instanceItemText(int k, const wchar_t* caption);
+std::wstring InstanceItemText(int k, const wchar_t* caption);

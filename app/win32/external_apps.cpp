@@ -1,7 +1,7 @@
 #include "app/win32/external_apps.h"
 
 #include "app/external_args.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/panes.h"
 #include "platform/win32/wide.h"
 
@@ -34,16 +34,16 @@ std::wstring registryDefault(const std::wstring& key) {
 // pattern, else the text-file command as a whole command line.
 int launchFor(const char* program, const char* pattern, const std::string& file, int line) {
     if (program[0] != '\0') {
-        return launchProcess(program, expandArgumentPattern(pattern, file, line).c_str(),
+        return LaunchProcess(program, ExpandArgumentPattern(pattern, file, line).c_str(),
                              SW_SHOWNORMAL);
     }
-    return launchProcess(nullptr, expandTextCommand(textFileCommand().c_str(), file).c_str(),
+    return LaunchProcess(nullptr, ExpandTextCommand(TextFileCommand().c_str(), file).c_str(),
                          SW_SHOWNORMAL);
 }
 
 }  // namespace
 
-std::string textFileCommand() {
+std::string TextFileCommand() {
     const std::wstring type = registryDefault(L".txt");
     std::wstring command =
         type.empty() ? std::wstring() : registryDefault(type + L"\\Shell\\Open\\Command");
@@ -51,8 +51,8 @@ std::string textFileCommand() {
     return tlvNarrow(command.c_str());
 }
 
-int openInEditor(HWND frame) {
-    FrameState* fs = frameState(frame);
+int OpenInEditor(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || fs->drawing.blocks == nullptr) return 0;
     const int32_t row = GetSelectedCodeLine(frame);
     int32_t program = 0;
@@ -68,8 +68,8 @@ int openInEditor(HWND frame) {
     return 1;
 }
 
-int sendCurrentFile(HWND frame) {
-    FrameState* fs = frameState(frame);
+int SendCurrentFile(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || !fs->drawing.loaded) return 0;
     char file[kPlatPathMax] = {};
     if (ncBlockGetFilename(fs->drawing.blocks, fs->drawing.mainProgram, file, sizeof file,
@@ -79,7 +79,7 @@ int sendCurrentFile(HWND frame) {
     return launchFor(s.sendName, s.sendArg, file, 1);
 }
 
-int launchProcess(const char* program, const char* arguments, int show) {
+int LaunchProcess(const char* program, const char* arguments, int show) {
     std::string line;
     if (program != nullptr && program[0] != '\0')
         line.append(1, '"').append(program).append(1, '"');

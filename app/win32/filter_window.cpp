@@ -1,7 +1,8 @@
 #include "app/win32/filter_window.h"
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "app/win32/view_panel.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -28,7 +29,7 @@ constexpr ListKind kLists[2] = {
 };
 
 DisplayFilter* filterOf(HWND dialog) {
-    FrameState* fs = frameState(GetWindow(dialog, GW_OWNER));
+    FrameState* fs = FrameStateOf(GetWindow(dialog, GW_OWNER));
     return fs != nullptr ? &fs->drawing.filter : nullptr;
 }
 
@@ -104,7 +105,7 @@ void repaintAll(HWND dialog, const ListKind& kind) {
     const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
     SendMessageW(list, LVM_REDRAWITEMS, 0, count > 0 ? count - 1 : 0);
     UpdateWindow(list);
-    invalidatePanes(GetWindow(dialog, GW_OWNER), -1);
+    InvalidateViewPanes(GetWindow(dialog, GW_OWNER), -1);
 }
 
 // Only a click on an item's mark toggles it; a click on its text selects.
@@ -128,7 +129,7 @@ void onClick(HWND dialog, const NMITEMACTIVATE* click) {
         filterSetToolShown(f, n, !filterToolShown(f, n));
     }
     SendMessageW(click->hdr.hwndFrom, LVM_REDRAWITEMS, row, row);
-    invalidatePanes(GetWindow(dialog, GW_OWNER), -1);
+    InvalidateViewPanes(GetWindow(dialog, GW_OWNER), -1);
 }
 
 void onButton(HWND dialog, int id) {
@@ -195,24 +196,24 @@ INT_PTR CALLBACK FilterProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 HWND CreateFilterWindow(HWND frame) {
     gWindow = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DISPLAY_FILTER),
                                  frame, FilterProc, 0);
-    refreshFilterLists(frame);
+    RefreshFilterLists(frame);
     return gWindow;
 }
 
-HWND filterWindow() {
+HWND FilterWindow() {
     return gWindow;
 }
 
 // Created the first time it is asked for: an owned window that exists
 // keeps Wine from making its owner topmost.
-void toggleFilterWindow(HWND frame) {
+void ToggleFilterWindow(HWND frame) {
     if (gWindow == nullptr) CreateFilterWindow(frame);
     if (gWindow == nullptr) return;
     ShowWindow(gWindow, IsWindowVisible(gWindow) ? SW_HIDE : SW_SHOW);
 }
 
-void refreshFilterLists(HWND frame) {
-    FrameState* fs = frameState(frame);
+void RefreshFilterLists(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (gWindow == nullptr || fs == nullptr) return;
     for (const ListKind& kind : kLists) fillList(gWindow, kind, fs->drawing.filter);
 }

@@ -10,8 +10,8 @@
 // first toggle does so.
 HWND CreateFilterWindow(HWND frame);
 // The window, or null before it was created.
-HWND filterWindow();
+HWND FilterWindow();
 // Shows the window when hidden, hides it when shown.
-void toggleFilterWindow(HWND frame);
+void ToggleFilterWindow(HWND frame);
 // Fills both lists again from the drawing's filter sets.
-void refreshFilterLists(HWND frame);
+void RefreshFilterLists(HWND frame);

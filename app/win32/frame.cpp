@@ -2,6 +2,7 @@
 
 #include "app/hand_over.h"
 #include "app/win32/commands.h"
+#include "app/win32/gui_ui.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/status_bar.h"
@@ -22,7 +23,6 @@
 #include <string>
 #include <vector>
 
-const wchar_t kFrameClassName[] = L"TLV_FrameClass";
 const wchar_t kViewClassName[] = L"TLV_ViewClass";
 
 namespace {
@@ -38,7 +38,7 @@ RECT windowRectIn(HWND frame, HWND child) {
 
 int childHeight(HWND frame, int id, uint32_t bit) {
     HWND child = GetDlgItem(frame, id);
-    const FrameState* fs = frameState(frame);
+    const FrameState* fs = FrameStateOf(frame);
     if (child == nullptr || (fs->session->settings.enableMap & bit) == 0) return 0;
     RECT r;
     GetWindowRect(child, &r);
@@ -51,7 +51,7 @@ RECT splitterArea(HWND frame) {
     GetClientRect(frame, &area);
     area.top += childHeight(frame, IDC_REBAR, EM_TOOLBAR);
     area.bottom -= childHeight(frame, IDC_STATUSBAR, EM_STATUSBAR);
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     InflateRect(&area, -g.cx, -g.cy);
     return area;
 }
@@ -59,7 +59,7 @@ RECT splitterArea(HWND frame) {
 int splitterAt(HWND frame, POINT p) {
     const RECT area = splitterArea(frame);
     const RECT reg = windowRectIn(frame, panel(frame, IDC_REGISTER_PANEL));
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     int over = kSplitNone;
     if (p.x >= reg.right && p.x < reg.right + g.cx && p.y >= area.top && p.y < area.bottom) over |= kSplitVertical;
     if (p.y >= reg.bottom && p.y < reg.bottom + g.cy && p.x >= area.left && p.x < reg.right + g.cx) {
@@ -85,7 +85,7 @@ void setSplitterCursor(HWND frame, int over) {
 }
 
 void OnMouseMove(HWND frame, LPARAM lp) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     const POINT p = clampedPoint(frame, lp);
     if (GetCapture() != frame) {
         fs->splitter = splitterAt(frame, p);
@@ -108,7 +108,7 @@ void OnMouseMove(HWND frame, LPARAM lp) {
 }
 
 void OnLeftButton(HWND frame, bool down) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (down) {
         if (fs->splitter != kSplitNone && GetCapture() == nullptr) SetCapture(frame);
     } else if (GetCapture() == frame) {
@@ -116,47 +116,59 @@ void OnLeftButton(HWND frame, bool down) {
     }
 }
 
+// The three panels at their saved sizes, each given the settings it shows.
+bool createPanels(HWND frame, FrameState* fs) {
+    AppSettings& s = fs->session->settings;
+    fs->paneHost = {s.colorMap,         &s.codeStatus,     &s.registerStatus,
+                    fs->drawing.blocks, fs->drawing.notes, PrepareContextMenu};
+    const struct {
+        int id;
+        const int32_t* size;
+    } panels[] = {{IDC_REGISTER_PANEL, s.registerSize},
+                  {IDC_CODE_PANEL, s.codeSize},
+                  {IDC_VIEW_PANEL, s.viewSize}};
+    for (const auto& panel : panels) {
+        if (CreatePanel(frame, panel.id, panel.size, &fs->paneHost) == nullptr) return false;
+    }
+    return true;
+}
+
 bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     auto* fs = new FrameState{};
     fs->frame = frame;
     fs->session = static_cast<Session*>(create->lpCreateParams);
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(fs));
-    fs->ui = std::make_unique<GuiUi>(frame);
+    AddFrameState(fs);
+    fs->ui = std::make_unique<GuiUi>(frame, RefreshCommandStates, &fs->session->settings);
     const AppSettings& settings = fs->session->settings;
     fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
-    fs->paneHost = {&fs->session->settings, fs->drawing.blocks, fs->drawing.notes,
-                    prepareContextMenu};
-    CreateStatusBar(frame, (fs->session->settings.enableMap & EM_STATUSBAR) != 0);
-    createToolbars(frame);
-    const uint32_t em = fs->session->settings.enableMap;
-    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
-    for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
-        if (CreatePanel(frame, id, &fs->paneHost) == nullptr) return false;
-    }
-    return true;
+    CreateStatusBar(frame, (settings.enableMap & EM_STATUSBAR) != 0);
+    CreateToolbars(frame);
+    ShowWindow(GetDlgItem(frame, IDC_REBAR),
+               (settings.enableMap & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
+    return createPanels(frame, fs);
 }
 
 void OnDestroy(HWND frame) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs != nullptr) {
         // The panels go first: they read the block store while destroyed.
         for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
             if (HWND p = GetDlgItem(frame, id)) DestroyWindow(p);
         }
         if (fs->drawingReady) drawingDestroy(&fs->drawing);
-        SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+        RemoveFrameState(fs);
         delete fs;
     }
     PostQuitMessage(0);
 }
 
 void OnClose(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs->drawing.tracing) traceToggle(frame);
-    saveToolbarLayout(frame);
+    FrameState* fs = FrameStateOf(frame);
+    if (fs->drawing.tracing) ToggleTrace(frame);
+    SaveToolbarLayout(frame);
     SaveFramePanels(frame);
     SaveFramePlacement(frame);
     DestroyWindow(frame);
@@ -180,7 +192,7 @@ void OnCopyData(HWND frame, const COPYDATASTRUCT* data) {
 }
 
 void OnDropFiles(HWND frame, HDROP drop) {
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     if (fs->drawing.tracing) {
         DragFinish(drop);
         return;
@@ -199,7 +211,7 @@ void OnDropFiles(HWND frame, HDROP drop) {
     for (const std::string& n : names) list.push_back(n.c_str());
     const bool add = (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     if (!list.empty()) OpenFiles(frame, add, list.data(), static_cast<int>(list.size()));
-    refreshCommandStates(frame);
+    RefreshCommandStates(frame);
 }
 
 // Only the splitter gaps show the frame's own client area; the children
@@ -226,7 +238,7 @@ void OnSize(HWND frame) {
 }
 
 void OnGetMinMaxInfo(MINMAXINFO* info) {
-    const SIZE minimum = frameMinimumSize();
+    const SIZE minimum = FrameMinimumSize();
     info->ptMinTrackSize = {minimum.cx, minimum.cy};
 }
 
@@ -245,7 +257,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;
-        if (onToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
+        if (OnToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
         break;
     }
     case WM_DRAWITEM:
@@ -265,227 +277,23 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-FrameState* frameState(HWND frame) {
-    if (frame == nullptr) return nullptr;
-    wchar_t name[32] = {};
-    // Only our frames carry a FrameState in their user data.
-    if (GetClassNameW(frame, name, 32) == 0 || wcscmp(name, kFrameClassName) != 0) return nullptr;
-    if (GetWindowThreadProcessId(frame, nullptr) != GetCurrentThreadId()) return nullptr;
-    return reinterpret_cast<FrameState*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
-}
-
-bool tlvRegisterClasses(HINSTANCE instance) {
+bool RegisterClasses(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, 0x4FF};
     InitCommonControlsEx(&icc);
     RegisterWorkingClass(instance);
-    registerViewPanes(instance);
+    RegisterViewPanes(instance);
+    SetToolbarCommands(ToolbarCommandsFromTable());
     WNDCLASSEXW wc = tlvWindowClass(instance, kFrameClassName, FrameProc, 0, LTGRAY_BRUSH);
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TALIVER));
     wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
     return tlvRegisterClass(wc);
 }
 
-HWND tlvCreateMainWindow(HINSTANCE instance, Session* session) {
+HWND CreateMainWindow(HINSTANCE instance, Session* session) {
     const AppSettings& s = session->settings;
     std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
     auto coordinate = [](int32_t v) { return v == kDefaultPlacement ? CW_USEDEFAULT : v; };
     return CreateWindowExW(WS_EX_ACCEPTFILES, kFrameClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                            coordinate(s.framePos[0]), coordinate(s.framePos[1]), coordinate(s.frameSize[0]),
                            coordinate(s.frameSize[1]), nullptr, nullptr, instance, session);
-}
-
-SIZE splitterGap() {
-    return {2 * GetSystemMetrics(SM_CXBORDER) + 1, 2 * GetSystemMetrics(SM_CYBORDER) + 1};
-}
-
-void LayoutFrame(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr || IsIconic(frame)) return;
-    const uint32_t em = fs->session->settings.enableMap;
-    SetWindowPos(frame, (em & EM_TOPMOST) != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    RECT client;
-    GetClientRect(frame, &client);
-    RECT rest = client;
-    HWND rebar = GetDlgItem(frame, IDC_REBAR);
-    HWND status = GetDlgItem(frame, IDC_STATUSBAR);
-    int rebarHeight = 0, statusHeight = 0;
-    if ((em & EM_TOOLBAR) != 0 && rebar != nullptr) {
-        RECT r;
-        GetWindowRect(rebar, &r);
-        rebarHeight = r.bottom - r.top;
-        rest.top += rebarHeight;
-    }
-    if ((em & EM_STATUSBAR) != 0 && status != nullptr) {
-        SendMessageW(status, WM_SIZE, 0, 0);
-        LayoutStatusBar(frame);
-        RECT r;
-        GetWindowRect(status, &r);
-        statusHeight = r.bottom - r.top;
-        rest.bottom -= statusHeight;
-    }
-    const SIZE g = splitterGap();
-    HWND reg = panel(frame, IDC_REGISTER_PANEL);
-    HWND code = panel(frame, IDC_CODE_PANEL);
-    HWND view = panel(frame, IDC_VIEW_PANEL);
-    if (reg == nullptr || code == nullptr || view == nullptr) return;
-    int right = rest.left + fs->registerWanted.cx;
-    int bottom = rest.top + fs->registerWanted.cy;
-    if (right > client.right - g.cx) right = client.right - g.cx;
-    if (bottom > rest.bottom - g.cy) bottom = rest.bottom - g.cy;
-    if (right < rest.left) right = rest.left;
-    if (bottom < rest.top) bottom = rest.top;
-    const int codeTop = bottom + g.cy;
-    const int viewLeft = right + g.cx;
-    HDWP batch = BeginDeferWindowPos(5);
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (rebar != nullptr) batch = DeferWindowPos(batch, rebar, nullptr, 0, 0, client.right, rebarHeight, flags);
-    if (status != nullptr) {
-        batch = DeferWindowPos(batch, status, nullptr, 0, client.bottom - statusHeight, client.right, statusHeight,
-                               flags);
-    }
-    batch = DeferWindowPos(batch, reg, nullptr, rest.left, rest.top, right - rest.left, bottom - rest.top, flags);
-    batch = DeferWindowPos(batch, code, nullptr, rest.left, codeTop, right - rest.left,
-                           rest.bottom > codeTop ? rest.bottom - codeTop : 0, flags);
-    batch = DeferWindowPos(batch, view, nullptr, viewLeft, rest.top,
-                           client.right > viewLeft ? client.right - viewLeft : 0, rest.bottom - rest.top, flags);
-    EndDeferWindowPos(batch);
-}
-
-void UpdateFrameTitle(HWND frame, bool fullPath) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return;
-    std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
-    char path[kPlatPathMax] = {};
-    if (!fs->drawing.loaded || ncBlockGetFilename(fs->drawing.blocks, fs->drawing.mainProgram, path, sizeof path,
-                                                  nullptr) != 1 || path[0] == '\0') {
-        SetWindowTextW(frame, product.c_str());
-        return;
-    }
-    const char* slash = sjisLastSeparator(path);
-    const char* shown = fullPath || slash == nullptr ? path : slash + 1;
-    SetWindowTextW(frame, (tlvWiden(shown) + L" - " + product).c_str());
-}
-
-void SaveFramePlacement(HWND frame) {
-    FrameState* fs = frameState(frame);
-    AppSettings& s = fs->session->settings;
-    if (IsZoomed(frame)) {
-        s.frameStatus = 3;
-    } else if (IsIconic(frame)) {
-        s.frameStatus = 2;
-    } else {
-        RECT r;
-        GetWindowRect(frame, &r);
-        s.frameStatus = 10;
-        s.framePos[0] = r.left;
-        s.framePos[1] = r.top;
-        s.frameSize[0] = r.right - r.left;
-        s.frameSize[1] = r.bottom - r.top;
-    }
-}
-
-void SaveFramePanels(HWND frame) {
-    FrameState* fs = frameState(frame);
-    AppSettings& s = fs->session->settings;
-    SavePanelSizes(frame, &s);
-    s.registerSize[0] = fs->registerWanted.cx;
-    s.registerSize[1] = fs->registerWanted.cy;
-    s.codeSize[0] = fs->registerWanted.cx;  // the code panel shares the register's width
-}
-
-SIZE frameMinimumSize() {
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return {MulDiv(480, dpiX, 96), MulDiv(360, dpiY, 96)};
-}
-
-void CheckChangedFiles(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr || !IsWindowEnabled(frame) || !fs->drawing.loaded) return;
-    char previous[kPlatPathMax] = {};
-    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1;
-         program = ncBlockNext(fs->drawing.blocks, program)) {
-        char name[kPlatPathMax] = {};
-        PlatFileFacts stored = {};
-        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, &stored) != 1) continue;
-        if (lstrcmpiA(name, previous) == 0) continue;
-        strcpy(previous, name);
-        PlatFileFacts now = {};
-        if (!platFindFile(name, &now)) continue;
-        if (now.lastWriteTime == stored.lastWriteTime && now.size == stored.size) continue;
-        SetForegroundWindow(frame);
-        std::wstring text = tlvWiden(name) + L"\n\n" + tlvWiden(tlvString(IDS_FILE_CHANGED));
-        std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
-        if (tlvMessageBox(frame, text.c_str(), caption.c_str(), MB_ICONQUESTION | MB_YESNO) == IDYES) {
-            if (fs->drawing.tracing) PostMessageW(frame, WM_COMMAND, CMD_TRACE_STOP, 0);
-            PostMessageW(frame, WM_COMMAND, CMD_RELOAD, 0);
-            return;
-        }
-    }
-}
-
-int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return 0;
-    const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
-    syncRunState(fs);
-    refreshNotesWindow(frame);
-    UpdateFrameTitle(frame, GetActiveWindow() == frame);
-    return done;
-}
-
-int ReloadFiles(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return 0;
-    const int32_t programs = ncBlockCount(fs->drawing.blocks, -1);
-    std::vector<std::string> names;
-    for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1 && programs > 0;
-         program = ncBlockNext(fs->drawing.blocks, program)) {
-        char name[kPlatPathMax] = {};
-        if (ncBlockGetFilename(fs->drawing.blocks, program, name, sizeof name, nullptr) != 1) return 0;
-        bool seen = false;
-        for (const std::string& n : names) seen = seen || lstrcmpiA(n.c_str(), name) == 0;
-        if (!seen) names.push_back(name);
-    }
-    if (names.empty()) return 0;
-    std::vector<const char*> list;
-    for (const std::string& n : names) list.push_back(n.c_str());
-    return OpenFiles(frame, false, list.data(), static_cast<int>(list.size()));
-}
-
-void ToggleFlags(HWND frame, uint32_t bits, bool redraw) {
-    FrameState* fs = frameState(frame);
-    uint32_t& em = fs->session->settings.enableMap;
-    em ^= bits;
-    ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
-    ShowWindow(GetDlgItem(frame, IDC_STATUSBAR), (em & EM_STATUSBAR) != 0 ? SW_SHOW : SW_HIDE);
-    if ((bits & (EM_TOOLBAR | EM_STATUSBAR | EM_TOPMOST)) != 0) PostMessageW(frame, WM_SIZE, 0, 0);
-    if (redraw) invalidatePanes(frame, -1);
-}
-
-namespace {
-
-struct InstanceSearch {
-    HWND* out;
-    int capacity;
-    int count;
-};
-
-BOOL CALLBACK collectInstance(HWND window, LPARAM lp) {
-    auto* search = reinterpret_cast<InstanceSearch*>(lp);
-    wchar_t name[32] = {};
-    if (GetClassNameW(window, name, 32) > 0 && wcscmp(name, kFrameClassName) == 0) {
-        search->out[search->count++] = window;
-    }
-    return search->count < search->capacity;
-}
-
-}  // namespace
-
-int findInstances(HWND* out, int capacity) {
-    InstanceSearch search = {out, capacity, 0};
-    EnumWindows(collectInstance, reinterpret_cast<LPARAM>(&search));
-    return search.count;
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/session.h"
-#include "app/win32/gui_ui.h"
 #include "panes/panes.h"
 #include "pathdata/drawing.h"
 
@@ -11,7 +10,11 @@
 
 #include <memory>
 
+class GuiUi;  // the drawing's user interface, gui_ui.h
+
 constexpr int kInstanceMax = 16;
+
+extern const wchar_t kFrameClassName[];
 
 enum Splitter { kSplitNone = 0, kSplitVertical = 1, kSplitHorizontal = 2, kSplitBoth = 3 };
 
@@ -38,5 +41,11 @@ struct FrameState {
 };
 
 // The state of frame, or null for any window that is not one of this
-// thread's main windows.
-FrameState* frameState(HWND frame);
+// thread's main windows. A frame's state is known from AddFrameState, at
+// the start of its creation, to RemoveFrameState as it is destroyed.
+FrameState* FrameStateOf(HWND frame);
+void AddFrameState(FrameState* fs);
+void RemoveFrameState(FrameState* fs);
+
+// Copies the drawing's loaded and tracing flags into EnableMap.
+void SyncRunState(FrameState* fs);

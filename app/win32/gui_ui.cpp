@@ -1,8 +1,7 @@
 #include "app/win32/gui_ui.h"
 
-#include "app/win32/commands.h"
 #include "app/win32/filter_window.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "app/win32/progress_dialogs.h"
 #include "app/win32/status_bar.h"
 #include "app/win32/view_panel.h"
@@ -23,20 +22,7 @@
 
 namespace {
 
-MessageBoxHook gMessageBoxHook = nullptr;
-FileDialogHook gFileDialogHook = nullptr;
 constexpr DWORD kOpenResultChars = 4159;
-
-// A filter text with "|" between its entries, as the dialogs want it
-// (entries separated by NULs, ended by two).
-std::wstring filterOf(const std::wstring& text) {
-    std::wstring out = text;
-    for (wchar_t& c : out) {
-        if (c == L'|') c = L'\0';
-    }
-    out.push_back(L'\0');
-    return out;
-}
 
 // The file name typed in a file dialog, as CP932 text.
 std::string dialogFileName(HWND dialog) {
@@ -67,7 +53,7 @@ UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
     if (notify->hdr.code == CDN_TYPECHANGE) {
         char name[kPlatPathMax] = {};
         snprintf(name, sizeof name, "%s", dialogFileName(dialog).c_str());
-        if (name[0] == '\0' || !exportNameForType(name, sizeof name, type)) return 0;
+        if (name[0] == '\0' || !ExportNameForType(name, sizeof name, type)) return 0;
         std::wstring wideName = tlvWiden(name);
         // Older dialogs name the field edt1, newer ones the combo box cmb13.
         for (int field : {edt1, cmb13}) {
@@ -79,45 +65,21 @@ UINT_PTR CALLBACK saveDialogHook(HWND hook, UINT msg, WPARAM, LPARAM lp) {
     if (notify->hdr.code != CDN_FILEOK) return 0;
     char path[kPlatPathMax] = {};
     snprintf(path, sizeof path, "%s", tlvNarrow(notify->lpOFN->lpstrFile).c_str());
-    if (!exportNameForType(path, sizeof path, type) || mayOverwrite(dialog, path)) return 0;
+    if (!ExportNameForType(path, sizeof path, type) || mayOverwrite(dialog, path)) return 0;
     SetWindowLongPtrW(hook, DWLP_MSGRESULT, 1);  // stay in the dialog
     return 1;
 }
 
 }  // namespace
 
-void writeStandardError(const std::string& line) {
+void WriteStandardError(const std::string& line) {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-void tlvSetMessageBoxHook(MessageBoxHook hook) { gMessageBoxHook = hook; }
-
-int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-    if (gMessageBoxHook != nullptr) return gMessageBoxHook(owner, text, caption, type);
-    return MessageBoxW(owner, text, caption, type);
-}
-
-void tlvSetFileDialogHook(FileDialogHook hook) {
-    gFileDialogHook = hook;
-}
-
-bool tlvFileDialog(OPENFILENAMEW* ofn, bool save) {
-    if (gFileDialogHook != nullptr) return gFileDialogHook(ofn, save);
-    return (save ? GetSaveFileNameW(ofn) : GetOpenFileNameW(ofn)) != FALSE;
-}
-
-std::wstring tlvLoadString(HINSTANCE instance, UINT id) {
-    const wchar_t* text = nullptr;
-    // With a zero buffer size LoadStringW returns a pointer to the resource.
-    int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0 || text == nullptr) return {};
-    return std::wstring(text, static_cast<size_t>(n));
-}
-
-bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
+bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count) {
     *count = 0;
     const wchar_t* first = result;
     const wchar_t* next = first + wcslen(first) + 1;
@@ -145,16 +107,15 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     // Nobody can answer a dialog in a batch run: a name that is no file is
     // loaded as given and reported like any unreadable file.
     if (!visible()) return *count > 0;
-    FrameState* fs = frameState(frame_);
+    FrameState* fs = FrameStateOf(frame_);
     AppSettings& s = fs->session->settings;
-    std::wstring filter = L"NC files (*.NC,*.NCD,*.DAT,*.PTP)|*.NC;*.NCD;*.DAT;*.PTP|"
-                          L"CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|";
+    std::wstring filter = tlvWiden(tlvString(IDS_FILTER_NC));
     if (s.openFilter[0] != '\0') {
         std::wstring ext = tlvWiden(s.openFilter);
         filter += tlvWiden(tlvString(IDS_USER_FILTER)) + L" (" + ext + L")|" + ext + L"|";
     }
-    filter += L"All files (*.*)|*.*|";
-    std::wstring filters = filterOf(filter);
+    filter += tlvWiden(tlvString(IDS_FILTER_ALL));
+    std::wstring filters = tlvFilterOf(filter);
     std::vector<wchar_t> result(kOpenResultChars + 1, L'\0');
     const char* initial = *count > 0 && files[0].text[0] != '\0' ? files[0].text : nullptr;
     std::wstring initialWide = tlvWiden(initial);
@@ -173,14 +134,14 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!tlvFileDialog(&ofn, false)) return false;
     s.openFilterId = static_cast<int32_t>(ofn.nFilterIndex);
-    return splitOpenResult(result.data(), files, capacity, count);
+    return SplitOpenResult(result.data(), files, capacity, count);
 }
 
 bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     // A batch run writes the given or proposed name without asking.
     if (!visible()) return path[0] != '\0';
-    std::wstring filters = filterOf(L"DXF files (*.DXF)|*.DXF|CSV files (*.CSV,*.TXT)|*.CSV;*.TXT|"
-                                    L"LOG files (*.LOG)|*.LOG|All files (*.*)|*.*|");
+    std::wstring filters =
+        tlvFilterOf(tlvWiden(tlvString(IDS_FILTER_EXPORT)) + tlvWiden(tlvString(IDS_FILTER_ALL)));
     wchar_t result[MAX_PATH] = {};
     std::wstring proposed = tlvWiden(path);
     lstrcpynW(result, proposed.c_str(), MAX_PATH);
@@ -204,14 +165,14 @@ bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     return true;
 }
 
-bool GuiUi::chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size) {
+bool GuiUi::chooseDefinitionFile(int titleId, int filterId, char* path, size_t size) {
     if (!visible()) return false;
     const std::string current = ResolveDefinitionPath(path);
     const size_t folderLength = FolderLength(current.c_str());
     std::wstring folder = tlvWiden(current.substr(0, folderLength).c_str());
     wchar_t result[MAX_PATH] = {};
     lstrcpynW(result, tlvWiden(current.c_str() + folderLength).c_str(), MAX_PATH);
-    std::wstring filters = filterOf(filter);
+    std::wstring filters = tlvFilterOf(tlvWiden(tlvString(filterId)));
     std::wstring title = tlvWiden(tlvString(titleId));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
@@ -232,11 +193,11 @@ bool GuiUi::chooseDefinitionFile(int titleId, const wchar_t* filter, char* path,
 
 void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
     if (!visible()) {
-        std::string line = std::string("Taliver: ") + caption + ": " + text;
+        std::string line = std::string(tlvString(IDS_PRODUCT)) + ": " + caption + ": " + text;
         for (char& c : line) {
             if (c == '\n') c = ' ';
         }
-        writeStandardError(tlvEscapeControls(line.c_str()) + "\r\n");
+        WriteStandardError(tlvEscapeControls(line.c_str()) + "\r\n");
         return;
     }
     const UINT icons[] = {MB_ICONERROR, MB_ICONEXCLAMATION, MB_ICONQUESTION};
@@ -267,32 +228,26 @@ void GuiUi::progressClose() {
     progress_ = nullptr;
 }
 
-void GuiUi::clearCodeList() { ClearCodeList(frame_); }
-void GuiUi::setCodeListCount(int32_t rows) { SetCodeListCount(frame_, rows); }
-void GuiUi::selectCodeLine(int32_t row) { SelectCodeLine(frame_, row); }
-void GuiUi::clearRegisterList() { ClearRegisterList(frame_); }
-void GuiUi::setRegisterCell(int row, int column, const char* text) {
-    SetRegisterCell(frame_, row, column, "%s", text);
-}
-void GuiUi::refreshFilterLists() { ::refreshFilterLists(frame_); }
-void GuiUi::fitAllPanes() { fitPanes(frame_, -1); }
-
-void GuiUi::refreshCommandStates() {
-    FrameState* fs = frameState(frame_);
-    if (fs == nullptr) return;
-    syncRunState(fs);
-    ::refreshCommandStates(frame_);
+void GuiUi::drawingChanged(const Drawing& drawing, uint32_t what) {
+    if ((what & kDrawingLists) != 0) showLists(drawing);
+    if ((what & kDrawingFilter) != 0) RefreshFilterLists(frame_);
+    if ((what & kDrawingState) != 0) {
+        if (FrameState* fs = FrameStateOf(frame_)) SyncRunState(fs);
+        if (refreshStates_ != nullptr) refreshStates_(frame_);
+    }
+    if ((what & kDrawingRange) != 0) FitViewPanes(frame_, -1);
 }
 
-void GuiUi::rememberFolder(const char* path) {
-    FrameState* fs = frameState(frame_);
-    const char* slash = sjisLastSeparator(path);
-    if (fs == nullptr || slash == nullptr) return;
-    AppSettings& s = fs->session->settings;
-    snprintf(s.openPath, sizeof s.openPath, "%.*s", static_cast<int>(slash - path), path);
-}
-
-void GuiUi::addToHistory(const char* path) {
-    FrameState* fs = frameState(frame_);
-    if (fs != nullptr) AddToHistory(&fs->session->settings, path);
+void GuiUi::showLists(const Drawing& drawing) {
+    ClearRegisterList(frame_);
+    ClearCodeList(frame_);
+    if (!drawing.loaded) return;
+    SetCodeListCount(frame_, ncBlockListCount(drawing.blocks) + 1);
+    for (int axis = 0; axis < 3; ++axis) {
+        char text[128];
+        RangeCellText(drawing, axis, text, sizeof text);
+        SetRegisterCell(frame_, axis, 0, "%s", RangeCellLabel(axis));
+        SetRegisterCell(frame_, axis, 1, "%s", text);
+    }
+    SelectCodeLine(frame_, 0);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pathdata/drawing.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>
@@ -12,30 +13,18 @@
 
 #include <string>
 
-// Every message box of the shell goes through here, so that a test can
-// answer it instead of a person: the hook gets what MessageBoxW would and
-// returns the button id.
-using MessageBoxHook = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-void tlvSetMessageBoxHook(MessageBoxHook hook);
-int tlvMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-
-// Every open and save dialog of the shell goes through here, for the same
-// reason: the hook gets the filled-in OPENFILENAMEW, answers as the dialog
-// would (true for confirmed, the choice in lpstrFile and nFilterIndex).
-using FileDialogHook = bool (*)(OPENFILENAMEW* ofn, bool save);
-void tlvSetFileDialogHook(FileDialogHook hook);
-bool tlvFileDialog(OPENFILENAMEW* ofn, bool save);
-
 // Where a run without a window says what went wrong: the caller's
 // standard error, when it has one (CP932 bytes, as the log files are).
-void writeStandardError(const std::string& line);
-
-// A string-table text as UTF-16, empty when the id is unknown.
-std::wstring tlvLoadString(HINSTANCE instance, UINT id);
+void WriteStandardError(const std::string& line);
 
 class GuiUi : public DrawingUi {
 public:
-    explicit GuiUi(HWND frame) : frame_(frame) {}
+    // refreshStates sets the menus' and buttons' states after the run
+    // state changed; the load keeps its folder and history in settings.
+    GuiUi(HWND frame, void (*refreshStates)(HWND frame), AppSettings* settings)
+        : frame_(frame), refreshStates_(refreshStates) {
+        this->settings = settings;
+    }
     bool visible() override;
     bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
     bool chooseSaveFile(char* path, size_t size, int* type) override;
@@ -45,28 +34,24 @@ public:
     void progressTitle(const char* title) override;
     int progressStep(int bar, const char* label, int percent) override;
     void progressClose() override;
-    void clearCodeList() override;
-    void setCodeListCount(int32_t rows) override;
-    void selectCodeLine(int32_t row) override;
-    void clearRegisterList() override;
-    void setRegisterCell(int row, int column, const char* text) override;
-    void refreshFilterLists() override;
-    void fitAllPanes() override;
-    void refreshCommandStates() override;
-    void rememberFolder(const char* path) override;
-    void addToHistory(const char* path) override;
+    // The lists, the filter window, the panes' fit and the menus' and
+    // buttons' states, as far as what changed asks.
+    void drawingChanged(const Drawing& drawing, uint32_t what) override;
     // The open dialog for a machine or tool file, titled with string titleId
-    // and offering only filter ("label|pattern|"); path holds the current
+    // and offering only the filter of string filterId ("label|pattern|"); path holds the current
     // file (relative to the executable's folder or absolute), where the
     // dialog starts, and receives the choice. False when cancelled.
-    bool chooseDefinitionFile(int titleId, const wchar_t* filter, char* path, size_t size);
+    bool chooseDefinitionFile(int titleId, int filterId, char* path, size_t size);
 
 private:
+    void showLists(const Drawing& drawing);
+
     HWND frame_;
+    void (*refreshStates_)(HWND frame);
     HWND progress_ = nullptr;
     bool twoBars_ = false;
 };
 
 // The multi-selection result of the open dialog (a folder, then names, or
 // one full path) as separate paths; false when nothing fits.
-bool splitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count);
+bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* count);

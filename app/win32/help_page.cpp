@@ -1,12 +1,12 @@
 #include "app/win32/help_page.h"
 
-#include "app/win32/gui_ui.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "platform/win32/wide.h"
 #include "res/strings.h"
 
 #include <shellapi.h>
 
-std::wstring helpPagePath() {
+std::wstring HelpPagePath() {
     wchar_t exe[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return {};
@@ -16,8 +16,8 @@ std::wstring helpPagePath() {
     return path + L".html";
 }
 
-bool openHelp(HWND frame) {
-    const std::wstring path = helpPagePath();
+bool OpenHelp(HWND frame) {
+    const std::wstring path = HelpPagePath();
     const DWORD attributes =
         path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
     const bool present =
@@ -34,7 +34,7 @@ bool openHelp(HWND frame) {
     return false;
 }
 
-void showAboutBox(HWND frame) {
+void ShowAboutBox(HWND frame) {
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
     std::wstring text = product + L"  " + tlvWiden(tlvString(IDS_ABOUT_VERSION)) + L"\n\n" +
                         tlvWiden(tlvString(IDS_ABOUT_DESCRIPTION));

@@ -8,9 +8,9 @@
 #include <string>
 
 // The guide's path: the executable's path with the extension ".html".
-std::wstring helpPagePath();
+std::wstring HelpPagePath();
 // Opens the guide; says so in a message box when it is missing or no
 // program could open it. True when it was handed to a browser.
-bool openHelp(HWND frame);
+bool OpenHelp(HWND frame);
 // The product name, version and a one-line description.
-void showAboutBox(HWND frame);
+void ShowAboutBox(HWND frame);

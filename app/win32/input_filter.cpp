@@ -2,7 +2,7 @@
 
 #include "app/input.h"
 #include "app/win32/commands.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/panes.h"
 #include "res/resource.h"
 #include "view/win32/pane_windows.h"
@@ -26,11 +26,11 @@ struct InputState {
 InputState gInput;
 
 PaneSet* panesOf(HWND frame) {
-    return frame != nullptr ? paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL)) : nullptr;
+    return frame != nullptr ? PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL)) : nullptr;
 }
 // The pane set a pane window belongs to.
 PaneSet* setOfPane(HWND pane) {
-    return pane != nullptr ? paneSetOf(GetParent(pane)) : nullptr;
+    return pane != nullptr ? PaneSetOf(GetParent(pane)) : nullptr;
 }
 
 int activeSlot(const PaneSet* set) {
@@ -195,7 +195,7 @@ HACCEL accelerators() {
     ACCEL table[32];
     int count = 0;
     for (int i = 0; i < n && i < 32; ++i) {
-        if (findCommand(rows[i].command) == nullptr) continue;
+        if (FindCommand(rows[i].command) == nullptr) continue;
         const BYTE ctrl = (rows[i].modifiers & kInputCtrl) != 0 ? FCONTROL : 0;
         const BYTE shift = (rows[i].modifiers & kInputShift) != 0 ? FSHIFT : 0;
         table[count++] = {static_cast<BYTE>(FVIRTKEY | ctrl | shift),

@@ -1,6 +1,6 @@
 #include "app/win32/notes_window.h"
 
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
 #include "panes/code_rows.h"
 #include "panes/panes.h"
 #include "platform/win32/window_class.h"
@@ -88,7 +88,7 @@ void addNote(HWND list, NcBlockStore* blocks, const NcNote& note) {
     snprintf(program, sizeof program, "O%04d", note.programNumber);
     ncNoteText(note, message, sizeof message);
     addRow(list, tlvWiden(line), tlvWiden(program), tlvWiden(message),
-           codeRowOfLine(blocks, note.programNumber, note.lineIndex));
+           CodeRowOfLine(blocks, note.programNumber, note.lineIndex));
 }
 
 void fillList(HWND list, const Drawing& drawing) {
@@ -176,23 +176,23 @@ HWND createNotesWindow(HWND frame) {
 
 }  // namespace
 
-HWND notesWindow(HWND frame) {
+HWND NotesWindow(HWND frame) {
     return frame != nullptr ? static_cast<HWND>(GetPropW(frame, kNotesProperty)) : nullptr;
 }
 
-void showNotesWindow(HWND frame) {
-    if (frameState(frame) == nullptr || !IsWindowVisible(frame)) return;
-    HWND window = notesWindow(frame);
+void ShowNotesWindow(HWND frame) {
+    if (FrameStateOf(frame) == nullptr || !IsWindowVisible(frame)) return;
+    HWND window = NotesWindow(frame);
     if (window == nullptr) window = createNotesWindow(frame);
     if (window == nullptr) return;
-    refreshNotesWindow(frame);
+    RefreshNotesWindow(frame);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
 }
 
-void refreshNotesWindow(HWND frame) {
-    FrameState* fs = frameState(frame);
-    HWND window = notesWindow(frame);
+void RefreshNotesWindow(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
+    HWND window = NotesWindow(frame);
     if (fs == nullptr || window == nullptr || fs->drawing.notes == nullptr) return;
     fillList(notesList(window), fs->drawing);
 }

@@ -7,10 +7,10 @@
 #include <windows.h>
 
 // The main window's notes window, or null while it was never opened.
-HWND notesWindow(HWND frame);
+HWND NotesWindow(HWND frame);
 // Creates the window on first use, fills it and shows it; nothing while the
 // main window is hidden (a batch run).
-void showNotesWindow(HWND frame);
+void ShowNotesWindow(HWND frame);
 // Refills the window, when it exists, from the drawing's notes: called
 // after every load, so a load without notes leaves it empty.
-void refreshNotesWindow(HWND frame);
+void RefreshNotesWindow(HWND frame);

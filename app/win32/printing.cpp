@@ -1,7 +1,8 @@
 #include "app/win32/printing.h"
 
 #include "app/session.h"
-#include "app/win32/frame.h"
+#include "app/win32/frame_state.h"
+#include "app/win32/gui_ui.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "view/print_layout.h"
@@ -140,13 +141,15 @@ void updateEnabling(HWND dialog) {
 
 void showPrinterName(HWND dialog, const PrintDialogData* d) {
     const std::wstring name = deviceNameOf(d->choice->devMode);
-    SetDlgItemTextW(dialog, IDC_PRINT_PRINTER_BUTTON, name.empty() ? L"Error" : name.c_str());
+    const std::wstring shown = name.empty() ? tlvWiden(tlvString(IDS_NO_PRINTER_NAME)) : name;
+    SetDlgItemTextW(dialog, IDC_PRINT_PRINTER_BUTTON, shown.c_str());
 }
 
 void showFont(HWND dialog, const PrintDialogData* d) {
     char text[96];
-    snprintf(text, sizeof text, "%s  (%d pt%s%s)", d->face, d->points[0],
-             d->points[1] > 400 ? " Bold" : "", d->points[2] != 0 ? " Italic" : "");
+    snprintf(text, sizeof text, tlvString(IDS_FONT_BUTTON), d->face, d->points[0],
+             d->points[1] > 400 ? tlvString(IDS_FONT_BOLD) : "",
+             d->points[2] != 0 ? tlvString(IDS_FONT_ITALIC) : "");
     SetDlgItemTextW(dialog, IDC_PRINT_FONT_BUTTON, tlvWiden(text).c_str());
 }
 
@@ -290,7 +293,7 @@ private:
 };
 
 bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
-    ExportOptions options = exportOptionsOf(*fs_->session, fs_->drawing);
+    ExportOptions options = ExportOptionsOf(*fs_->session, fs_->drawing);
     options.report.loaded = fs_->drawing.loaded;
     options.report.state = &fs_->drawing.reportState;
     const size_t size = BuildReportText(options.report, compact, nullptr, 0, "\n");
@@ -305,7 +308,7 @@ bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
     DrawTextW(dc_, wide.c_str(), -1, &extent, format | DT_CALCRECT);
     const bool framed = (fs_->session->settings.printStatus & kPrintFrame) != 0;
     const int band = framed ? deviceUnits(GetSystemMetrics(SM_CXFRAME)) : 0;
-    const ReportColumn c = layoutReportColumn(area, extent.right, extent.bottom, band);
+    const ReportColumn c = LayoutReportColumn(area, extent.right, extent.bottom, band);
     if (framed) {
         RECT column = {c.column.left, c.column.top, c.column.right, c.column.bottom};
         DrawBevelFrame(dc_, &column, band, band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -320,7 +323,7 @@ bool GdiPrintJob::printReport(ViewRect* area, bool compact) {
 }
 
 int GdiPrintJob::printPanes(const ViewRect& area) {
-    PaneSet* set = paneSetOf(GetDlgItem(fs_->frame, IDC_VIEW_PANEL));
+    PaneSet* set = PaneSetOf(GetDlgItem(fs_->frame, IDC_VIEW_PANEL));
     if (set == nullptr) return 0;
     const AppSettings& s = fs_->session->settings;
     const bool colour = (s.printStatus & kPrintColour) != 0;
@@ -328,7 +331,7 @@ int GdiPrintJob::printPanes(const ViewRect& area) {
     BuildDevicePens(&pens, colour ? kPensColour : kPensBlack, s.colorMap, s.widthMap,
                     GetDeviceCaps(dc_, LOGPIXELSX));
     ViewRect rects[kPaneCount];
-    const unsigned slots = layoutPrintedPanes(s.viewSeparate, pane_, area, rects);
+    const unsigned slots = LayoutPrintedPanes(s.viewSeparate, pane_, area, rects);
     static const uint32_t kBlack[3] = {0, 0, 0};
     int drawn = 0;
     for (int slot = 0; slot < kPaneCount; ++slot) {
@@ -337,7 +340,7 @@ int GdiPrintJob::printPanes(const ViewRect& area) {
         canvas.setFrameWidth(deviceUnits(1));
         PanePaintInput input = PaneInputOf(set, slot);
         if (!colour) input.axisColors = kBlack;
-        paintPrintedPane(&canvas, set->view.panes[slot], rects[slot],
+        PaintPrintedPane(&canvas, set->view.panes[slot], rects[slot],
                          static_cast<uint32_t>(s.viewStatus), &fs_->drawing.filter, input,
                          colour ? s.colorMap[8] : 0, (s.printStatus & kPrintFrame) != 0);
         drawn = 1;
@@ -358,19 +361,19 @@ PrintResult printDocument(HDC dc, FrameState* fs, int pane) {
     GdiPrintJob job(dc, fs, pane);
     const ViewRect page = {0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
     const PrintResult result =
-        runPrintPages(&job, static_cast<uint32_t>(fs->session->settings.printStatus), page);
+        RunPrintPages(&job, static_cast<uint32_t>(fs->session->settings.printStatus), page);
     EndDoc(dc);
     return result;
 }
 
 }  // namespace
 
-void tlvSetPrintOutput(const wchar_t* path) {
+void SetPrintOutput(const wchar_t* path) {
     gPrintOutput = path != nullptr ? path : L"";
 }
 
-bool printDrawing(HWND frame, int pane, bool withDialog) {
-    FrameState* fs = frameState(frame);
+bool PrintDrawing(HWND frame, int pane, bool withDialog) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return false;
     HDC dc = openPrinterDC(fs, withDialog);
     if (dc == nullptr) return false;

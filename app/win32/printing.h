@@ -9,11 +9,11 @@
 // with the dialog first when withDialog. False when nothing was printed:
 // no drawing, a trace runs, no printer, the dialog was cancelled, or (with
 // the main window hidden) a dialog would have had to wait for a person.
-bool printDrawing(HWND frame, int pane, bool withDialog);
+bool PrintDrawing(HWND frame, int pane, bool withDialog);
 
 // Where the spooler writes the next jobs instead of the printer's port;
 // null for the port. Tests print to a file with it.
-void tlvSetPrintOutput(const wchar_t* path);
+void SetPrintOutput(const wchar_t* path);
 
 // The system font dialog for the report font, limited to fixed-pitch
 // screen fonts; face (32 bytes, CP932) and points (size, weight, italic)

@@ -1,12 +1,9 @@
 #include "app/win32/progress_dialogs.h"
 
-#include "app/win32/frame.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -62,7 +59,7 @@ void pumpMessages(HWND dialog) {
 }
 
 HWND openDialog(HWND owner, const char* title, bool twoBars) {
-    HWND ownerWindow = IsWindow(owner) ? owner : FindWindowW(kFrameClassName, nullptr);
+    HWND ownerWindow = IsWindow(owner) ? owner : nullptr;
     auto* state = new ProgressState{ownerWindow, false, {0, 0}, 0, twoBars};
     if (ownerWindow != nullptr) EnableWindow(ownerWindow, FALSE);
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -132,72 +129,4 @@ void ProgressClose(HWND dialog) {
     if (state == nullptr) return;
     if (state->owner != nullptr) EnableWindow(state->owner, TRUE);
     DestroyWindow(dialog);
-}
-
-namespace {
-
-struct ReportDialogData {
-    const std::wstring* text;
-    const AppSettings* settings;
-    HFONT font;
-};
-
-INT_PTR CALLBACK ReportProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        auto* data = reinterpret_cast<ReportDialogData*>(lp);
-        LOGFONTW font = {};
-        HDC dc = GetDC(dialog);
-        font.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-        ReleaseDC(dialog, dc);
-        font.lfWeight = data->settings->printerPoint[1];
-        font.lfItalic = data->settings->printerPoint[2] != 0 ? TRUE : FALSE;
-        font.lfCharSet = DEFAULT_CHARSET;
-        font.lfPitchAndFamily = FIXED_PITCH;
-        std::wstring face = tlvWiden(data->settings->printerFont);
-        lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-        data->font = CreateFontIndirectW(&font);
-        if (data->font != nullptr) {
-            SendDlgItemMessageW(dialog, IDC_REPORT_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), FALSE);
-        }
-        SetDlgItemTextW(dialog, IDC_REPORT_TEXT, data->text->c_str());
-        // The report opens at its top with nothing selected, so that the
-        // file name, date and time are seen first: the dialog's own focus
-        // handling would select the whole text and scroll to its end.
-        HWND edit = GetDlgItem(dialog, IDC_REPORT_TEXT);
-        SetFocus(edit);
-        SendMessageW(edit, EM_SETSEL, 0, 0);
-        SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-        return FALSE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, LOWORD(wp));
-        return TRUE;
-    default: return FALSE;
-    }
-}
-
-}  // namespace
-
-void ShowReportDialog(HWND frame) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return;
-    ExportOptions options = exportOptionsOf(*fs->session, fs->drawing);
-    options.report.loaded = fs->drawing.loaded;
-    options.report.tracing = fs->drawing.tracing;
-    options.report.state = &fs->drawing.reportState;
-    // The edit control breaks lines at CR LF and shows the extra CR as a
-    // soft break, which is harmless.
-    const char* lineEnd = "\r\r\n";
-    std::wstring text;
-    const size_t size = BuildReportText(options.report, false, nullptr, 0, lineEnd);
-    if (size > 0) {
-        std::vector<char> buffer(size, '\0');
-        BuildReportText(options.report, false, buffer.data(), buffer.size(), lineEnd);
-        text = tlvWiden(buffer.data());
-    }
-    ReportDialogData data = {&text, &fs->session->settings, nullptr};
-    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEW(IDD_REPORT), frame, ReportProc, reinterpret_cast<LPARAM>(&data));
-    if (data.font != nullptr) DeleteObject(data.font);
 }

@@ -1,7 +1,8 @@
-// The two modeless progress dialogs: one bar (exports, dialog 103) and two
-// bars (loading and translating, dialog 131). Both disable their owner while
+// The two modeless progress dialogs: one bar (exports, IDD_PROGRESS) and
+// two bars (loading and translating, IDD_DUAL_PROGRESS). Both disable their owner while
 // open and keep the screen alive by processing pending messages; their
-// Cancel button makes every later step answer 0.
+// Cancel button makes every later step answer 0. An owner that is not a
+// window gives a dialog without one.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,3 @@ void DualProgressSetTitle(HWND dialog, const char* title);
 // bar 0 or 1; messages are processed when a label or position changed, and
 // otherwise only on every 1000th call, so that long loops stay fast.
 int DualProgressStep(HWND dialog, int bar, const char* label, int percent);
-
-// The NC report in dialog 117 (nothing while a trace runs or without data).
-void ShowReportDialog(HWND frame);

@@ -2,7 +2,9 @@
 
 #include "app/picture_output.h"
 #include "app/win32/filter_window.h"
+#include "app/win32/commands.h"
 #include "app/win32/frame.h"
+#include "app/win32/gui_ui.h"
 #include "app/win32/input_filter.h"
 #include "app/win32/printing.h"
 #include "app/win32/toolbars.h"
@@ -18,8 +20,6 @@
 #include <string>
 
 namespace {
-
-IdleCallback gIdleCallback = nullptr;
 
 // The command-line text as CP932, cut like the tokenizer's buffer.
 std::string commandText(const wchar_t* commandLine) {
@@ -59,7 +59,7 @@ int showModeOf(const Program& p, int callerShow) {
 // unwritten and open them in a window nobody asked for.
 bool handedOver(const Program& p) {
     if ((p.session.settings.enableMap & EM_SINGLE_INSTANCE) == 0) return false;
-    if (batchOutputOf(p.command) != kBatchNone) return false;
+    if (BatchOutputOf(p.command) != kBatchNone) return false;
     HWND other = FindWindowW(kFrameClassName, nullptr);
     if (other == nullptr) return false;
     SetForegroundWindow(other);
@@ -74,26 +74,26 @@ bool handedOver(const Program& p) {
 
 void runBatch(Program* p) {
     HWND frame = p->frame;
-    FrameState* fs = frameState(frame);
+    FrameState* fs = FrameStateOf(frame);
     const char* first = p->command.files[0];
     OpenFiles(frame, false, &first, 1);
-    const BatchOutput output = batchOutputOf(p->command);
+    const BatchOutput output = BatchOutputOf(p->command);
     const AppSettings& s = p->session.settings;
     const int pane = (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
     const int button = output == kBatchPrintDirect   ? CMD_PRINT_DIRECT
                        : output == kBatchPrintDialog ? CMD_PRINT
                                                      : CMD_SAVE_AS;
-    checkToolButton(frame, button, true);
+    CheckToolButton(frame, button, true);
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
         // Unlike a person at the window, a batch caller learns of a print
         // that did not happen only from the exit status.
-        if (!printDrawing(frame, pane, output == kBatchPrintDialog)) p->exitCode = 1;
+        if (!PrintDrawing(frame, pane, output == kBatchPrintDialog)) p->exitCode = 1;
     } else {
         PictureSettings picture;
-        ExportDrawing(&fs->drawing, fs->ui.get(), batchOutputName(p->command), batchExportType(output),
-                      batchExportOptions(p->session, fs->drawing, p->command, &picture));
+        ExportDrawing(&fs->drawing, fs->ui.get(), BatchOutputName(p->command), BatchExportType(output),
+                      BatchExportOptions(p->session, fs->drawing, p->command, &picture));
     }
-    checkToolButton(frame, button, false);
+    CheckToolButton(frame, button, false);
     // Directly, without the close handling: the batch run changes no layout.
     DestroyWindow(frame);
     p->frame = nullptr;
@@ -103,21 +103,19 @@ void runBatch(Program* p) {
 // produce would stay running where no one can see or end it.
 bool hiddenWithoutOutput(const CommandLine& command) {
     return (command.flags & OPT_HIDE) != 0 &&
-           (command.fileCount < 1 || batchOutputOf(command) == kBatchNone);
+           (command.fileCount < 1 || BatchOutputOf(command) == kBatchNone);
 }
 
 }  // namespace
 
-void SetIdleCallback(IdleCallback callback) { gIdleCallback = callback; }
-
-StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
+StartResult StartProgram(Program* p, const wchar_t* commandLine, int show) {
     p->frame = nullptr;
     p->saveAtEnd = false;
-    if (!tlvRegisterClasses(p->instance)) return kStartEnded;
-    parseCommandLine(commandText(commandLine).c_str(), &p->command);
+    if (!RegisterClasses(p->instance)) return kStartEnded;
+    ParseCommandLine(commandText(commandLine).c_str(), &p->command);
     makeAbsolute(&p->command);
     std::string problems;
-    const bool started = startSession(&p->session, p->command, &problems);
+    const bool started = StartSession(&p->session, p->command, &problems);
     const int mode = showModeOf(*p, show);
     if ((p->command.flags & OPT_DEFSIZE) != 0) {
         AppSettings& s = p->session.settings;
@@ -125,21 +123,21 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
     }
     if (handedOver(*p)) return kStartEnded;
     if (hiddenWithoutOutput(p->command)) {
-        writeStandardError(std::string("Taliver: ") + tlvString(IDS_HIDDEN_NO_OUTPUT) + "\r\n");
+        WriteStandardError(std::string("Taliver: ") + tlvString(IDS_HIDDEN_NO_OUTPUT) + "\r\n");
         p->exitCode = 1;
         return kStartEnded;
     }
-    p->frame = tlvCreateMainWindow(p->instance, &p->session);
+    p->frame = CreateMainWindow(p->instance, &p->session);
     if (p->frame == nullptr) return kStartEnded;
     p->saveAtEnd = true;
     ShowWindow(p->frame, mode);
     UpdateWindow(p->frame);
-    FrameState* fs = frameState(p->frame);
+    FrameState* fs = FrameStateOf(p->frame);
     // A window shows what could not be read and goes on with the
     // remembered files; a batch run ends without output instead of giving
     // figures made with other data than the user named.
     if (!started) fs->ui->message(tlvString(IDS_PRODUCT), problems.c_str(), kIconExclamation);
-    if (!started && p->command.fileCount >= 1 && batchOutputOf(p->command) != kBatchNone) {
+    if (!started && p->command.fileCount >= 1 && BatchOutputOf(p->command) != kBatchNone) {
         p->exitCode = 1;
         DestroyWindow(p->frame);
         p->frame = nullptr;
@@ -148,10 +146,10 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
     fs->ui->statusText(tlvString(IDS_READY));
     ClearRegisterList(p->frame);
     ClearCodeList(p->frame);
-    activatePane(p->frame, p->session.settings.viewActive);
-    fitPanes(p->frame, -1);
+    ActivateViewPane(p->frame, p->session.settings.viewActive);
+    FitViewPanes(p->frame, -1);
     if (p->command.fileCount >= 1) {
-        if (batchOutputOf(p->command) != kBatchNone) {
+        if (BatchOutputOf(p->command) != kBatchNone) {
             runBatch(p);
             return kStartBatch;
         }
@@ -159,24 +157,25 @@ StartResult tlvStart(Program* p, const wchar_t* commandLine, int show) {
         for (int i = 0; i < p->command.fileCount; ++i) names[i] = p->command.files[i];
         OpenFiles(p->frame, false, names, p->command.fileCount);
     }
-    fs->ui->refreshCommandStates();
+    fs->ui->drawingChanged(fs->drawing, kDrawingState);
     return kStartRunning;
 }
 
-int tlvRunMessageLoop(HWND frame) {
+int RunMessageLoop(HWND frame) {
     MSG msg;
     for (;;) {
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             // Messages come first; the callback runs only on an empty queue
             // and says how long nothing is due, so that a paused or slow
             // trace sleeps instead of spinning.
-            const DWORD wait = gIdleCallback != nullptr ? gIdleCallback() : INFINITE;
+            const IdleCallback idle = CurrentIdleCallback();
+            const DWORD wait = idle != nullptr ? idle() : INFINITE;
             if (wait != 0)
                 MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-        HWND filter = filterWindow();
+        HWND filter = FilterWindow();
         if (filter != nullptr && IsWindow(filter) && IsDialogMessageW(filter, &msg)) continue;
         if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) &&
             IsWindow(frame) && (msg.hwnd == frame || IsChild(frame, msg.hwnd))) {
@@ -185,7 +184,7 @@ int tlvRunMessageLoop(HWND frame) {
             // Keys pressed over a pane reach the main window's key handler,
             // whichever of its children has the focus; a window of its own
             // (the notes) keeps its keys wherever the pointer rests.
-            if (paneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
+            if (ViewPaneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
         }
         if (FilterInputMessage(frame, &msg)) continue;
         TranslateMessage(&msg);
@@ -193,15 +192,15 @@ int tlvRunMessageLoop(HWND frame) {
     }
 }
 
-void tlvFinish(const Program& p) {
-    if (p.saveAtEnd) endSession(p.session);
+void FinishProgram(const Program& p) {
+    if (p.saveAtEnd) EndSession(p.session);
 }
 
-int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show) {
+int RunProgram(HINSTANCE instance, const wchar_t* commandLine, int show) {
     auto program = std::make_unique<Program>();
     program->instance = instance;
-    if (tlvStart(program.get(), commandLine, show) == kStartEnded) return program->exitCode;
-    tlvRunMessageLoop(program->frame);
-    tlvFinish(*program);
+    if (StartProgram(program.get(), commandLine, show) == kStartEnded) return program->exitCode;
+    RunMessageLoop(program->frame);
+    FinishProgram(*program);
     return program->exitCode;
 }

@@ -3,18 +3,11 @@
 #pragma once
 
 #include "app/session.h"
+#include "app/win32/idle_call.h"
 
 #include <windows.h>
 
 #include <cstdint>
-
-// The main loop calls the idle callback whenever no message is waiting;
-// null removes it. The trace installs its step here. The callback answers
-// how many milliseconds the loop may sleep before calling again (0: call
-// again at once; INFINITE: until a message arrives); a message always
-// wakes the loop.
-using IdleCallback = uint32_t (*)();
-void SetIdleCallback(IdleCallback callback);
 
 // One run of the program.
 struct Program {
@@ -34,10 +27,10 @@ enum StartResult {
 
 // Start-up up to the main loop, from the command-line text (without the
 // program name) and the caller's show mode.
-StartResult tlvStart(Program* program, const wchar_t* commandLine, int show);
+StartResult StartProgram(Program* program, const wchar_t* commandLine, int show);
 // Runs the message loop until the quit message; returns its exit code.
-int tlvRunMessageLoop(HWND frame);
+int RunMessageLoop(HWND frame);
 // Writes the settings, the tool table and the machine definition back.
-void tlvFinish(const Program& program);
+void FinishProgram(const Program& program);
 // All three; the exit code is 0 in every case.
-int tlvRunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);
+int RunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);

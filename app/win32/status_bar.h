@@ -1,4 +1,4 @@
-// The status bar (id 2000) of the main window: one borderless message, or
+// The status bar (IDC_STATUSBAR) of the main window: one borderless message, or
 // during a trace seven owner-drawn parts whose texts are kept here, so that
 // a part is redrawn only when its text changes.
 #pragma once

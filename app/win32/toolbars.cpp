@@ -1,8 +1,7 @@
 #include "app/win32/toolbars.h"
 
-#include "app/win32/commands.h"
-#include "app/win32/frame.h"
-#include "app/win32/gui_ui.h"
+#include "app/win32/frame_layout.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -14,6 +13,7 @@
 
 namespace {
 
+ToolbarCommands gCommands = {};
 constexpr int kSlotCount = 3;
 constexpr int kSeparator = 0;
 
@@ -72,15 +72,16 @@ TBBUTTON buttonOf(HWND toolbar, int command, bool texts) {
         b.fsStyle = BTNS_SEP;
         return b;
     }
-    const CommandEntry* entry = findCommand(command);
+    const ToolButton* button =
+        gCommands.buttonOf != nullptr ? gCommands.buttonOf(command) : nullptr;
     b.idCommand = command;
     b.fsState = TBSTATE_ENABLED;
     b.fsStyle = BTNS_BUTTON;
-    b.iBitmap = entry != nullptr ? entry->button.image : I_IMAGENONE;
+    b.iBitmap = button != nullptr ? button->image : I_IMAGENONE;
     b.iString = -1;
-    if (texts && entry != nullptr && entry->button.text != 0) {
+    if (texts && button != nullptr && button->text != 0) {
         // The string list takes double-NUL-terminated texts.
-        std::wstring text = tlvLoadString(instanceOf(toolbar), entry->button.text);
+        std::wstring text = tlvLoadString(instanceOf(toolbar), button->text);
         text.push_back(L'\0');
         b.iString = SendMessageW(toolbar, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
@@ -176,7 +177,7 @@ void showToolbarMenu(HWND frame) {
     HMENU menu = LoadMenuW(instanceOf(frame), MAKEINTRESOURCEW(IDR_TOOLBARMENU));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
-    prepareContextMenu(frame, popup);
+    if (gCommands.prepareMenu != nullptr) gCommands.prepareMenu(frame, popup);
     POINT p = {};
     GetCursorPos(&p);
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, frame, nullptr);
@@ -191,10 +192,12 @@ bool fromBandArea(const NMHDR* header) {
 // Tooltips ask by the button's command; the text is copied into a buffer
 // that outlives the notification.
 bool fillTooltip(HWND frame, NMTTDISPINFOW* info) {
-    const CommandEntry* entry = findCommand(static_cast<int>(info->hdr.idFrom));
-    if (entry == nullptr || entry->button.tooltip == 0) return false;
+    const int command = static_cast<int>(info->hdr.idFrom);
+    const ToolButton* button =
+        gCommands.buttonOf != nullptr ? gCommands.buttonOf(command) : nullptr;
+    if (button == nullptr || button->tooltip == 0) return false;
     static wchar_t text[128];
-    lstrcpynW(text, tlvLoadString(instanceOf(frame), entry->button.tooltip).c_str(), 128);
+    lstrcpynW(text, tlvLoadString(instanceOf(frame), button->tooltip).c_str(), 128);
     info->lpszText = text;
     info->hinst = nullptr;
     return true;
@@ -202,14 +205,18 @@ bool fillTooltip(HWND frame, NMTTDISPINFOW* info) {
 
 }  // namespace
 
-HWND toolbarWindow(HWND frame, int id) {
-    const FrameState* fs = frameState(frame);
+void SetToolbarCommands(const ToolbarCommands& commands) {
+    gCommands = commands;
+}
+
+HWND ToolbarWindow(HWND frame, int id) {
+    const FrameState* fs = FrameStateOf(frame);
     const int k = id - kToolbarStandard;
     return fs != nullptr && k >= 0 && k < kSlotCount ? fs->toolbars[k] : nullptr;
 }
 
-void createToolbars(HWND frame) {
-    FrameState* fs = frameState(frame);
+void CreateToolbars(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     HWND area = CreateWindowExW(0, REBARCLASSNAMEW, L"",
                                 WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
@@ -222,8 +229,8 @@ void createToolbars(HWND frame) {
     for (const auto& slot : s.toolbarBands) insertBand(fs, slot, s.toolbarStatus);
 }
 
-void saveToolbarLayout(HWND frame) {
-    FrameState* fs = frameState(frame);
+void SaveToolbarLayout(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     HWND area = bandArea(frame);
     if (fs == nullptr || area == nullptr) return;
     if (SendMessageW(area, RB_GETBANDCOUNT, 0, 0) != kSlotCount) return;
@@ -242,8 +249,8 @@ void saveToolbarLayout(HWND frame) {
 
 // Each band keeps its place and width and gets a new toolbar of the kind
 // its own id names, so bands the person moved keep their toolbars.
-void rebuildToolbars(HWND frame) {
-    FrameState* fs = frameState(frame);
+void RebuildToolbars(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     HWND area = bandArea(frame);
     if (fs == nullptr || area == nullptr) return;
     const int style = fs->session->settings.toolbarStatus;
@@ -264,11 +271,11 @@ void rebuildToolbars(HWND frame) {
         SendMessageW(area, RB_SETBANDINFOW, i, reinterpret_cast<LPARAM>(&band));
         if (old != nullptr) DestroyWindow(old);
     }
-    UpdateCommandStates(frame, nullptr, false);
+    if (gCommands.refreshStates != nullptr) gCommands.refreshStates(frame);
 }
 
-void checkToolButton(HWND frame, int command, bool pressed) {
-    const FrameState* fs = frameState(frame);
+void CheckToolButton(HWND frame, int command, bool pressed) {
+    const FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     for (HWND toolbar : fs->toolbars) {
         if (toolbar != nullptr) {
@@ -279,8 +286,8 @@ void checkToolButton(HWND frame, int command, bool pressed) {
 
 // Only a changed state is sent, so the buttons do not flicker when the
 // states are refreshed after every command.
-void setToolButtonState(HWND frame, int command, bool enabled, bool checked) {
-    const FrameState* fs = frameState(frame);
+void SetToolButtonState(HWND frame, int command, bool enabled, bool checked) {
+    const FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr) return;
     for (HWND toolbar : fs->toolbars) {
         if (toolbar == nullptr || SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) < 0)
@@ -294,7 +301,7 @@ void setToolButtonState(HWND frame, int command, bool enabled, bool checked) {
     }
 }
 
-bool onToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result) {
+bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result) {
     if (header == nullptr) return false;
     *result = 0;
     switch (header->code) {

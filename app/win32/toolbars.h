@@ -1,9 +1,26 @@
-// The band area 2001 with the three movable toolbars: their buttons come
+// The band area IDC_REBAR with the three movable toolbars: their buttons come
 // from the command table, their look from the toolbar style bits, and the
 // band order and widths from the settings.
 #pragma once
 
 #include <windows.h>
+
+// A command's toolbar button: its image in bitmap IDB_TOOLBAR (-1: no
+// button) and the string ids of its text and tooltip (0: none).
+struct ToolButton {
+    int image = -1;
+    int text = 0;
+    int tooltip = 0;
+};
+
+// What the toolbars take from the command table, handed over once before
+// the first toolbar is created.
+struct ToolbarCommands {
+    const ToolButton* (*buttonOf)(int command);   // null for an unknown command
+    void (*prepareMenu)(HWND frame, HMENU menu);  // before the band area's menu shows
+    void (*refreshStates)(HWND frame);            // every button's enable and check state
+};
+void SetToolbarCommands(const ToolbarCommands& commands);
 
 // Toolbar kinds by control id; a band's id names the toolbar it carries.
 constexpr int kToolbarStandard = 2010;
@@ -17,17 +34,18 @@ constexpr int kToolbarFlat = 0x4;    // flat buttons
 constexpr int kToolbarList = 0x8;    // text beside the image
 
 // Creates the band area and one band per saved slot, in the slots' order.
-void createToolbars(HWND frame);
+void CreateToolbars(HWND frame);
 // Replaces every band's toolbar after a change of the style bits.
-void rebuildToolbars(HWND frame);
+void RebuildToolbars(HWND frame);
 // Stores the band order, widths and styles into the three slots.
-void saveToolbarLayout(HWND frame);
+void SaveToolbarLayout(HWND frame);
 // Shows the command's button pressed (or not) on every toolbar.
-void checkToolButton(HWND frame, int command, bool pressed);
-void setToolButtonState(HWND frame, int command, bool enabled, bool checked);
-// The toolbar of kind id (2010-2012), or null without the band area.
-HWND toolbarWindow(HWND frame, int id);
+void CheckToolButton(HWND frame, int command, bool pressed);
+void SetToolButtonState(HWND frame, int command, bool enabled, bool checked);
+// The toolbar of kind id (kToolbarStandard to kToolbarTrace), or null
+// without the band area.
+HWND ToolbarWindow(HWND frame, int id);
 
 // Notifications of the band area and the toolbars that reach the main
 // window; true when handled, with the answer in *result.
-bool onToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);
+bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);

@@ -1,8 +1,7 @@
 #include "app/win32/trace_runner.h"
 
-#include "app/win32/commands.h"
-#include "app/win32/frame.h"
-#include "app/win32/shell.h"
+#include "app/win32/frame_state.h"
+#include "app/win32/idle_call.h"
 #include "app/win32/status_bar.h"
 #include "pathdata/trace.h"
 #include "res/resource.h"
@@ -22,7 +21,7 @@ struct TraceRun {
 } gTrace;
 
 PaneSet* panesOf(HWND frame) {
-    return paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
+    return PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
 }
 
 ToolShape toolShape(const FrameState* fs, int tool) {
@@ -69,7 +68,7 @@ public:
     bool breakMarkAt(int32_t row) override { return SetBreakMark(frame_, 3, row) != 0; }
     void drawStep(const MotionRecord& record, int previousTool, int tool) override {
         PaneSet* set = panesOf(frame_);
-        const FrameState* fs = frameState(frame_);
+        const FrameState* fs = FrameStateOf(frame_);
         if (set == nullptr || fs == nullptr) return;
         const ToolShape before = toolShape(fs, previousTool), after = toolShape(fs, tool);
         for (int slot = 0; slot < kPaneCount; ++slot)
@@ -123,29 +122,29 @@ void stop(HWND frame, FrameState* fs) {
 
 }  // namespace
 
-void traceToggle(HWND frame) {
-    FrameState* fs = frameState(frame);
+void ToggleTrace(HWND frame) {
+    FrameState* fs = FrameStateOf(frame);
     if (fs == nullptr || !fs->drawing.loaded) return;
     if (fs->drawing.tracing) {
         stop(frame, fs);
     } else {
         start(frame, fs);
     }
-    syncRunState(fs);
+    SyncRunState(fs);
     // Both ways the pictures change: the trace draws from nothing, the end
     // shows the whole drawing again.
     if (PaneSet* set = panesOf(frame)) InvalidatePanes(set, -1, true);
 }
 
-void traceSetMode(HWND frame, int mode) {
-    const FrameState* fs = frameState(frame);
+void SetTraceMode(HWND frame, int mode) {
+    const FrameState* fs = FrameStateOf(frame);
     if (fs != nullptr && fs->drawing.tracing && mode >= kTraceRunning && mode <= kTracePaused) {
         gTrace.state.mode = mode;
     }
 }
 
 int traceMode(HWND frame) {
-    const FrameState* fs = frameState(frame);
+    const FrameState* fs = FrameStateOf(frame);
     return fs != nullptr && fs->drawing.tracing ? gTrace.state.mode : -1;
 }
 
@@ -154,7 +153,7 @@ int32_t traceStepCount() {
 }
 
 uint32_t TraceIdle() {
-    FrameState* fs = frameState(gTrace.frame);
+    FrameState* fs = FrameStateOf(gTrace.frame);
     if (fs == nullptr) return kTraceWaitForever;
     WindowTraceUi ui(gTrace.frame);
     traceStep(&gTrace.state, &fs->drawing, speedOf(fs), GetTickCount(), &ui);

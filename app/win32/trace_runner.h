@@ -8,9 +8,9 @@
 #include <cstdint>
 
 // Starts a trace when none runs (nothing without drawing data), else stops it.
-void traceToggle(HWND frame);
+void ToggleTrace(HWND frame);
 // 0 running, 1 single step, 2 paused; nothing when no trace runs.
-void traceSetMode(HWND frame, int mode);
+void SetTraceMode(HWND frame, int mode);
 // The current mode, or -1 without a trace.
 int traceMode(HWND frame);
 // Steps made since the trace started (0 without a trace).

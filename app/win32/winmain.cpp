@@ -2,5 +2,5 @@
 #include "app/win32/shell.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
-    return tlvRunProgram(instance, commandLine, show);
+    return RunProgram(instance, commandLine, show);
 }

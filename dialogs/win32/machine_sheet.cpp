@@ -1,8 +1,8 @@
 #include "dialogs/win32/machine_sheet.h"
 
-#include "app/win32/frame.h"
 #include "dialogs/replace_rows.h"
 #include "dialogs/win32/sheet.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -68,7 +68,7 @@ void fillGModal(SheetPage* page) {
         ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_CHECK_IMAGES), 12, 0,
                              RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-    addColumn(list, 0, L"G Modal", listWidth(list) - 16);
+    addColumn(list, 0, tlvWiden(tlvString(IDS_GMODAL_COLUMN)).c_str(), listWidth(list) - 16);
     for (int code = 0; code < kMachineGCodes; ++code) {
         wchar_t text[8];
         swprintf(text, 8, L"G%02d", code);
@@ -179,14 +179,14 @@ INT_PTR replacePage(SheetPage* page, UINT msg, WPARAM wp, LPARAM lp) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
         if (change->hdr.idFrom == IDC_REPLACE_LIST && change->hdr.code == LVN_ITEMCHANGED &&
             (change->uNewState & LVIS_SELECTED) != 0 && change->iItem < rows.count) {
-            setControlText(page->window, IDC_REPLACE_ORG, rows.org[change->iItem]);
-            setControlText(page->window, IDC_REPLACE_DST, rows.dst[change->iItem]);
+            SetControlText(page->window, IDC_REPLACE_ORG, rows.org[change->iItem]);
+            SetControlText(page->window, IDC_REPLACE_DST, rows.dst[change->iItem]);
         }
         return FALSE;
     }
     if (msg != WM_COMMAND) return FALSE;
-    const std::string org = controlText(page->window, IDC_REPLACE_ORG);
-    const std::string dst = controlText(page->window, IDC_REPLACE_DST);
+    const std::string org = ControlText(page->window, IDC_REPLACE_ORG);
+    const std::string dst = ControlText(page->window, IDC_REPLACE_DST);
     const int selected = selectedRow(listOf(page, IDC_REPLACE_LIST));
     switch (LOWORD(wp)) {
         case IDOK: StoreReplaceRows(rows, &contextOf(page)->edit); return FALSE;
@@ -210,12 +210,11 @@ constexpr Field real(int id, float* value, float maximum, const char* format = n
 
 }  // namespace
 
-bool showMachineSheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return false;
+bool ShowMachineSheet(HWND owner, MachineDefinition* machine, int start) {
+    if (machine == nullptr) return false;
     MachineContext context = {};
     MachineDefinition& m = context.edit;
-    m = fs->session->machine;
+    m = *machine;
     for (int bit = 0; bit < kOptionBits; ++bit) context.optionBoxes[bit] = (m.options >> bit) & 1;
     LoadReplaceRows(m, &context.rows);
     const Field fields[] = {
@@ -237,11 +236,11 @@ bool showMachineSheet(HWND frame, int start) {
     };
     Sheet sheet = {IDD_MACHINE_SHEET, &gCurrentPage, pages,    2,      nullptr,
                    nullptr,           nullptr,       &context, nullptr};
-    if (RunSheet(frame, &sheet, start) != 1) return false;
+    if (RunSheet(owner, &sheet, start) != 1) return false;
     for (int bit = 0; bit < kOptionBits; ++bit) {
         m.options =
             context.optionBoxes[bit] != 0 ? m.options | (1 << bit) : m.options & ~(1 << bit);
     }
-    fs->session->machine = m;
+    *machine = m;
     return true;
 }

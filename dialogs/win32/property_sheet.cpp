@@ -1,8 +1,9 @@
 #include "dialogs/win32/property_sheet.h"
 
-#include "app/win32/frame.h"
-#include "app/win32/gui_ui.h"
+#include "dialogs/win32/common_dialogs.h"
 #include "dialogs/win32/sheet.h"
+#include "panes/panes.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "view/win32/pane_windows.h"
@@ -19,7 +20,7 @@ uint32_t gCustomColors[kColorCount];
 bool gCustomLoaded = false;
 float gCurrentPage = 0.0f;
 
-constexpr int kMatrixButtons = 8;  // 1099..1102 pattern 1, 1103..1106 pattern 2
+constexpr int kMatrixButtons = 8;  // from IDC_VIEW_MATRIX_FIRST: 4 of pattern 1, 4 of pattern 2
 
 struct PropertyContext {
     HWND frame;
@@ -35,7 +36,7 @@ void showMatrix(SheetPage* page) {
     const PropertyWork& work = contextOf(page)->work;
     for (int k = 0; k < kMatrixButtons; ++k) {
         SetDlgItemTextA(page->window, IDC_VIEW_MATRIX_FIRST + k,
-                        viewKindTitle(work.matrix[k / 4][k % 4]));
+                        ViewKindTitle(work.matrix[k / 4][k % 4]));
     }
 }
 
@@ -44,7 +45,7 @@ void resetViews(SheetPage* page) {
     PropertyWork& work = contextOf(page)->work;
     memcpy(work.matrix[0], kDefaultMatrix1, sizeof work.matrix[0]);
     memcpy(work.matrix[1], kDefaultMatrix2, sizeof work.matrix[1]);
-    for (int kind = 0; kind < kPaneCount; ++kind) viewDefaultAngles(kind, work.angles[kind]);
+    for (int kind = 0; kind < kPaneCount; ++kind) ViewDefaultAngles(kind, work.angles[kind]);
     showMatrix(page);
     EnableWindow(GetDlgItem(page->window, IDC_VIEW_RESET), FALSE);
 }
@@ -72,12 +73,13 @@ INT_PTR viewPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM) {
 // replaces it.
 void browseProgram(HWND page, int field) {
     wchar_t path[MAX_PATH] = {};
-    lstrcpynW(path, tlvWiden(controlText(page, field).c_str()).c_str(), MAX_PATH);
+    lstrcpynW(path, tlvWiden(ControlText(page, field).c_str()).c_str(), MAX_PATH);
     const std::wstring title = tlvWiden(tlvString(IDS_CHOOSE_APPLICATION));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(page, GA_ROOT);
-    ofn.lpstrFilter = L"Application files (*.EXE)\0*.EXE\0";
+    const std::wstring filter = tlvFilterOf(tlvWiden(tlvString(IDS_FILTER_APPLICATION)));
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
@@ -107,7 +109,7 @@ INT_PTR optionsPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM) {
 
 void applyFromSheet(Sheet* sheet) {
     PropertyContext* context = static_cast<PropertyContext*>(sheet->context);
-    ApplyPropertyValues(context->frame, context->work);
+    ApplyPropertyValues(context->frame, context->settings, context->work);
 }
 
 constexpr Field edit(int id, FieldType type, void* value, float minimum, float maximum,
@@ -174,11 +176,10 @@ void redrawFrame(HWND frame, PaneSet* set, const AppSettings& s) {
 
 }  // namespace
 
-void ApplyPropertyValues(HWND frame, const PropertyWork& work) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return;
-    AppSettings& s = fs->session->settings;
-    PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
+void ApplyPropertyValues(HWND frame, AppSettings* settings, const PropertyWork& work) {
+    if (settings == nullptr) return;
+    AppSettings& s = *settings;
+    PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
     const PropertyChanges changes = ApplyPropertyWork(work, &s, gCustomColors);
     gCustomLoaded = true;
     bool matrixApplied = false;
@@ -198,15 +199,14 @@ void ApplyPropertyValues(HWND frame, const PropertyWork& work) {
     if (changes.anglesOrColors || changes.viewStatus || matrixApplied) redrawFrame(frame, set, s);
 }
 
-int showPropertySheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return 0;
-    AppSettings& s = fs->session->settings;
+int ShowPropertySheet(HWND frame, AppSettings* settings, int start) {
+    if (settings == nullptr) return 0;
+    AppSettings& s = *settings;
     if (!gCustomLoaded) memcpy(gCustomColors, s.colorMap, sizeof gCustomColors);
     gCustomLoaded = true;
     // The working angles are the panes' own: they change only by the reset.
     float angles[kPaneCount][3];
-    if (PaneSet* set = paneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL))) {
+    if (PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL))) {
         CollectPaneAngles(set, angles);
         StorePaneRotations(&s, angles);
     }
@@ -253,6 +253,6 @@ int showPropertySheet(HWND frame, int start) {
     Sheet sheet = {IDD_PROPERTY_SHEET, &gCurrentPage,  pages,    4,      w.colors,
                    w.customColors,     applyFromSheet, &context, nullptr};
     if (RunSheet(frame, &sheet, start) != 1) return 0;
-    ApplyPropertyValues(frame, w);
+    ApplyPropertyValues(frame, &s, w);
     return 1;
 }

@@ -33,7 +33,7 @@ void showField(HWND page, const Field& field) {
             if (field.type == FieldType::Text) {
                 SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(fieldTextLimit(field)), 0);
             }
-            setControlText(page, field.id, fieldShow(field));
+            SetControlText(page, field.id, fieldShow(field));
             if (!field.spinner) break;
             HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"",
                                         WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0,
@@ -59,14 +59,14 @@ void showField(HWND page, const Field& field) {
 
 void normaliseEdit(HWND page, const Field& field) {
     if (field.kind != FieldKind::Edit || field.type == FieldType::Text) return;
-    const std::string text = controlText(page, field.id);
+    const std::string text = ControlText(page, field.id);
     const std::string shown = fieldNormalise(field, text.c_str());
-    if (shown != text) setControlText(page, field.id, shown);
+    if (shown != text) SetControlText(page, field.id, shown);
 }
 
 void readField(HWND page, const Field& field) {
     switch (field.kind) {
-        case FieldKind::Edit: fieldStore(field, controlText(page, field.id).c_str()); break;
+        case FieldKind::Edit: fieldStore(field, ControlText(page, field.id).c_str()); break;
         case FieldKind::Check:
             *static_cast<int32_t*>(field.value) = IsDlgButtonChecked(page, field.id) == BST_CHECKED;
             break;
@@ -83,8 +83,8 @@ void spin(SheetPage* page, const NMUPDOWN* change) {
     HWND edit = reinterpret_cast<HWND>(SendMessageW(change->hdr.hwndFrom, UDM_GETBUDDY, 0, 0));
     const Field* field = findField(page, GetDlgCtrlID(edit));
     if (field == nullptr) return;
-    const std::string text = controlText(page->window, field->id);
-    setControlText(page->window, field->id,
+    const std::string text = ControlText(page->window, field->id);
+    SetControlText(page->window, field->id,
                    fieldSpin(*field, text.c_str(), change->iDelta > 0 ? 1 : -1));
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -92,7 +92,7 @@ void spin(SheetPage* page, const NMUPDOWN* change) {
 
 void pickColor(SheetPage* page, const ColorButton& button) {
     Sheet* sheet = page->sheet;
-    if (!chooseColor(sheet->dialog, &sheet->colors[button.entry], sheet->customColors)) return;
+    if (!ChooseColor(sheet->dialog, &sheet->colors[button.entry], sheet->customColors)) return;
     InvalidateRect(GetDlgItem(page->window, button.swatch), nullptr, TRUE);
 }
 
@@ -259,11 +259,11 @@ void WriteSheetFields(Sheet* sheet) {
     }
 }
 
-void setColorChooserHook(ColorChooserHook hook) {
+void SetColorChooserHook(ColorChooserHook hook) {
     gColorHook = hook;
 }
 
-bool chooseColor(HWND owner, uint32_t* color, uint32_t customColors[16]) {
+bool ChooseColor(HWND owner, uint32_t* color, uint32_t customColors[16]) {
     COLORREF custom[16];
     for (int i = 0; i < 16; ++i) custom[i] = customColors[i];
     CHOOSECOLORW choose = {};
@@ -281,12 +281,12 @@ bool chooseColor(HWND owner, uint32_t* color, uint32_t customColors[16]) {
     return chosen;
 }
 
-std::string controlText(HWND window, int id) {
+std::string ControlText(HWND window, int id) {
     wchar_t text[1024] = {};
     GetDlgItemTextW(window, id, text, 1024);
     return tlvNarrow(text);
 }
 
-void setControlText(HWND window, int id, const std::string& text) {
+void SetControlText(HWND window, int id, const std::string& text) {
     SetDlgItemTextW(window, id, tlvWiden(text.c_str()).c_str());
 }

@@ -65,9 +65,9 @@ void WriteSheetFields(Sheet* sheet);
 // true and *color changed when the person confirmed. Tests answer through
 // the hook instead.
 using ColorChooserHook = bool (*)(CHOOSECOLORW* choose);
-void setColorChooserHook(ColorChooserHook hook);
-bool chooseColor(HWND owner, uint32_t* color, uint32_t customColors[16]);
+void SetColorChooserHook(ColorChooserHook hook);
+bool ChooseColor(HWND owner, uint32_t* color, uint32_t customColors[16]);
 
 // Control text as CP932 and back.
-std::string controlText(HWND window, int id);
-void setControlText(HWND window, int id, const std::string& text);
+std::string ControlText(HWND window, int id);
+void SetControlText(HWND window, int id, const std::string& text);

@@ -1,8 +1,8 @@
 #include "dialogs/win32/tool_sheet.h"
 
-#include "app/win32/frame.h"
 #include "definitions/profile_item.h"
 #include "dialogs/win32/sheet.h"
+#include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -91,12 +91,12 @@ int selectedTool(SheetPage* page) {
 
 void showSelected(SheetPage* page, int row) {
     HWND list = toolList(page);
-    setControlText(page->window, IDC_TOOL_NAME, cell(list, row, 1));
-    setControlText(page->window, IDC_TOOL_DIAMETER, cell(list, row, 2));
-    setControlText(page->window, IDC_TOOL_LENGTH, cell(list, row, 3));
+    SetControlText(page->window, IDC_TOOL_NAME, cell(list, row, 1));
+    SetControlText(page->window, IDC_TOOL_DIAMETER, cell(list, row, 2));
+    SetControlText(page->window, IDC_TOOL_LENGTH, cell(list, row, 3));
     char label[8];
     snprintf(label, sizeof label, "T%02d", row);
-    setControlText(page->window, IDC_TOOL_LABEL, label);
+    SetControlText(page->window, IDC_TOOL_LABEL, label);
 }
 
 void applyRow(SheetPage* page) {
@@ -104,13 +104,13 @@ void applyRow(SheetPage* page) {
     if (row < 0) return;
     HWND list = toolList(page);
     char name[kToolNameSize];
-    const std::string typed = controlText(page->window, IDC_TOOL_NAME);
+    const std::string typed = ControlText(page->window, IDC_TOOL_NAME);
     CopyTextCut(name, sizeof name, typed.c_str(), typed.size());
     setCell(list, row, 1, name);
     setCell(list, row, 2,
-            millimetres(fieldNumber(controlText(page->window, IDC_TOOL_DIAMETER).c_str())));
+            millimetres(fieldNumber(ControlText(page->window, IDC_TOOL_DIAMETER).c_str())));
     setCell(list, row, 3,
-            millimetres(fieldNumber(controlText(page->window, IDC_TOOL_LENGTH).c_str())));
+            millimetres(fieldNumber(ControlText(page->window, IDC_TOOL_LENGTH).c_str())));
 }
 
 // Every row back into the table; the corner radius is not edited here.
@@ -147,14 +147,13 @@ INT_PTR toolPage(SheetPage* page, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-bool showToolSheet(HWND frame, int start) {
-    FrameState* fs = frameState(frame);
-    if (fs == nullptr) return false;
-    ToolTable edit = fs->session->tools;
+bool ShowToolSheet(HWND owner, ToolTable* tools, int start) {
+    if (tools == nullptr) return false;
+    ToolTable edit = *tools;
     SheetPage pages[] = {{IDD_PAGE_TOOLS, toolPage, nullptr, 0, nullptr, 0, nullptr, nullptr, {}}};
     Sheet sheet = {IDD_TOOL_SHEET, &gCurrentPage, pages, 1,      nullptr,
                    nullptr,        nullptr,       &edit, nullptr};
-    if (RunSheet(frame, &sheet, start) != 1) return false;
-    fs->session->tools = edit;
+    if (RunSheet(owner, &sheet, start) != 1) return false;
+    *tools = edit;
     return true;
 }

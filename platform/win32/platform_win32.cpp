@@ -200,7 +200,7 @@ bool finalPath(HANDLE h, char* out, size_t outSize) {
     } else if (wcsncmp(p, L"\\\\?\\", 4) == 0) {
         p += 4;
     }
-    return narrowCopy(p, out, outSize);
+    return tlvNarrowCopy(p, out, outSize);
 }
 
 }  // namespace
@@ -237,7 +237,7 @@ PlatFile* platCreateBeside(const char* target, char* out, size_t outSize) {
     if (GetTempFileNameW(dir.text, L"tlv", 0, name) == 0) return nullptr;
     HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    auto* file = h != INVALID_HANDLE_VALUE && narrowCopy(name, out, outSize) ? new (std::nothrow)
+    auto* file = h != INVALID_HANDLE_VALUE && tlvNarrowCopy(name, out, outSize) ? new (std::nothrow)
                                                                                    PlatFile{h}
                                                                              : nullptr;
     if (file == nullptr) {
@@ -270,7 +270,7 @@ bool platIsDirectory(const char* path) {
 bool platFallbackTempDir(char* out, size_t outSize) {
     wchar_t dir[MAX_PATH];
     UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
-    return n > 0 && n < MAX_PATH && narrowCopy(dir, out, outSize);
+    return n > 0 && n < MAX_PATH && tlvNarrowCopy(dir, out, outSize);
 }
 
 namespace {
@@ -299,7 +299,7 @@ bool makeTempFile(const char* prefix, wchar_t (&name)[MAX_PATH]) {
 bool platTempFile(const char* prefix, char* out, size_t outSize) {
     wchar_t name[MAX_PATH];
     if (out == nullptr || !makeTempFile(prefix, name)) return false;
-    if (!narrowCopy(name, out, outSize)) {
+    if (!tlvNarrowCopy(name, out, outSize)) {
         DeleteFileW(name);
         return false;
     }
@@ -318,7 +318,7 @@ PlatFile* platScratchFile(const char* prefix, char* where, size_t whereSize) {
         DeleteFileW(name);
         return nullptr;
     }
-    auto* file = narrowCopy(name, where, whereSize) ? new (std::nothrow) PlatFile{h} : nullptr;
+    auto* file = tlvNarrowCopy(name, where, whereSize) ? new (std::nothrow) PlatFile{h} : nullptr;
     if (file == nullptr) CloseHandle(h);
     return file;
 }
@@ -393,8 +393,8 @@ bool platFindFile(const char* path, PlatFileFacts* facts) {
     facts->lastAccessTime = joinFileTime(data.ftLastAccessTime);
     facts->lastWriteTime = joinFileTime(data.ftLastWriteTime);
     facts->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    narrowCopy(data.cFileName, facts->name, sizeof facts->name);
-    narrowCopy(data.cAlternateFileName, facts->shortName, sizeof facts->shortName);
+    tlvNarrowCopy(data.cFileName, facts->name, sizeof facts->name);
+    tlvNarrowCopy(data.cAlternateFileName, facts->shortName, sizeof facts->shortName);
     return true;
 }
 
@@ -414,7 +414,7 @@ bool platLocalTime(uint64_t fileTime, PlatLocalTime* out) {
 bool platExecutablePath(char* out, size_t outSize) {
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return n > 0 && n < MAX_PATH && narrowCopy(path, out, outSize);
+    return n > 0 && n < MAX_PATH && tlvNarrowCopy(path, out, outSize);
 }
 
 uint32_t platTickCount() {
@@ -436,5 +436,5 @@ bool platFullPath(const char* path, char* out, size_t outSize) {
     if (path == nullptr) return false;
     wchar_t full[MAX_PATH + 1] = {};
     DWORD n = GetFullPathNameW(tlvWiden(path).c_str(), MAX_PATH + 1, full, nullptr);
-    return n > 0 && n <= MAX_PATH && narrowCopy(full, out, outSize);
+    return n > 0 && n <= MAX_PATH && tlvNarrowCopy(full, out, outSize);
 }

@@ -20,7 +20,7 @@ struct WidePath {
 };
 
 // Converts UTF-16 text to CP932 into out; fails when it does not fit.
-inline bool narrowCopy(const wchar_t* text, char* out, size_t outSize) {
+inline bool tlvNarrowCopy(const wchar_t* text, char* out, size_t outSize) {
     if (out == nullptr || outSize == 0) return false;
     int n = WideCharToMultiByte(kCodePage932, 0, text, -1, out,
                                 static_cast<int>(outSize), nullptr, nullptr);

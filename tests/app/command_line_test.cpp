@@ -10,13 +10,13 @@ namespace {
 std::vector<std::string> tokensOf(const char* text) {
     char buffer[kCommandTextMax];
     char* tokens[kCommandTokenMax];
-    int n = tokenizeCommandLine(text, buffer, tokens);
+    int n = TokenizeCommandLine(text, buffer, tokens);
     return std::vector<std::string>(tokens, tokens + n);
 }
 
 CommandLine parsed(const char* text) {
     CommandLine c;
-    parseCommandLine(text, &c);
+    ParseCommandLine(text, &c);
     return c;
 }
 
@@ -98,7 +98,7 @@ TEST(CommandLineOptions, MachineAndToolFiles) {
     }
     const char* argv[] = {"/MDL=\"m.mdl\"junk", "x.nc", "/home/nc/part.nc", "/dxfout", "/PRN"};
     CommandLine cl;
-    parseCommandArguments(5, argv, &cl);
+    ParseCommandArguments(5, argv, &cl);
     EXPECT_STREQ(cl.machineFile, "m.mdl");
     EXPECT_STREQ(cl.files[0], "x.nc");
     EXPECT_EQ(cl.flags, OPT_DXFOUT);
@@ -132,13 +132,13 @@ TEST(CommandLineBatch, OnePriorityOutput) {
     };
     for (const auto& c : cases) {
         CommandLine cl = parsed(c.text);
-        EXPECT_EQ(batchOutputOf(cl), c.output) << c.text;
-        EXPECT_STREQ(batchOutputName(cl), c.name) << c.text;
+        EXPECT_EQ(BatchOutputOf(cl), c.output) << c.text;
+        EXPECT_STREQ(BatchOutputName(cl), c.name) << c.text;
     }
-    EXPECT_EQ(batchExportType(kBatchDxf), 0);
-    EXPECT_EQ(batchExportType(kBatchLog), 2);
-    EXPECT_EQ(batchExportType(kBatchPrintDirect), -1);
-    EXPECT_EQ(batchExportType(kBatchSvg), 3);
+    EXPECT_EQ(BatchExportType(kBatchDxf), 0);
+    EXPECT_EQ(BatchExportType(kBatchLog), 2);
+    EXPECT_EQ(BatchExportType(kBatchPrintDirect), -1);
+    EXPECT_EQ(BatchExportType(kBatchSvg), 3);
 }
 
 TEST(CommandLineBatch, PictureSize) {

@@ -21,7 +21,7 @@ TEST(ExternalArgs, PatternExpansion) {
         {"", "C:\\my dir\\a.nc", 5, "\"C:\\my dir\\a.nc\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(expandArgumentPattern(c.pattern, c.file, c.line), c.expected) << c.pattern;
+        EXPECT_EQ(ExpandArgumentPattern(c.pattern, c.file, c.line), c.expected) << c.pattern;
     }
 }
 
@@ -38,7 +38,7 @@ TEST(ExternalArgs, TextCommand) {
         {"wordpad.exe \"%L\"", "C:\\a.nc", "wordpad.exe \"C:\\a.nc\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(expandTextCommand(c.command, c.file), c.expected) << c.command;
+        EXPECT_EQ(ExpandTextCommand(c.command, c.file), c.expected) << c.command;
     }
 }
 

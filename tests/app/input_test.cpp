@@ -151,8 +151,8 @@ TEST(Input, DirectionCursorSectorsChangeAtTheirBoundaries) {
 ViewPane pressKeys(int kind, int key, uint32_t modifiers, int times) {
     ViewState view = {};
     float angles[3];
-    viewDefaultAngles(kind, angles);
-    initPane(&view.panes[0], kind, angles);
+    ViewDefaultAngles(kind, angles);
+    InitPane(&view.panes[0], kind, angles);
     view.panes[0].clientRect = {0, 0, 400, 300};
     for (int i = 0; i < times; ++i) {
         const KeyAction a = inputKeyAction(key, modifiers);

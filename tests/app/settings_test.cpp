@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "definitions/settings.h"
 
 #include "platform/platform.h"
 #include "tests/definitions/temp_file.h"

@@ -24,7 +24,7 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         ASSERT_EQ(start(demo()), kStartRunning);
-        set = paneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
+        set = PaneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
         ASSERT_NE(set, nullptr);
         for (int i = 0; i < kPaneCount; ++i) {
             if (settings().viewMatrix[settings().viewSeparate][i] == kViewXY) xy = i;
@@ -49,7 +49,7 @@ protected:
     // Runs the posted messages through the program's main loop.
     void loop() {
         PostQuitMessage(0);
-        tlvRunMessageLoop(frame());
+        RunMessageLoop(frame());
     }
     void post(UINT msg, WPARAM wp, int x, int y, HWND to = nullptr) {
         PostMessageW(to != nullptr ? to : set->windows[xy], msg, wp, MAKELPARAM(x, y));

@@ -135,16 +135,16 @@ protected:
         ASSERT_TRUE(ensureTestPrinter());
     }
     void TearDown() override {
-        tlvSetPrintOutput(nullptr);
+        SetPrintOutput(nullptr);
         ShellTest::TearDown();
     }
     // Prints with the given options to a file of the test's folder and
     // returns the PostScript.
     std::string printWith(int status, int pane, const std::string& name) {
         const std::string out = dir + "\\" + name;
-        tlvSetPrintOutput(tlvWiden(out.c_str()).c_str());
+        SetPrintOutput(tlvWiden(out.c_str()).c_str());
         settings().printStatus = status;
-        EXPECT_TRUE(printDrawing(frame(), pane, false)) << status;
+        EXPECT_TRUE(PrintDrawing(frame(), pane, false)) << status;
         return readFile(out);
     }
 };
@@ -185,10 +185,10 @@ void CALLBACK answerPrintDialog(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(WinPrint, DialogEnablesByTheBoxesAndStoresTheChoice) {
     ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
-    tlvSetPrintOutput(tlvWiden((dir + "\\dialog.ps").c_str()).c_str());
+    SetPrintOutput(tlvWiden((dir + "\\dialog.ps").c_str()).c_str());
     gEnabled.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, answerPrintDialog);
-    EXPECT_TRUE(printDrawing(frame(), -1, true));
+    EXPECT_TRUE(PrintDrawing(frame(), -1, true));
     KillTimer(nullptr, timer);
     EXPECT_EQ(gDialogPrinter, kPrinter);
     EXPECT_EQ(gEnabled, "111010");  // without the report: no font, no same page
@@ -220,7 +220,7 @@ TEST_F(WinPrint, HiddenBatchPrintsWithoutDialogOrFails) {
         const std::string out = dir + "\\batch" + std::to_string(run++) + ".ps";
         writeFile(dir + "\\t.cfg",
                   "[Current]\r\nEnableMap=12288\r\nPrintStatus=" + std::to_string(c.printStatus));
-        tlvSetPrintOutput(tlvWiden(out.c_str()).c_str());
+        SetPrintOutput(tlvWiden(out.c_str()).c_str());
         EXPECT_EQ(start(std::string(c.option) + " /HIDE \"" + demo() + "\"", SW_HIDE), kStartBatch);
         EXPECT_EQ(program->exitCode, c.exitCode) << c.option;
         EXPECT_EQ(countOf(readFile(out), "%%Page:") > 0, c.exitCode == 0) << c.option;
@@ -235,13 +235,13 @@ bool clipboardHas(UINT format) {
 TEST_F(WinPrint, ClipboardHoldsPictureMetafileAndReport) {
     ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
     UpdateWindow(frame());
-    PaneSet* panes = paneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
+    PaneSet* panes = PaneSetOf(GetDlgItem(frame(), IDC_VIEW_PANEL));
     ASSERT_NE(panes, nullptr);
     // Without a cached picture (never painted) there is no bitmap; the
     // metafile and the report are placed all the same.
     for (bool painted : {true, false}) {
         if (!painted) InvalidatePanes(panes, -1, false);
-        EXPECT_EQ(copyPicture(frame()), painted);
+        EXPECT_EQ(CopyPicture(frame()), painted);
         EXPECT_EQ(clipboardHas(CF_BITMAP), painted);
         EXPECT_TRUE(clipboardHas(CF_ENHMETAFILE));
         ASSERT_TRUE(OpenClipboard(nullptr));
@@ -270,9 +270,9 @@ TEST_F(WinPrint, EditorAndSendGetFileAndLine) {
         int row;
         std::string expected;  // behind the quoted program
     } cases[] = {
-        {openInEditor, 0, " /L0 %s " + demo()},  // the file's header row
-        {openInEditor, 3, " /L3 %s " + demo()},
-        {sendCurrentFile, 0, " 1 " + demo()},
+        {OpenInEditor, 0, " /L0 %s " + demo()},  // the file's header row
+        {OpenInEditor, 3, " /L3 %s " + demo()},
+        {SendCurrentFile, 0, " 1 " + demo()},
     };
     for (const auto& c : cases) {
         DeleteFileA(out.c_str());
@@ -291,7 +291,7 @@ TEST_F(WinPrint, HelpPageBesideTheProgramAndMessageWhenMissing) {
     EXPECT_NE(readFile(winPath(page)).find(reinterpret_cast<const char*>(u8"終了コード")),
               std::string::npos);
     // This test program has no guide beside it.
-    EXPECT_FALSE(openHelp(nullptr));
+    EXPECT_FALSE(OpenHelp(nullptr));
     ASSERT_EQ(gBoxes.size(), 1u);
     EXPECT_EQ(gBoxes[0].rfind(tlvWiden(tlvString(IDS_HELP_MISSING)), 0), 0u);
 }

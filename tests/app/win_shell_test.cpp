@@ -174,7 +174,7 @@ TEST_F(WinShell, StartUpOptionsTable) {
         EXPECT_EQ(rows(codeList()), 0) << c.args;
         EXPECT_FALSE(fs()->drawing.loaded) << c.args;
         DestroyWindow(frame());
-        tlvFinish(*program);
+        FinishProgram(*program);
         AppSettings saved;
         ASSERT_EQ(LoadSettings(&saved, (dir + "\\t.cfg").c_str()), 1);
         EXPECT_EQ(panes(saved), c.panes) << c.args;
@@ -251,7 +251,7 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
     ASSERT_EQ(start("\"" + file + "\""), kStartRunning);
     EXPECT_FALSE(menuHas(CMD_NOTES_WINDOW, MF_GRAYED));
     SendMessageW(frame(), WM_COMMAND, CMD_NOTES_WINDOW, 0);
-    HWND window = notesWindow(frame());
+    HWND window = NotesWindow(frame());
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     HWND list = GetWindow(window, GW_CHILD);
@@ -276,15 +276,15 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
          p = GetWindow(p, GW_HWNDNEXT)) {
         RECT pr;
         GetWindowRect(p, &pr);
-        if (paneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
+        if (ViewPaneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
             onPane = {pr.left + 5, pr.top + 5};
     }
     ASSERT_TRUE(SetCursorPos(onPane.x, onPane.y));
-    ASSERT_GE(paneFromWindow(WindowFromPoint(onPane)), 0);
+    ASSERT_GE(ViewPaneFromWindow(WindowFromPoint(onPane)), 0);
     SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
     PostQuitMessage(0);
-    tlvRunMessageLoop(frame());
+    RunMessageLoop(frame());
     EXPECT_EQ(GetSelectedCodeLine(frame()), 4);
     for (int row : {1, 2, 3, 4}) EXPECT_EQ(rowMarked(row), row % 2 == 0) << row;
 
@@ -309,11 +309,11 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
 }
 
 TEST_F(WinShell, HistoryAndInstanceItemTexts) {
-    EXPECT_EQ(historyItemText(0, "C:\\nc\\a.nc"), L"&1 a.nc\tC:\\nc");
-    EXPECT_EQ(historyItemText(8, "C:\\b.nc"), L"&9 b.nc\tC:");
-    EXPECT_EQ(historyItemText(9, "C:\\nc\\c.nc"), L"&0 c.nc\tC:\\nc");
-    EXPECT_EQ(instanceItemText(0, L"a.nc - Taliver"), L"&1 a.nc ");
-    EXPECT_EQ(instanceItemText(12, L"Taliver"), L"&0 ( 無題 )");
+    EXPECT_EQ(HistoryItemText(0, "C:\\nc\\a.nc"), L"&1 a.nc\tC:\\nc");
+    EXPECT_EQ(HistoryItemText(8, "C:\\b.nc"), L"&9 b.nc\tC:");
+    EXPECT_EQ(HistoryItemText(9, "C:\\nc\\c.nc"), L"&0 c.nc\tC:\\nc");
+    EXPECT_EQ(InstanceItemText(0, L"a.nc - Taliver"), L"&1 a.nc ");
+    EXPECT_EQ(InstanceItemText(12, L"Taliver"), L"&0 ( 無題 )");
 }
 
 TEST_F(WinShell, BreakMarksChangeOnlyBlockRows) {
@@ -378,7 +378,7 @@ TEST_F(WinShell, LayoutAndSplitterLimits) {
     writeFile(dir + "\\t.cfg", "[Current]\r\nEnableMap=0\r\n[Frame]\r\nPos=0,0\r\nSize=800,600\r\n");
     ASSERT_EQ(start(""), kStartRunning);
     HWND frame = program->frame;
-    const SIZE g = splitterGap();
+    const SIZE g = SplitterGap();
     auto rectOf = [&](int id) {
         RECT r;
         GetWindowRect(GetDlgItem(frame, id), &r);
@@ -589,7 +589,7 @@ TEST_F(WinShell, HiddenBatchWritesTheSameBytesAsThePortableExport) {
         ASSERT_EQ(start(std::string("/HIDE ") + c.option + files), kStartBatch) << c.option;
         EXPECT_EQ(frame(), nullptr);
         EXPECT_TRUE(gBoxes.empty()) << c.option;
-        tlvFinish(*program);
+        FinishProgram(*program);
         const std::string written = readFile(output);
         ASSERT_FALSE(written.empty()) << c.option;
 
@@ -603,7 +603,7 @@ TEST_F(WinShell, HiddenBatchWritesTheSameBytesAsThePortableExport) {
         ASSERT_TRUE(drawing->loaded);
         writeFile(expected, "");
         EXPECT_EQ(ExportDrawing(drawing.get(), &ui, expected.c_str(), c.type,
-                                exportOptionsOf(session, *drawing)),
+                                ExportOptionsOf(session, *drawing)),
                   kExportWritten);
         drawingDestroy(drawing.get());
         EXPECT_EQ(written, readFile(expected)) << c.option;
@@ -715,7 +715,7 @@ TEST_F(WinShell, SmallWindowKeepsThePanelSize) {
     };
     HWND reg = GetDlgItem(frame(), IDC_REGISTER_PANEL);
     SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-    const SIZE minimum = frameMinimumSize();
+    const SIZE minimum = FrameMinimumSize();
     EXPECT_EQ(size(frame()), std::make_pair(minimum.cx, minimum.cy));
     EXPECT_LT(size(reg).first, 470);
     SetWindowPos(frame(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
@@ -807,7 +807,7 @@ TEST_F(WinShell, EveryCommandHasAMenuItem) {
         ASSERT_NE(menus.back(), nullptr) << id;
     }
     int count = 0;
-    const CommandEntry* table = commandTable(&count);
+    const CommandEntry* table = CommandTable(&count);
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             EXPECT_LT(table[i - 1].id, table[i].id);
@@ -820,7 +820,7 @@ TEST_F(WinShell, EveryCommandHasAMenuItem) {
         EXPECT_TRUE(found) << table[i].id;
     }
     for (HMENU menu : menus) DestroyMenu(menu);
-    EXPECT_EQ(findCommand(12345), nullptr);
+    EXPECT_EQ(FindCommand(12345), nullptr);
 }
 
 TEST_F(WinShell, StringTableMatchesPortableMessages) {
@@ -849,7 +849,7 @@ TEST_F(WinShell, SplitsTheOpenDialogResult) {
     for (const auto& c : cases) {
         PathName files[4];
         int count = 0;
-        ASSERT_TRUE(splitOpenResult(c.result, files, 4, &count)) << c.last;
+        ASSERT_TRUE(SplitOpenResult(c.result, files, 4, &count)) << c.last;
         EXPECT_EQ(count, c.count);
         EXPECT_STREQ(files[count - 1].text, c.last);
     }

@@ -89,13 +89,13 @@ protected:
         snprintf(program->session.settingsPath, sizeof program->session.settingsPath, "%s\\t.cfg",
                  dir.c_str());
         std::string line = "/MDL=" + dir + "\\demo.MDL /TDL=" + dir + "\\demo.TDL " + args;
-        StartResult result = tlvStart(program.get(), tlvWiden(line.c_str()).c_str(), show);
+        StartResult result = StartProgram(program.get(), tlvWiden(line.c_str()).c_str(), show);
         pump();
         return result;
     }
     std::string demo() const { return dir + "\\demo.nc"; }
     HWND frame() const { return program->frame; }
-    FrameState* fs() const { return frameState(program->frame); }
+    FrameState* fs() const { return FrameStateOf(program->frame); }
     AppSettings& settings() { return program->session.settings; }
     bool menuHas(UINT id, UINT flag) const {
         return (GetMenuState(GetMenu(program->frame), id, MF_BYCOMMAND) & flag) != 0;

@@ -25,7 +25,7 @@ protected:
     std::vector<TBBUTTON> buttons() {
         std::vector<TBBUTTON> all;
         for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
-            HWND toolbar = toolbarWindow(frame(), id);
+            HWND toolbar = ToolbarWindow(frame(), id);
             EXPECT_NE(toolbar, nullptr) << id;
             const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
             for (int i = 0; i < count; ++i) {
@@ -38,7 +38,7 @@ protected:
     }
     HWND owner(int command) {
         for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
-            HWND toolbar = toolbarWindow(frame(), id);
+            HWND toolbar = ToolbarWindow(frame(), id);
             if (SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) >= 0) return toolbar;
         }
         return nullptr;
@@ -77,7 +77,7 @@ TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
     const std::vector<TBBUTTON> all = buttons();
     EXPECT_EQ(all.size(), 24u);
     for (const TBBUTTON& b : all) {
-        const CommandEntry* entry = findCommand(b.idCommand);
+        const CommandEntry* entry = FindCommand(b.idCommand);
         ASSERT_NE(entry, nullptr) << b.idCommand;
         EXPECT_EQ(b.iBitmap, entry->button.image) << b.idCommand;
         EXPECT_FALSE(tooltip(b.idCommand).empty()) << b.idCommand;
@@ -98,7 +98,7 @@ TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
             if (HMENU sub = GetSubMenu(menu, i)) {
                 pending.push_back(sub);
             } else if (const UINT id = GetMenuItemID(menu, i); id != 0) {
-                EXPECT_NE(findCommand(static_cast<int>(id)), nullptr) << id;
+                EXPECT_NE(FindCommand(static_cast<int>(id)), nullptr) << id;
                 ++items;
             }
         }
@@ -111,7 +111,7 @@ TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
 TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
     ASSERT_EQ(start(""), kStartRunning);
     auto agree = [&](const char* when) {
-        refreshCommandStates(frame());
+        RefreshCommandStates(frame());
         for (const TBBUTTON& b : buttons()) {
             const UINT menu = GetMenuState(GetMenu(frame()), b.idCommand, MF_BYCOMMAND);
             if (menu == 0xFFFFFFFF) continue;  // the direct print has no menu item
@@ -152,18 +152,18 @@ TEST_F(WinToolbars, StyleAndBandOrderSurviveARestart) {
     SendMessageW(area, RB_MOVEBAND, 2, 0);
     EXPECT_EQ(bandIds(), (std::vector<int>{kToolbarTrace, kToolbarStandard, kToolbarDisplay}));
     SendMessageW(frame(), WM_CLOSE, 0, 0);
-    tlvFinish(*program);
+    FinishProgram(*program);
 
     ASSERT_EQ(start(""), kStartRunning);
     EXPECT_EQ(bandIds(L""), (std::vector<int>{kToolbarTrace, kToolbarStandard, kToolbarDisplay}));
-    HWND standard = toolbarWindow(frame(), kToolbarStandard);
+    HWND standard = ToolbarWindow(frame(), kToolbarStandard);
     EXPECT_EQ(GetWindowLongW(standard, GWL_STYLE) & (TBSTYLE_FLAT | TBSTYLE_LIST), 0);
     wchar_t text[32] = {};
     EXPECT_LE(
         SendMessageW(standard, TB_GETBUTTONTEXTW, CMD_FILE_OPEN, reinterpret_cast<LPARAM>(text)),
         0);
     SendMessageW(frame(), WM_COMMAND, CMD_TB_TEXT, 0);  // texts come back with a rebuild
-    SendMessageW(toolbarWindow(frame(), kToolbarStandard), TB_GETBUTTONTEXTW, CMD_FILE_OPEN,
+    SendMessageW(ToolbarWindow(frame(), kToolbarStandard), TB_GETBUTTONTEXTW, CMD_FILE_OPEN,
                  reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"開く");
 }

@@ -50,9 +50,9 @@ protected:
         HWND list = GetDlgItem(GetDlgItem(frame(), IDC_REGISTER_PANEL), IDC_REGISTER_LIST);
         return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     }
-    HWND filterButton(int id) { return GetDlgItem(filterWindow(), id); }
+    HWND filterButton(int id) { return GetDlgItem(FilterWindow(), id); }
     void click(int id) {
-        SendMessageW(filterWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+        SendMessageW(FilterWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(filterButton(id)));
     }
 };
@@ -138,7 +138,7 @@ TEST_F(WinTrace, StatusPartsRedrawOnlyOnChangeAndPartZeroNarrows) {
 
 TEST_F(WinTrace, FilterWindowListsInvertsAndShowsAllAfterReload) {
     command(CMD_DISPLAY_FILTER);
-    ASSERT_TRUE(IsWindowVisible(filterWindow()));
+    ASSERT_TRUE(IsWindowVisible(FilterWindow()));
     EXPECT_TRUE(menuHas(CMD_DISPLAY_FILTER, MF_CHECKED));
     HWND tools = filterButton(IDC_FILTER_TOOLS);
     EXPECT_EQ(SendMessageW(tools, LVM_GETITEMCOUNT, 0, 0), 2);  // T01, T02
@@ -157,13 +157,13 @@ TEST_F(WinTrace, FilterWindowListsInvertsAndShowsAllAfterReload) {
         click.hdr = {tools, IDC_FILTER_TOOLS, static_cast<UINT>(NM_CLICK)};
         click.iItem = 0;
         click.ptAction = {(r->left + r->right) / 2, (r->top + r->bottom) / 2};
-        SendMessageW(filterWindow(), WM_NOTIFY, IDC_FILTER_TOOLS, reinterpret_cast<LPARAM>(&click));
+        SendMessageW(FilterWindow(), WM_NOTIFY, IDC_FILTER_TOOLS, reinterpret_cast<LPARAM>(&click));
         EXPECT_EQ(filterToolShown(&fs()->drawing.filter, 1), r == &label);
     }
     command(CMD_RELOAD);
     EXPECT_TRUE(filterToolShown(&fs()->drawing.filter, 1));
-    SendMessageW(filterWindow(), WM_COMMAND, IDCANCEL, 0);  // Escape hides
-    EXPECT_FALSE(IsWindowVisible(filterWindow()));
+    SendMessageW(FilterWindow(), WM_COMMAND, IDCANCEL, 0);  // Escape hides
+    EXPECT_FALSE(IsWindowVisible(FilterWindow()));
     EXPECT_FALSE(menuHas(CMD_DISPLAY_FILTER, MF_CHECKED));
 }
 

@@ -202,12 +202,12 @@ bool chooseRed(CHOOSECOLORW* choose) {
 
 TEST_F(WinSheets, ANewBackgroundColourRepaintsThePanes) {
     ASSERT_EQ(start(""), kStartRunning);
-    setColorChooserHook(chooseRed);
+    SetColorChooserHook(chooseRed);
     run(CMD_PROP_VIEW, [](HWND sheet) {
         click(pageWith(sheet, 1077), 1077);
         PostMessageW(sheet, WM_COMMAND, IDOK, 0);
     });
-    setColorChooserHook(nullptr);
+    SetColorChooserHook(nullptr);
     pump();
     EXPECT_EQ(settings().colorMap[4], static_cast<uint32_t>(RGB(255, 0, 0)));
     HWND pane = GetWindow(GetDlgItem(frame(), IDC_VIEW_PANEL), GW_CHILD);

@@ -71,7 +71,7 @@ inline std::string num(double v) {
 
 // A point of a packed record is copied out whole before it is read.
 inline std::string point(const float* field) {
-    const Point3 p = loadPoint(field);
+    const Point3 p = ncLoadPoint(field);
     return cat("(", num(p.v[0]), ",", num(p.v[1]), ",", num(p.v[2]), ")");
 }
 

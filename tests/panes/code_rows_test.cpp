@@ -35,11 +35,11 @@ TEST(CodeRows, CellsOfHeaderPlainMarkedAndEndRows) {
         {headerOf("a.nc", true), kCodeImageHeader, "", "[a.nc]"},  // a header shows no mark
         {blockOf("G01 X10."), kCodeImagePlain, "00001", "G01 X10."},
         {blockOf("G01 X10.", 122, true), kCodeImageBreak, "00123", "G01 X10."},
-        {codeEndRow(), kCodeImagePlain, "", "[EOF]"},
+        {CodeEndRow(), kCodeImagePlain, "", "[EOF]"},
     };
     for (const auto& c : cases) {
         CodeRowCells cells;
-        codeRowCells(c.block, &cells);
+        CodeRowCellsOf(c.block, &cells);
         EXPECT_EQ(cells.image, c.image) << c.code;
         EXPECT_STREQ(cells.line, c.line) << c.code;
         EXPECT_STREQ(cells.code, c.code);
@@ -47,7 +47,7 @@ TEST(CodeRows, CellsOfHeaderPlainMarkedAndEndRows) {
     NcBlockText full = blockOf("G00");
     memset(full.text, 'X', sizeof full.text);  // no terminator at all
     CodeRowCells cells;
-    codeRowCells(full, &cells);
+    CodeRowCellsOf(full, &cells);
     EXPECT_EQ(strlen(cells.code), sizeof full.text);
 }
 
@@ -60,7 +60,7 @@ TEST(CodeRows, RowColoursByKind) {
         int entry;
     } cases[] = {
         {headerOf("a.nc"), false, kColorCodeFileRow},
-        {codeEndRow(), true, kColorCodeFileRow},
+        {CodeEndRow(), true, kColorCodeFileRow},
         {blockOf("O1000(MAIN)"), false, kColorCodeProgram},
         {blockOf("  (COMMENT)"), false, kColorCodeComment},
         {blockOf("/N10 G00 X0"), false, kColorCodeComment},
@@ -68,7 +68,7 @@ TEST(CodeRows, RowColoursByKind) {
         {blockOf("#100=1"), false, kColorCodeText},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(codeRowColor(c.block, c.isEnd, colorMap), colorMap[c.entry]) << c.block.text;
+        EXPECT_EQ(CodeRowColor(c.block, c.isEnd, colorMap), colorMap[c.entry]) << c.block.text;
     }
 }
 
@@ -89,7 +89,7 @@ TEST(CodeRows, NotesFindTheRowsOfTheirLines) {
         {1, 0, 1}, {1, 4, 5}, {2, 5, 6}, {2, 9, 9}, {2, 7, -1}, {1, 5, -1}, {1, -1, -1}, {3, 0, -1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(codeRowOfLine(store, c.program, c.line), c.row) << c.program << ":" << c.line;
+        EXPECT_EQ(CodeRowOfLine(store, c.program, c.line), c.row) << c.program << ":" << c.line;
     }
     auto notes = std::make_unique<NcNotes>();
     ncNotesClear(notes.get());
@@ -98,7 +98,7 @@ TEST(CodeRows, NotesFindTheRowsOfTheirLines) {
                            {2, 9, kNcNoteArcRadius, 0, {}},
                            {3, 0, kNcNoteStatement, 0, {}}};
     for (const NcNote& note : kept) notes->notes[notes->count++] = note;
-    EXPECT_EQ(notedCodeRows(store, notes.get()), (std::vector<int32_t>{1, 9}));
+    EXPECT_EQ(NotedCodeRows(store, notes.get()), (std::vector<int32_t>{1, 9}));
     ncBlockDestroy(store);
 }
 
@@ -113,7 +113,7 @@ TEST(CodeRows, ListFontFromStatusBits) {
         {0x4, -18, 400, false}, {0x8 | 0x1, -28, 700, false}, {0xC, -18, 400, false},
     };
     for (const auto& c : cases) {
-        ListFont font = listFontOf(-20, c.bits);
+        ListFont font = ListFontOf(-20, c.bits);
         EXPECT_EQ(font.height, c.height) << c.bits;
         EXPECT_EQ(font.weight, c.weight) << c.bits;
         EXPECT_EQ(font.italic, c.italic) << c.bits;

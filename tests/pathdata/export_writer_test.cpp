@@ -104,12 +104,12 @@ MotionRecord drillThreeHoles() {
     return r;
 }
 
-// What formatFixed6 gives for v besides printf's "%lf", or "" when both agree
+// What FormatFixed6 gives for v besides printf's "%lf", or "" when both agree
 // in text and length.
 std::string printfMismatch(double v) {
     char want[400], got[kFixed6Max];
     snprintf(want, sizeof want, "%lf", v);
-    const size_t length = formatFixed6(v, got);
+    const size_t length = FormatFixed6(v, got);
     return length == strlen(want) && strcmp(got, want) == 0 ? "" : std::string(got) + " / " + want;
 }
 
@@ -120,7 +120,7 @@ TEST(FormatFixed, MatchesPrintfForFloatsAndDoubles) {
         EXPECT_EQ(printfMismatch(v), "");
     }
     char got[kFixed6Max];
-    formatFixed6(1e300, got);
+    FormatFixed6(1e300, got);
     EXPECT_STREQ(got, "1.000000e+300");
     // Floats from any bits and from the range of coordinates, some divided
     // by three; and computed doubles, as arc points are: products with 10^6
@@ -173,7 +173,7 @@ TEST(DxfColor, EightBasicColours) {
         int number;
     } cases[] = {{0x000000, 7}, {0x0000FF, 1}, {0x00FF00, 3}, {0x00FFFF, 2}, {0xFF0000, 5},
                  {0xFF00FF, 6}, {0xFFFF00, 4}, {0xFFFFFF, 7}, {0x0F0F0F, 7}, {0x000010, 1}};
-    for (const auto& c : cases) EXPECT_EQ(dxfColorNumber(c.rgb), c.number) << std::hex << c.rgb;
+    for (const auto& c : cases) EXPECT_EQ(DxfColorNumber(c.rgb), c.number) << std::hex << c.rgb;
 }
 
 TEST_F(Export, DxfStraightMovesGoToTheirLayers) {

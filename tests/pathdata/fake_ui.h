@@ -27,16 +27,18 @@ public:
     void progressTitle(const char*) override {}
     int progressStep(int, const char*, int) override { return --cancelAfter == 0 ? 0 : 1; }
     void progressClose() override { ++progressClosed; }
-    void clearCodeList() override { codeRows = -1; }
-    void setCodeListCount(int32_t rows) override { codeRows = rows; }
-    void selectCodeLine(int32_t) override {}
-    void clearRegisterList() override { registers.clear(); }
-    void setRegisterCell(int row, int column, const char* text) override {
-        registers.push_back(std::to_string(row) + ":" + std::to_string(column) + "=" + text);
+    // The lists as a shell shows them.
+    void drawingChanged(const Drawing& drawing, uint32_t what) override {
+        if ((what & kDrawingLists) == 0) return;
+        codeRows = drawing.loaded ? ncBlockListCount(drawing.blocks) + 1 : -1;
+        registers.clear();
+        for (int axis = 0; drawing.loaded && axis < 3; ++axis) {
+            char text[128];
+            RangeCellText(drawing, axis, text, sizeof text);
+            registers.push_back(std::to_string(axis) + ":0=" + RangeCellLabel(axis));
+            registers.push_back(std::to_string(axis) + ":1=" + text);
+        }
     }
-    void refreshFilterLists() override {}
-    void fitAllPanes() override {}
-    void refreshCommandStates() override {}
     void rememberFolder(const char*) override {}
     void addToHistory(const char* path) override { history.push_back(path); }
 

@@ -194,12 +194,12 @@ TEST(ExportName, FollowsTheChosenType) {
     for (const auto& c : cases) {
         char path[64];
         snprintf(path, sizeof path, "%s", c.typed);
-        EXPECT_EQ(exportNameForType(path, sizeof path, c.type), strcmp(c.typed, c.written) != 0);
+        EXPECT_EQ(ExportNameForType(path, sizeof path, c.type), strcmp(c.typed, c.written) != 0);
         EXPECT_STREQ(path, c.written) << c.typed;
     }
     // A name that the extension would make too long stays as it is.
     char tight[9] = "abcdefgh";
-    EXPECT_FALSE(exportNameForType(tight, sizeof tight, kExportCsv));
+    EXPECT_FALSE(ExportNameForType(tight, sizeof tight, kExportCsv));
     EXPECT_STREQ(tight, "abcdefgh");
 }
 

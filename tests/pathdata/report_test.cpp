@@ -54,7 +54,7 @@ TEST(ReportTime, ThreeForms) {
                  {0, 0, 0, 0},    {7200, 2, 0, 0}, {29999.9999999, 8, 20, 0},
                  {-8, 0, 0, 0},   {NAN, 0, 0, 0},  {1e300, INT_MAX, 0, 0}};
     for (const auto& c : cases) {
-        ReportTime t = reportTime(c.total);
+        ReportTime t = ReportTimeOf(c.total);
         EXPECT_EQ(t.hours, c.h) << c.total;
         EXPECT_EQ(t.minutes, c.m) << c.total;
         EXPECT_EQ(t.seconds, c.s) << c.total;
@@ -204,7 +204,7 @@ TEST(CompactName, CutsToTwentyNineBytesWithoutSplittingCharacters) {
         {"abcdefghijklmnopqrstuvwxyzABC", "abcdefghijklmnopqrstuvwxyzABC"},  // 29 bytes stay
     };
     for (const auto& c : cases) {
-        compactName(c.text, out);
+        CompactName(c.text, out);
         EXPECT_STREQ(out, c.want) << c.text;
         EXPECT_LE(strlen(out), 29u);
     }

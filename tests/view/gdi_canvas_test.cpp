@@ -137,11 +137,11 @@ TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
             r.kind = kMotionLine;
             r.gCode = what < 3 ? 0 : 1;
             r.line.axisMask = kAxisX | kAxisY | (what == 3 ? kAxisZ : 0);
-            storePoint(r.line.start, at);
+            ncStorePoint(r.line.start, at);
             at[0] = std::clamp(at[0] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
             at[1] = std::clamp(at[1] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
             if (what == 3) at[2] += 1;
-            storePoint(r.line.end, at);
+            ncStorePoint(r.line.end, at);
         }
         records.push_back(r);
     }
@@ -153,8 +153,8 @@ TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
         r.gCode = 1;
         r.line.axisMask = kAxisX | kAxisY;
         const float from[3] = {e[0], e[1], 0}, to[3] = {e[2], e[3], 0};
-        storePoint(r.line.start, from);
-        storePoint(r.line.end, to);
+        ncStorePoint(r.line.start, from);
+        ncStorePoint(r.line.end, to);
         records.push_back(r);
     }
     for (int width : {1, 3}) {

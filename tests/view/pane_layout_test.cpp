@@ -24,11 +24,11 @@ TEST(PaneLayout, RectanglesOfBothPatterns) {
 
 TEST(PaneLayout, MatrixValidity) {
     const int good[4] = {3, 1, 0, 2}, twice[4] = {0, 0, 1, 2}, outOfRange[4] = {0, 1, 2, 4};
-    EXPECT_TRUE(isValidMatrix(kDefaultMatrix1));
-    EXPECT_TRUE(isValidMatrix(kDefaultMatrix2));
-    EXPECT_TRUE(isValidMatrix(good));
-    EXPECT_FALSE(isValidMatrix(twice));
-    EXPECT_FALSE(isValidMatrix(outOfRange));
+    EXPECT_TRUE(IsValidMatrix(kDefaultMatrix1));
+    EXPECT_TRUE(IsValidMatrix(kDefaultMatrix2));
+    EXPECT_TRUE(IsValidMatrix(good));
+    EXPECT_FALSE(IsValidMatrix(twice));
+    EXPECT_FALSE(IsValidMatrix(outOfRange));
 }
 
 class Layout : public ::testing::Test {
@@ -39,8 +39,8 @@ protected:
         layout.pattern = 0;
         for (int i = 0; i < kPaneCount; ++i) {
             float angles[3];
-            viewDefaultAngles(layout.matrix[0][i], angles);
-            initPane(&state.panes[i], layout.matrix[0][i], angles);
+            ViewDefaultAngles(layout.matrix[0][i], angles);
+            InitPane(&state.panes[i], layout.matrix[0][i], angles);
             state.panes[i].window = &windows[i];
             state.panes[i].clientRect = {0, 0, 10 * (i + 1), 10};
             state.panes[i].scale = static_cast<float>(layout.matrix[0][i] + 1);  // marks the kind
@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(Layout, SwitchingPatternsKeepsEachKindsView) {
-    RotateView(&state, slotOfKind(layout, kViewXYZ), 15, 0, 0);
+    RotateView(&state, SlotOfKind(layout, kViewXYZ), 15, 0, 0);
     ASSERT_TRUE(SwitchPattern(&state, &layout, 1));
     EXPECT_FALSE(SwitchPattern(&state, &layout, 1));
     for (int slot = 0; slot < 4; ++slot) {
@@ -65,8 +65,8 @@ TEST_F(Layout, SwitchingPatternsKeepsEachKindsView) {
     EXPECT_STREQ(state.panes[3].title, "XYZ");
     EXPECT_FLOAT_EQ(state.panes[3].angleX, 135);
     ASSERT_TRUE(SwitchPattern(&state, &layout, 0));
-    EXPECT_FLOAT_EQ(state.panes[slotOfKind(layout, kViewXYZ)].angleX, 135);
-    EXPECT_EQ(slotOfKind(layout, kViewYZ), 0);
+    EXPECT_FLOAT_EQ(state.panes[SlotOfKind(layout, kViewXYZ)].angleX, 135);
+    EXPECT_EQ(SlotOfKind(layout, kViewYZ), 0);
 }
 
 TEST_F(Layout, ApplyMatrixRefusesDuplicatesAndMovesStateWhenCurrent) {

@@ -51,7 +51,7 @@ TEST(PanePaint, DrawsPlaneRecordsAndAxesInOrder) {
         Paint p;
         p.input.paths = moves.store;
         p.input.recordCount = 10;
-        EXPECT_EQ(paintPaneContent(p.target, p.input), 10);
+        EXPECT_EQ(PaintPaneContent(p.target, p.input), 10);
         // 26 grid lines and 12 box edges first, then the moves, then 3 axes.
         ASSERT_EQ(p.canvas.segments.size(), 38u + 10u + 3u);
         EXPECT_EQ(p.canvas.segments[37].pen, kPenWorkPlane);
@@ -67,7 +67,7 @@ TEST(PanePaint, MaskLeavesOutPlaneAndAxesAndTheTraceCountLimitsRecords) {
     p.target.displayMask = kShowCutting;
     p.input.paths = moves.store;
     p.input.recordCount = 4;  // a trace shows only what it has reached
-    EXPECT_EQ(paintPaneContent(p.target, p.input), 4);
+    EXPECT_EQ(PaintPaneContent(p.target, p.input), 4);
     EXPECT_EQ(p.canvas.segments.size(), 4u);
     EXPECT_TRUE(p.canvas.texts.empty());
 }
@@ -87,7 +87,7 @@ TEST(PanePaint, StopIsAskedEvery5001Records) {
         auto* q = static_cast<Polls*>(c);
         return ++q->count == q->stopAt;
     };
-    EXPECT_EQ(paintPaneContent(p.target, p.input), 5001);
+    EXPECT_EQ(PaintPaneContent(p.target, p.input), 5001);
     EXPECT_EQ(polls.count, 2);
     EXPECT_EQ(p.canvas.segments.size(), 5001u);
 }
@@ -97,7 +97,7 @@ TEST(PanePaint, ToolImageOnlyWhenGiven) {
     p.target.displayMask = 0;
     ToolShape tool = {6, 30, 0};
     p.input.tool = &tool;
-    paintPaneContent(p.target, p.input);
+    PaintPaneContent(p.target, p.input);
     EXPECT_EQ(p.canvas.ellipses.size(), 1u);  // without the wireframe bit: a dot
     EXPECT_EQ(p.canvas.xorChanges.size(), 2u);
 }
@@ -135,23 +135,23 @@ TEST(PanePaint, PiecesOnThreadsGiveThePixelsOfOnePaint) {
     std::vector<uint32_t> one(230 * 170), pieces(one.size());
     RasterCanvas canvas({one.data(), 230, 170, true}, paint.pens);
     view.target.canvas = &canvas;
-    EXPECT_EQ(paintPaneRecords(view.target, p.input, 0, 60000), 60000);
+    EXPECT_EQ(PaintPaneRecords(view.target, p.input, 0, 60000), 60000);
     paint.picture = {pieces.data(), 230, 170, true};
     paint.target = view.target;
     paint.input = p.input;
     paint.threads = 3;
     int32_t drawn = 0;
-    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesDone);
+    EXPECT_EQ(PaintRecordPieces(paint, &drawn), kPiecesDone);
     EXPECT_EQ(drawn, 60000);
     EXPECT_TRUE(pieces == one);
     EXPECT_GT(std::count(one.begin(), one.end(), 0x0000FFu), 1000);  // the dotted pen shows through
     // A stop keeps what was drawn through; a pen only GDI draws gives way.
     paint.input.stopRequested = [](void*) { return true; };
-    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesStopped);
+    EXPECT_EQ(PaintRecordPieces(paint, &drawn), kPiecesStopped);
     EXPECT_LT(drawn, 60000);
     paint.input.stopRequested = nullptr;
     paint.pens[kPenCutting].kind = kRasterPenOther;
-    EXPECT_EQ(paintRecordPieces(paint, &drawn), kPiecesInexact);
+    EXPECT_EQ(PaintRecordPieces(paint, &drawn), kPiecesInexact);
     pathStoreDestroy(store);
 }
 

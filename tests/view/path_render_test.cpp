@@ -49,7 +49,7 @@ MotionRecord arc(int g, float sweepFrom, float sweepTo, float z0, float z1) {
 
 TEST(PathRender, ArcSegmentCounts) {
     const float cases[][2] = {{90, 14}, {360, 54}, {10, 4}, {0, 4}, {400, 54}, {26.6f, 4}, {30, 5}};
-    for (const auto& c : cases) EXPECT_EQ(arcSegmentCount(c[0]), c[1]) << c[0];
+    for (const auto& c : cases) EXPECT_EQ(ArcSegmentCount(c[0]), c[1]) << c[0];
     Pane p;
     ASSERT_EQ(DrawMotion(p.target, arc(3, 0, 90, 0, 0), nullptr), 1);
     EXPECT_EQ(p.canvas.segments.size(), 14u);

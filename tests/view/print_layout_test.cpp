@@ -48,7 +48,7 @@ TEST(PrintLayout, PagesFollowTheOptionBits) {
     for (const auto& c : cases) {
         FakeJob job;
         job.pagesWork = c.pagesWork;
-        const PrintResult r = runPrintPages(&job, c.status, {0, 0, 1000, 800});
+        const PrintResult r = RunPrintPages(&job, c.status, {0, 0, 1000, 800});
         EXPECT_EQ(job.calls, c.calls) << c.status;
         EXPECT_EQ(r.drawn, c.drawn) << c.status;
         if (job.calls.find('P') != std::string::npos) {
@@ -59,7 +59,7 @@ TEST(PrintLayout, PagesFollowTheOptionBits) {
 
 TEST(PrintLayout, ReportColumnTakesFullHeightAndFlagsACut) {
     ViewRect area = {10, 20, 1010, 820};
-    ReportColumn c = layoutReportColumn(&area, 300, 500, 6);
+    ReportColumn c = LayoutReportColumn(&area, 300, 500, 6);
     EXPECT_FALSE(c.cut);
     EXPECT_EQ(c.column.left, 10);
     EXPECT_EQ(c.column.right, 10 + 300 + 4 + 12);
@@ -69,21 +69,21 @@ TEST(PrintLayout, ReportColumnTakesFullHeightAndFlagsACut) {
     EXPECT_EQ(area.left, c.column.right);
     // Too tall for the page: cut, and the column still ends at the page.
     ViewRect small = {0, 0, 400, 300};
-    c = layoutReportColumn(&small, 200, 900, 0);
+    c = LayoutReportColumn(&small, 200, 900, 0);
     EXPECT_TRUE(c.cut);
     EXPECT_EQ(c.column.bottom, 300);
 }
 
 TEST(PrintLayout, PanesInPatternGeometryOrAlone) {
     ViewRect out[kPaneCount] = {};
-    EXPECT_EQ(layoutPrintedPanes(0, -1, {0, 0, 1000, 800}, out), 0xFu);
+    EXPECT_EQ(LayoutPrintedPanes(0, -1, {0, 0, 1000, 800}, out), 0xFu);
     EXPECT_EQ(out[3].left, 500);
     EXPECT_EQ(out[3].top, 400);
-    EXPECT_EQ(layoutPrintedPanes(1, -1, {0, 0, 900, 600}, out), 0xFu);
+    EXPECT_EQ(LayoutPrintedPanes(1, -1, {0, 0, 900, 600}, out), 0xFu);
     EXPECT_EQ(out[3].left, 300);  // the large pane of pattern 2
     EXPECT_EQ(out[3].bottom, 600);
     ViewRect single[kPaneCount] = {};
-    EXPECT_EQ(layoutPrintedPanes(0, 2, {5, 6, 700, 500}, single), 0x4u);
+    EXPECT_EQ(LayoutPrintedPanes(0, 2, {5, 6, 700, 500}, single), 0x4u);
     EXPECT_EQ(single[2].right, 700);
 }
 
@@ -107,7 +107,7 @@ TEST(PrintLayout, PaneScaledToPaperCentredClippedAndFramed) {
     input.recordCount = 1;
     input.axisColors = black;
     const ViewRect paper = {1000, 0, 1400, 200};  // ratios 4 and 2: scale 2
-    EXPECT_EQ(paintPrintedPane(&canvas, screen.pane, paper,
+    EXPECT_EQ(PaintPrintedPane(&canvas, screen.pane, paper,
                                kDefaultDisplayMask & ~(kShowAxes | kShowWorkPlane), nullptr, input,
                                0, true),
               1);

@@ -76,8 +76,8 @@ private:
 struct TestPane {
     TestPane(Canvas* canvas, int kind, ViewRect client, float scale = 1.0f) {
         float angles[3];
-        viewDefaultAngles(kind, angles);
-        initPane(&pane, kind, angles);
+        ViewDefaultAngles(kind, angles);
+        InitPane(&pane, kind, angles);
         pane.clientRect = client;
         BuildViewMatrix(&pane, client, scale);
         target = {canvas, client, pane.matrix, kDefaultDisplayMask, nullptr};

@@ -28,8 +28,8 @@ void addRecords(PathRecordStore* paths) {
         const float a = static_cast<float>(i) * 0.21f;
         const float from[3] = {40 * std::cos(a), 30 * std::sin(a), static_cast<float>(i % 9) - 8};
         const float to[3] = {35 * std::cos(a + 0.5f), 25 * std::sin(a + 0.3f), static_cast<float>(i % 5) - 8};
-        storePoint(r.line.start, from);
-        storePoint(r.line.end, to);
+        ncStorePoint(r.line.start, from);
+        ncStorePoint(r.line.end, to);
         pathStoreAppend(paths, &r);
     }
     for (uint8_t plane : {kModePlaneXY, kModePlaneZX}) {
@@ -52,7 +52,7 @@ PictureSettings pictureSettings() {
     s.singleSlot = -1;
     const int kinds[2][kPaneCount] = {{2, 3, 0, 1}, {2, 1, 0, 3}};
     memcpy(s.matrix, kinds, sizeof kinds);
-    for (int k = 0; k < kPaneCount; ++k) viewDefaultAngles(k, s.rotate[k]);
+    for (int k = 0; k < kPaneCount; ++k) ViewDefaultAngles(k, s.rotate[k]);
     s.displayMask = kDefaultDisplayMask;
     for (int i = 0; i < 16; ++i) {
         s.colorMap[i] = kColors[i];
@@ -72,7 +72,7 @@ std::vector<uint8_t> gdiPicture(const Drawing& drawing, const PictureSettings& s
     ViewPens pens = {};
     BuildPens(&pens, kPensColour, s.colorMap, s.widthMap);
     PicturePane panes[kPaneCount];
-    const int count = pictureLayout(s, drawing.range, panes);
+    const int count = PictureLayout(s, drawing.range, panes);
     for (int i = 0; i < count; ++i) {
         const ViewRect& r = panes[i].rect;
         *rects += std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
@@ -86,7 +86,7 @@ std::vector<uint8_t> gdiPicture(const Drawing& drawing, const PictureSettings& s
         DeleteObject(background);
         {
             GdiCanvas canvas(dc, &pens);
-            paintPicturePane(&canvas, panes[i], s, drawing);
+            PaintPicturePane(&canvas, panes[i], s, drawing);
         }
         RestoreDC(dc, -1);
     }
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     auto sink = std::make_unique<TextSink>();
     const std::string svg = dir + "\\picture.svg";
     const bool svgWritten = sinkOpen(sink.get(), svg.c_str()) &&
-                            writeSvgPicture(sink.get(), drawing, settings) == 0 && sinkClose(sink.get());
+                            WriteSvgPicture(sink.get(), drawing, settings) == 0 && sinkClose(sink.get());
     std::string rects;
     const std::vector<uint8_t> rgb = gdiPicture(drawing, settings, &rects);
     pathStoreDestroy(drawing.paths);

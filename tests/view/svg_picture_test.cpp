@@ -49,7 +49,7 @@ struct DemoDrawing {
         settings.singleSlot = -1;
         const int kinds[2][4] = {{2, 3, 0, 1}, {2, 1, 0, 3}};
         memcpy(settings.matrix, kinds, sizeof kinds);
-        for (int k = 0; k < 4; ++k) viewDefaultAngles(k, settings.rotate[k]);
+        for (int k = 0; k < 4; ++k) ViewDefaultAngles(k, settings.rotate[k]);
         settings.displayMask = kDefaultDisplayMask;
         for (int i = 0; i < 16; ++i) {
             settings.colorMap[i] = 0x010203u * static_cast<uint32_t>(i);
@@ -88,7 +88,7 @@ PenSegments parsePane(const std::string& pane) {
 // length (which draw no pixel).
 PenSegments recordPane(const PicturePane& pane, const DemoDrawing& demo) {
     RecordingCanvas canvas;
-    paintPicturePane(&canvas, pane, demo.settings, demo.drawing);
+    PaintPicturePane(&canvas, pane, demo.settings, demo.drawing);
     PenSegments out;
     for (const RecordedSegment& s : canvas.segments) {
         if (s.x0 != s.x1 || s.y0 != s.y1) add(&out, s.pen, {s.x0, s.y0, s.x1, s.y1});
@@ -104,10 +104,10 @@ TEST(SvgPicture, PathsMatchTheRecordingCanvasInEveryLayout) {
         std::vector<char> text;
         TextSink sink;
         sinkOpenMemory(&sink, &text);
-        ASSERT_EQ(writeSvgPicture(&sink, demo.drawing, demo.settings), 0);
+        ASSERT_EQ(WriteSvgPicture(&sink, demo.drawing, demo.settings), 0);
         const std::string svg(text.begin(), text.end());
         PicturePane panes[kPaneCount];
-        const int count = pictureLayout(demo.settings, demo.drawing.range, panes);
+        const int count = PictureLayout(demo.settings, demo.drawing.range, panes);
         ASSERT_EQ(count, layout == 2 ? 1 : 4);
         for (int i = 0; i < count; ++i) {
             const size_t begin = svg.find("id=\"pane" + std::to_string(i) + "\"");

@@ -15,8 +15,8 @@ ViewState makeState(ViewRect client) {
     ViewState s = {};
     for (int k = 0; k < kPaneCount; ++k) {
         float angles[3];
-        viewDefaultAngles(k, angles);
-        initPane(&s.panes[k], k, angles);
+        ViewDefaultAngles(k, angles);
+        InitPane(&s.panes[k], k, angles);
         s.panes[k].clientRect = client;
     }
     s.range = kDefaultRangeBox;
@@ -178,7 +178,7 @@ TEST(ViewTransform, AnglesAreNormalised) {
                                {-360, 360},
                                // from a damaged settings file: no turn count fits
                                {1e30f, 0}, {NAN, 0}};
-    for (const auto& c : cases) EXPECT_FLOAT_EQ(normaliseAngle(c[0]), c[1]) << c[0];
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(NormaliseAngle(c[0]), c[1]) << c[0];
     ViewState s = makeState({0, 0, 100, 100});
     RotateView(&s, 3, -130, 0, 200);
     EXPECT_FLOAT_EQ(s.panes[3].angleX, 350);

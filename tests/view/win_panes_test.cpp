@@ -57,7 +57,7 @@ protected:
     }
     void runDemo() { run(demo()); }
     HWND panel() { return GetDlgItem(frame(), IDC_VIEW_PANEL); }
-    PaneSet* set() { return paneSetOf(panel()); }
+    PaneSet* set() { return PaneSetOf(panel()); }
     void command(int id) {
         DispatchCommand(frame(), id);
         pump();
@@ -194,15 +194,15 @@ TEST_F(WinPanes, PaneWindowsShowTheirKindAndPatternSwitchKeepsEachKindsView) {
             EXPECT_FLOAT_EQ(p.angleZ, 7.0f * kind);
             EXPECT_EQ(p.window, s->windows[slot]);
             EXPECT_EQ(textOf(s->windows[slot]), titles[kind]);
-            EXPECT_EQ(paneFromWindow(s->windows[slot]), slot);
+            EXPECT_EQ(ViewPaneFromWindow(s->windows[slot]), slot);
             EXPECT_TRUE(IsWindowVisible(s->windows[slot]));
         }
     }
     wchar_t name[32] = {};
     GetClassNameW(s->windows[0], name, 32);
     EXPECT_STREQ(name, L"TLV_ViewClass");
-    EXPECT_EQ(paneFromWindow(panel()), -1);
-    EXPECT_EQ(paneFromWindow(frame()), -1);
+    EXPECT_EQ(ViewPaneFromWindow(panel()), -1);
+    EXPECT_EQ(ViewPaneFromWindow(frame()), -1);
 }
 
 TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
@@ -287,7 +287,7 @@ TEST_F(WinPanes, InvalidationDiscardsTheCachedPicture) {
     InvalidatePanes(s, -1, false);
     for (const ViewPane& p : s->view.panes) EXPECT_EQ(p.cachedPicture, nullptr);
     // With repaint the pane is drawn again from the records at once.
-    invalidatePanes(frame(), 2);
+    InvalidateViewPanes(frame(), 2);
     EXPECT_EQ(gStopCalls, 1);
     EXPECT_NE(s->view.panes[2].cachedPicture, nullptr);
     EXPECT_EQ(s->lastPaintRecords, pathStoreCount(fs()->drawing.paths));
@@ -298,7 +298,7 @@ TEST_F(WinPanes, EscapeStopsThePaintAndTheNextPaintIsComplete) {
     PaneSet* s = set();
     const int xy = find(0);
     s->stopRequested = stopAtOnce;
-    invalidatePanes(frame(), xy);
+    InvalidateViewPanes(frame(), xy);
     EXPECT_EQ(s->lastPaintRecords, 0);
     EXPECT_EQ(s->view.panes[xy].cachedPicture, nullptr);  // a partial picture is not kept
     s->stopRequested = nullptr;

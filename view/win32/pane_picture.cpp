@@ -50,9 +50,9 @@ int32_t paintPieces(PaneSet* set, const RenderTarget& target, const PanePaintInp
     paint.picture = {bits, width, height, true};
     paint.target = target;
     paint.input = input;
-    paint.threads = set->paintThreads > 0 ? set->paintThreads : pieceThreadCount();
+    paint.threads = set->paintThreads > 0 ? set->paintThreads : PieceThreadCount();
     int32_t drawn = 0;
-    return paintRecordPieces(paint, &drawn) == kPiecesInexact ? -1 : drawn;
+    return PaintRecordPieces(paint, &drawn) == kPiecesInexact ? -1 : drawn;
 }
 
 // Draws the pane's content into a new bitmap of the client size, which
@@ -95,9 +95,9 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
             GdiFlush();
             std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
                       pixelOf(set->bind.colorMap[4]));
-            drawn = paintPaneRecords(target, input, 0, input.recordCount);
+            drawn = PaintPaneRecords(target, input, 0, input.recordCount);
         }
-        paintPaneOverlay(target, input);
+        PaintPaneOverlay(target, input);
     }
     set->lastPaintRecords = input.paths != nullptr ? drawn : 0;
     set->paintedKind[slot] = input.kind;
@@ -114,7 +114,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
 }
 
 // Shows the cached picture; one of another size (a stale one) is stretched.
-void copyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
+void CopyPicture(HDC dc, HBITMAP picture, const ViewRect& rect) {
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, picture);
     BITMAP info = {};
@@ -169,7 +169,7 @@ int PaintPane(PaneSet* set, HDC dc, int slot) {
         set->stale[slot] = false;
     }
     if (cached != nullptr && !set->bind.drawing->tracing) {
-        copyPicture(dc, cached, rect);
+        CopyPicture(dc, cached, rect);
     } else {
         if (cached != nullptr) DeleteObject(cached);
         pane.cachedPicture = paintPicture(set, dc, slot, rect);

@@ -15,7 +15,7 @@ constexpr UINT kSettleActiveMs = 120, kSettleOtherMs = 200;
 
 const wchar_t kSetProperty[] = L"TlvPaneSet";
 
-PaneSet* setOfPane(HWND window) { return paneSetOf(GetParent(window)); }
+PaneSet* setOfPane(HWND window) { return PaneSetOf(GetParent(window)); }
 
 // The slot is kept in the window's user data, plus one so that zero means
 // "not a pane yet".
@@ -206,7 +206,7 @@ bool RegisterPaneClass(HINSTANCE instance) {
                                            CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, GRAY_BRUSH));
 }
 
-PaneSet* paneSetOf(HWND panel) {
+PaneSet* PaneSetOf(HWND panel) {
     return panel != nullptr ? static_cast<PaneSet*>(GetPropW(panel, kSetProperty)) : nullptr;
 }
 
@@ -225,7 +225,7 @@ PaneSet* CreatePaneWindows(HWND panel, const PaneBindings& bindings) {
     ComputePaneRects(layout.pattern, {client.left, client.top, client.right, client.bottom}, rects);
     for (int slot = 0; slot < kPaneCount; ++slot) {
         const int kind = layout.matrix[layout.pattern][slot];
-        initPane(&set->view.panes[slot], kind, bindings.rotate[kind]);
+        InitPane(&set->view.panes[slot], kind, bindings.rotate[kind]);
         const ViewRect& r = rects[slot];
         set->view.panes[slot].clientRect = {0, 0, r.right - r.left, r.bottom - r.top};
     }
@@ -247,7 +247,7 @@ PaneSet* CreatePaneWindows(HWND panel, const PaneBindings& bindings) {
 }
 
 void DestroyPaneWindows(HWND panel) {
-    PaneSet* set = paneSetOf(panel);
+    PaneSet* set = PaneSetOf(panel);
     if (set == nullptr) return;
     for (int slot = 0; slot < kPaneCount; ++slot) {
         if (set->windows[slot] != nullptr) DestroyWindow(set->windows[slot]);
@@ -394,7 +394,7 @@ void PanActivePane(PaneSet* set, int direction) {
 }
 
 void ShowKindAlone(PaneSet* set, int kind) {
-    const int slot = slotOfKind(currentLayout(set), kind);
+    const int slot = SlotOfKind(currentLayout(set), kind);
     if (slot >= 0) SetSinglePane(set, slot);
 }
 

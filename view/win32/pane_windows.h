@@ -78,7 +78,7 @@ bool RegisterPaneClass(HINSTANCE instance);
 PaneSet* CreatePaneWindows(HWND panel, const PaneBindings& bindings);
 // Frees pens and pictures; the windows go with the panel.
 void DestroyPaneWindows(HWND panel);
-PaneSet* paneSetOf(HWND panel);
+PaneSet* PaneSetOf(HWND panel);
 
 // Moves the panes to the rectangles of the current pattern, or shows the
 // active one alone; the cached pictures become stale and are painted anew

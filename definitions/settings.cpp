@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "definitions/settings.h"
 
 #include "definitions/profile_item.h"
+#include "definitions/view_planes.h"
 #include "platform/platform.h"
-#include "view/pane_layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -151,7 +151,8 @@ void SetSettingsDefaults(AppSettings* settings) {
     settings->zoomValue = 1.5f;
     memcpy(settings->viewMatrix[0], kDefaultMatrix1, sizeof settings->viewMatrix[0]);
     memcpy(settings->viewMatrix[1], kDefaultMatrix2, sizeof settings->viewMatrix[1]);
-    for (int kind = 0; kind < kPaneCount; ++kind) viewDefaultAngles(kind, settings->viewRotate[kind]);
+    static_assert(sizeof settings->viewRotate == sizeof kDefaultAngles);
+    memcpy(settings->viewRotate, kDefaultAngles, sizeof settings->viewRotate);
     settings->toolbarStatus = 5;
     for (int band = 0; band < 3; ++band) settings->toolbarBands[band][0] = 2010 + band;
     settings->traceSpeed = 1;
@@ -170,10 +171,10 @@ void SetSettingsDefaults(AppSettings* settings) {
 int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
     if (messageId != nullptr) *messageId = 0;
     if (settings == nullptr) return 0;
-    std::string file_path = path != nullptr ? std::string(path) : SettingsFilePath();
+    std::string filePath = path != nullptr ? std::string(path) : SettingsFilePath();
     SetSettingsDefaults(settings);
     ProfileFile file;
-    bool readable = LoadProfileFile(&file, file_path.c_str(), messageId);
+    bool readable = LoadProfileFile(&file, filePath.c_str(), messageId);
 
     ReadProfileItem(file, "Info", "Version", kI, &settings->version, 1);
     for (const SettingsKey& row : kKeys) {
@@ -189,7 +190,7 @@ int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
     settings->enableMap &= EM_STORED_BITS;
     memcpy(settings->colorWork, settings->colorMap, sizeof settings->colorWork);
     for (int pattern = 0; pattern < 2; ++pattern) {
-        if (!isValidMatrix(settings->viewMatrix[pattern])) {
+        if (!IsValidMatrix(settings->viewMatrix[pattern])) {
             memcpy(settings->viewMatrix[pattern], pattern == 0 ? kDefaultMatrix1 : kDefaultMatrix2,
                    sizeof settings->viewMatrix[pattern]);
         }
@@ -199,9 +200,9 @@ int LoadSettings(AppSettings* settings, const char* path, int* messageId) {
 }
 
 int SaveSettings(const AppSettings& settings, const char* path) {
-    std::string file_path = path != nullptr ? std::string(path) : SettingsFilePath();
+    std::string filePath = path != nullptr ? std::string(path) : SettingsFilePath();
     ProfileFile file;
-    if (!file.load(file_path.c_str())) return 0;
+    if (!file.load(filePath.c_str())) return 0;
 
     int32_t version = kSettingsVersion;
     WriteProfileItem(file, "Info", "Version", kI, &version, 1);
