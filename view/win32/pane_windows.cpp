@@ -99,6 +99,10 @@ void OnMinMaxInfo(MINMAXINFO* info) {
 bool OnEraseBackground(HWND window, HDC dc) {
     PaneSet* set = setOfPane(window);
     if (set == nullptr) return false;
+    // A pane with a picture, even one of another size, covers itself with
+    // it: wiping it first would show an empty pane while another pane paints.
+    const int slot = slotOf(window);
+    if (slot >= 0 && set->view.panes[slot].cachedPicture != nullptr) return true;
     RECT r;
     GetClientRect(window, &r);
     HBRUSH brush = CreateSolidBrush(set->bind.colorMap[4]);
