@@ -211,6 +211,8 @@ void GuiUi::statusText(const char* text) {
 void GuiUi::progressOpen(const char* title, bool twoBars) {
     progressClose();
     twoBars_ = twoBars;
+    quietSteps_ = 0;
+    lastVisit_ = GetTickCount();
     progress_ = twoBars ? DualProgressOpen(frame_, title) : ProgressOpen(frame_, title);
 }
 
@@ -218,8 +220,21 @@ void GuiUi::progressTitle(const char* title) {
     if (progress_ != nullptr && twoBars_) DualProgressSetTitle(progress_, title);
 }
 
+// The engine asks once per line or block, a million times for a large
+// program, and every visit to the dialog costs a window look-up and often a
+// repaint of a bar: it is visited for a new text, and otherwise at most
+// every few hundredths of a second, which still answers Cancel at once.
+constexpr int kQuietStepsPerCheck = 1000;
+constexpr DWORD kVisitIntervalMs = 40;
+
 int GuiUi::progressStep(int bar, const char* label, int percent) {
     if (progress_ == nullptr) return 1;
+    if (label == nullptr) {
+        if (++quietSteps_ < kQuietStepsPerCheck) return 1;
+        quietSteps_ = 0;
+        if (GetTickCount() - lastVisit_ < kVisitIntervalMs) return 1;
+    }
+    lastVisit_ = GetTickCount();
     return twoBars_ ? DualProgressStep(progress_, bar, label, percent) : ProgressStep(progress_, label, percent);
 }
 

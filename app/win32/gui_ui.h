@@ -50,6 +50,8 @@ private:
     void (*refreshStates_)(HWND frame);
     HWND progress_ = nullptr;
     bool twoBars_ = false;
+    int quietSteps_ = 0;   // steps since the time was last looked at
+    DWORD lastVisit_ = 0;  // when the dialog was last visited
 };
 
 // The multi-selection result of the open dialog (a folder, then names, or

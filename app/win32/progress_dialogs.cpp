@@ -7,13 +7,10 @@
 
 namespace {
 
-constexpr int kIdleCallsPerPump = 1000;
-
 struct ProgressState {
     HWND owner;
     bool cancelled;
     int position[2];  // last position set per bar
-    int calls;        // steps since messages were last processed
     bool twoBars;
 };
 
@@ -60,7 +57,7 @@ void pumpMessages(HWND dialog) {
 
 HWND openDialog(HWND owner, const char* title, bool twoBars) {
     HWND ownerWindow = IsWindow(owner) ? owner : nullptr;
-    auto* state = new ProgressState{ownerWindow, false, {0, 0}, 0, twoBars};
+    auto* state = new ProgressState{ownerWindow, false, {0, 0}, twoBars};
     if (ownerWindow != nullptr) EnableWindow(ownerWindow, FALSE);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(twoBars ? IDD_DUAL_PROGRESS : IDD_PROGRESS),
@@ -76,19 +73,13 @@ HWND openDialog(HWND owner, const char* title, bool twoBars) {
 }
 
 // Sets a label and a bar; true when anything visible changed.
-bool setBar(HWND dialog, ProgressState* state, int bar, int labelId, int barId, const char* label,
+void setBar(HWND dialog, ProgressState* state, int bar, int labelId, int barId, const char* label,
             int percent) {
-    bool changed = false;
-    if (label != nullptr) {
-        SetDlgItemTextW(dialog, labelId, tlvWiden(label).c_str());
-        changed = true;
-    }
+    if (label != nullptr) SetDlgItemTextW(dialog, labelId, tlvWiden(label).c_str());
     if (percent != state->position[bar]) {
         state->position[bar] = percent;
         SendDlgItemMessageW(dialog, barId, PBM_SETPOS, percent, 0);
-        changed = true;
     }
-    return changed;
 }
 
 }  // namespace
@@ -108,12 +99,9 @@ int DualProgressStep(HWND dialog, int bar, const char* label, int percent) {
     ProgressState* state = dialog != nullptr ? stateOf(dialog) : nullptr;
     if (state == nullptr) return 1;
     bar = bar == 0 ? 0 : 1;
-    const bool changed = setBar(dialog, state, bar, bar == 0 ? IDC_DUAL_LABEL1 : IDC_DUAL_LABEL2,
-                                bar == 0 ? IDC_DUAL_BAR1 : IDC_DUAL_BAR2, label, percent);
-    if (changed || ++state->calls >= kIdleCallsPerPump) {
-        state->calls = 0;
-        pumpMessages(dialog);
-    }
+    setBar(dialog, state, bar, bar == 0 ? IDC_DUAL_LABEL1 : IDC_DUAL_LABEL2,
+           bar == 0 ? IDC_DUAL_BAR1 : IDC_DUAL_BAR2, label, percent);
+    pumpMessages(dialog);
     return state->cancelled ? 0 : 1;
 }
 
@@ -121,7 +109,6 @@ void DualProgressSetTitle(HWND dialog, const char* title) {
     ProgressState* state = dialog != nullptr ? stateOf(dialog) : nullptr;
     if (state == nullptr) return;
     SetWindowTextW(dialog, tlvWiden(title != nullptr ? title : "").c_str());
-    state->calls = 0;
 }
 
 void ProgressClose(HWND dialog) {
