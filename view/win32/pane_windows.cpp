@@ -128,11 +128,20 @@ void OnSize(HWND window, int width, int height) {
 }
 
 // The layout has been still long enough: a stale picture is painted anew.
+// Once the active pane has its picture, the others follow at once rather
+// than after their own, longer wait.
 void OnSettled(HWND window) {
     KillTimer(window, kPaneSettleTimer);
     PaneSet* set = setOfPane(window);
     const int slot = slotOf(window);
-    if (set != nullptr && slot >= 0 && set->stale[slot]) InvalidatePanes(set, slot, true);
+    if (set == nullptr || slot < 0) return;
+    if (set->stale[slot]) InvalidatePanes(set, slot, true);
+    if (slot != activeSlot(set)) return;
+    for (int i = 0; i < kPaneCount; ++i) {
+        if (i == slot || set->windows[i] == nullptr || !set->stale[i]) continue;
+        KillTimer(set->windows[i], kPaneSettleTimer);
+        InvalidatePanes(set, i, true);
+    }
 }
 
 void OnDestroy(HWND window) {
