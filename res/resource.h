@@ -12,6 +12,10 @@
 #define IDR_CODEMENU 113      // code list context menu
 #define IDR_REGISTERMENU 114  // register list context menu
 #define IDR_TOOLBARMENU 115   // toolbar context menu
+// Band titles of the three toolbars, in the resource script's string table.
+#define IDS_BAND_STANDARD 23
+#define IDS_BAND_DISPLAY 24
+#define IDS_BAND_TRACE 25
 // Cursors of the pan and rotate drags: the direction of the movement.
 #define IDC_DRAG_WEST 102
 #define IDC_DRAG_NORTHEAST 103

@@ -33,6 +33,8 @@ enum TlvStringId {
     IDS_COLUMN_VALUES = 78,
     IDS_USER_FILTER = 79,
     IDS_PRINTING = 80,
+    IDS_REPLACE_BEFORE = 81,  // the replacement list's two column titles
+    IDS_REPLACE_AFTER = 82,
     IDS_CHOOSE_APPLICATION = 88,
     IDS_UNTITLED = 89,
     IDS_CREATE_FAILED = 97,

@@ -37,9 +37,9 @@ struct ToolbarKind {
 };
 
 constexpr ToolbarKind kKinds[] = {
-    {kToolbarStandard, 23, kStandardButtons, static_cast<int>(std::size(kStandardButtons))},
-    {kToolbarDisplay, 24, kDisplayButtons, static_cast<int>(std::size(kDisplayButtons))},
-    {kToolbarTrace, 25, kTraceButtons, static_cast<int>(std::size(kTraceButtons))},
+    {kToolbarStandard, IDS_BAND_STANDARD, kStandardButtons, static_cast<int>(std::size(kStandardButtons))},
+    {kToolbarDisplay, IDS_BAND_DISPLAY, kDisplayButtons, static_cast<int>(std::size(kDisplayButtons))},
+    {kToolbarTrace, IDS_BAND_TRACE, kTraceButtons, static_cast<int>(std::size(kTraceButtons))},
 };
 
 const ToolbarKind& kindOf(int id) {

@@ -162,8 +162,8 @@ void initReplace(SheetPage* page) {
     HWND list = listOf(page, IDC_REPLACE_LIST);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     const int half = listWidth(list) / 2;
-    addColumn(list, 0, tlvWiden(tlvString(81)).c_str(), half);
-    addColumn(list, 1, tlvWiden(tlvString(82)).c_str(), half);
+    addColumn(list, 0, tlvWiden(tlvString(IDS_REPLACE_BEFORE)).c_str(), half);
+    addColumn(list, 1, tlvWiden(tlvString(IDS_REPLACE_AFTER)).c_str(), half);
     for (int id : {IDC_REPLACE_ORG, IDC_REPLACE_DST})
         SendDlgItemMessageW(page->window, id, EM_LIMITTEXT, 64, 0);
     showRows(page, -1);
