@@ -125,7 +125,7 @@ TEST_F(BlockStore, OnlyTheNewestProgramGrowsAndNumbersStayUnique) {
 }
 
 TEST_F(BlockStore, KeepsTheSourceFileOfEachProgram) {
-    TempNcFile source("G01\n");
+    TempBytes source("G01\n");
     NcBlockText block = makeBlock(0);
     append(1, 1, 0);
     ASSERT_EQ(ncBlockAppend(store, source.path, 1, &block), 1);  // recorded on a later append

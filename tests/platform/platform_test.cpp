@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "platform/write_behind.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,6 @@
 #endif
 
 namespace {
-
-// A temporary file that is removed when the test ends, whatever happens.
-struct TempPath {
-    char path[kPlatPathMax] = {};
-    bool created;
-    explicit TempPath(const char* prefix = "tlv") {
-        created = platTempFile(prefix, path, sizeof path);
-    }
-    ~TempPath() { platFileDelete(path); }
-};
 
 PlatFile* open(const char* path, PlatCreate create, PlatAccess access = PlatAccess::ReadWrite,
                PlatShare share = PlatShare::Exclusive) {
@@ -49,8 +40,7 @@ std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
 }
 
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
-    TempPath a("nck"), b("nck"), c("tlv");
-    ASSERT_TRUE(a.created && b.created && c.created);
+    TempFile a("", "nck"), b("", "nck"), c("", "tlv");
     EXPECT_NE(std::string(a.path), std::string(b.path));
     EXPECT_EQ(baseName(a.path).substr(0, 3), "nck");
     EXPECT_EQ(baseName(c.path).substr(0, 3), "tlv");
@@ -76,7 +66,7 @@ TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
 }
 
 TEST(PlatformFile, WriteSeekReadTruncate) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     writeAll(f, "0123456789");
@@ -95,7 +85,7 @@ TEST(PlatformFile, WriteSeekReadTruncate) {
 // Room reserved ahead must never show: not in the size, not in a read, not
 // in a mapping, whether the reserve starts at, inside or beyond the end.
 TEST(PlatformFile, ReservedRoomChangesNeitherSizeNorContent) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     writeAll(f, "head");
@@ -119,7 +109,7 @@ TEST(PlatformFile, ReservedRoomChangesNeitherSizeNorContent) {
 }
 
 TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
-    TempPath tmp;
+    TempFile tmp("");
     char dir[kPlatPathMax];
     ASSERT_TRUE(platFallbackTempDir(dir, sizeof dir));
     EXPECT_TRUE(platIsDirectory(dir));
@@ -131,7 +121,7 @@ TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
 }
 
 TEST(PlatformFile, CreateAlwaysTruncatesAndDeleteRemoves) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
     ASSERT_NE(f, nullptr);
     writeAll(f, "abc");
@@ -149,7 +139,7 @@ TEST(PlatformFile, CreateAlwaysTruncatesAndDeleteRemoves) {
 // A plain file may be replaced by a new one when rewritten, but a file
 // reached through a symbolic or a hard link must be the one written.
 TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
-    TempPath target;
+    TempFile target("");
     for (bool symbolic : {true, false}) {
         PlatFile* f = open(target.path, PlatCreate::CreateAlways);
         ASSERT_NE(f, nullptr);
@@ -175,7 +165,7 @@ TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
 // is cleared cuts its file back, which gives that room back too: the next
 // appends must reserve again rather than trust the old reservation.
 TEST(PlatformWriteBehind, ReservesRoomAgainAfterTheFileIsCut) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     PlatWriteBehind* writer = platWriteBehindCreate(4096);
@@ -212,7 +202,7 @@ TEST(PlatformWriteBehind, ReservesRoomAgainAfterTheFileIsCut) {
 
 #ifdef _WIN32
 TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
-    TempPath tmp("nck");
+    TempFile tmp("", "nck");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(open(tmp.path, PlatCreate::OpenExisting, PlatAccess::Read, PlatShare::ReadWrite),
@@ -222,7 +212,7 @@ TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
 #endif
 
 TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
-    TempPath tmp("nck");
+    TempFile tmp("", "nck");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     const void* view = nullptr;
@@ -235,7 +225,7 @@ TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
 }
 
 TEST(PlatformMapping, ReadViewShowsContentAndWriteViewReachesFile) {
-    TempPath tmp("nck");
+    TempFile tmp("", "nck");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     writeAll(f, "G01X1.\r\n");
@@ -260,7 +250,7 @@ TEST(PlatformMapping, ReadViewShowsContentAndWriteViewReachesFile) {
 }
 
 TEST(PlatformFacts, ReportSizeTimesAndDirectories) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
     ASSERT_NE(f, nullptr);
     writeAll(f, "12345");
@@ -285,7 +275,7 @@ TEST(PlatformFacts, ReportSizeTimesAndDirectories) {
 }
 
 TEST(PlatformFacts, JapaneseFileNameRoundTrips) {
-    TempPath tmp;
+    TempFile tmp("");
     // "加工.nc" in CP932, beside the temporary file.
     std::string path = std::string(tmp.path) + "\x89\xc1\x8d\x48.nc";
     PlatFile* f = open(path.c_str(), PlatCreate::CreateAlways);

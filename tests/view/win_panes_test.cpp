@@ -1,5 +1,5 @@
-// The pane windows inside the running shell under the desktop: titles,
-// layouts of both patterns and single-pane mode, pattern switches, the
+// The pane windows inside the running shell under the desktop: titles and
+// layouts of both patterns and single-pane mode, the
 // demo's pixels in the cached picture, zoom, invalidation, clicks and the
 // angles saved per kind at the end.
 #include "app/win32/commands.h"
@@ -132,6 +132,7 @@ TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
     RECT client;
     GetClientRect(panel(), &client);
     const ViewRect whole = {client.left, client.top, client.right, client.bottom};
+    const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
     struct Case {
         int command;
         int pattern;
@@ -158,51 +159,22 @@ TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
             EXPECT_EQ(IsWindowVisible(pane) != FALSE, shown) << slot;
             if (!shown) continue;
             EXPECT_EQ(rectInParent(pane), text(c.alone >= 0 ? whole : rects[slot])) << slot;
+            // Each slot keeps its window, titled by the kind it shows now.
+            EXPECT_EQ(textOf(pane), titles[settings().viewMatrix[c.pattern][slot]]);
+            EXPECT_EQ(paneFromWindow(pane), slot);
         }
         if (c.alone >= 0) {
             EXPECT_EQ(settings().viewActive, c.alone);
         }
     }
+    wchar_t name[32] = {};
+    GetClassNameW(set()->windows[0], name, 32);
+    EXPECT_STREQ(name, L"TLV_ViewClass");
+    EXPECT_EQ(paneFromWindow(panel()), -1);
     // Leaving single-pane mode keeps the slot that was shown active.
     command(CMD_TOGGLE_SINGLE_PANE);
     EXPECT_EQ(settings().viewActive, 1);
     EXPECT_EQ(settings().enableMap & EM_SINGLE_PANE, 0u);
-}
-
-// Each slot keeps its own window, which shows the title of the kind there
-// and, after a switch, the view that kind had.
-TEST_F(WinPanes, PaneWindowsShowTheirKindAndPatternSwitchKeepsEachKindsView) {
-    run();
-    PaneSet* s = set();
-    for (int kind = 0; kind < kPaneCount; ++kind) {
-        ViewPane& p = s->view.panes[find(kind)];
-        p.scale = 1.0f + kind;
-        p.panX = 10.0f * kind;
-        p.panY = -5.0f * kind;
-        p.angleZ = 7.0f * kind;
-    }
-    const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
-    for (int id : {0, CMD_VIEW_PATTERN2, CMD_VIEW_PATTERN1, CMD_VIEW_PATTERN2}) {
-        if (id != 0) command(id);
-        SCOPED_TRACE(id);
-        for (int kind = 0; kind < kPaneCount; ++kind) {
-            const int slot = find(kind);
-            const ViewPane& p = s->view.panes[slot];
-            EXPECT_FLOAT_EQ(p.scale, 1.0f + kind);
-            EXPECT_FLOAT_EQ(p.panX, 10.0f * kind);
-            EXPECT_FLOAT_EQ(p.panY, -5.0f * kind);
-            EXPECT_FLOAT_EQ(p.angleZ, 7.0f * kind);
-            EXPECT_EQ(p.window, s->windows[slot]);
-            EXPECT_EQ(textOf(s->windows[slot]), titles[kind]);
-            EXPECT_EQ(paneFromWindow(s->windows[slot]), slot);
-            EXPECT_TRUE(IsWindowVisible(s->windows[slot]));
-        }
-    }
-    wchar_t name[32] = {};
-    GetClassNameW(s->windows[0], name, 32);
-    EXPECT_STREQ(name, L"TLV_ViewClass");
-    EXPECT_EQ(paneFromWindow(panel()), -1);
-    EXPECT_EQ(paneFromWindow(frame()), -1);
 }
 
 TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
