@@ -12,10 +12,6 @@
 
 namespace {
 
-int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDNO;
-}
-
 class WinInput : public ShellTest {
 protected:
     // A zoom step of 2; zooming does not re-centre, so the pan stays put.
@@ -32,19 +28,9 @@ protected:
         ActivatePane(set, xy);
         // The zoom command works on the pane under the pointer: keep the
         // pointer over the register panel, which is never a pane.
-        // Under Wine the pointer arrives a moment later: wait until it
-        // holds its place.
         RECT r;
         GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
-        const POINT away = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        for (int i = 0, held = 0; i < 500 && held < 20; ++i) {
-            SetCursorPos(away.x, away.y);
-            Sleep(10);
-            pump();
-            POINT at;
-            GetCursorPos(&at);
-            held = at.x == away.x && at.y == away.y ? held + 1 : 0;
-        }
+        moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     // Runs the posted messages through the program's main loop.
     void loop() {

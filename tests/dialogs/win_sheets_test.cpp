@@ -15,10 +15,6 @@
 
 namespace {
 
-int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDNO;
-}
-
 // What the timer does once the sheet is up.
 std::function<void(HWND sheet)> gAction;
 

@@ -16,8 +16,6 @@
 
 namespace {
 
-int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) { return IDNO; }
-
 std::wstring textOf(HWND window) {
     wchar_t text[64] = {};
     GetWindowTextW(window, text, 64);
@@ -74,24 +72,6 @@ protected:
         RECT r;
         GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
         moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-    // Under Wine the pointer reaches its new place a moment later, and
-    // soon after a session starts a late move of the X pointer may still
-    // take it elsewhere: the place must hold for a while.
-    void moveCursor(int x, int y) {
-        SetCursorPos(x, y);
-        for (int i = 0, held = 0; i < 500 && held < 20; ++i) {
-            Sleep(10);
-            pump();
-            POINT at;
-            GetCursorPos(&at);
-            if (at.x == x && at.y == y) {
-                ++held;
-            } else {
-                held = 0;
-                SetCursorPos(x, y);
-            }
-        }
     }
     // Whether a pixel of colour (0x00BBGGRR) lies within 2 pixels of the
     // projection of model point (x, y, z) in slot's cached picture.
