@@ -8,6 +8,9 @@
 # is reported and left out of the count. The file is always put back, also
 # on an interrupt.
 #   scripts/mutation-score.sh [list] [first [last]]   (1-based, inclusive)
+# With TLV_MUTATE_BEFORE naming the output of an earlier run, the mutants
+# that survived it are skipped: a later run has only to show that the ones
+# killed then are still killed.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 list="$(realpath "${1:-$top/scripts/mutants.txt}")"
@@ -52,6 +55,10 @@ while IFS=$'\t' read -r kind file snippet replacement; do
     number=$((number + 1))
     ((number < first || number > last)) && continue
     label="#$number $kind $file: '$snippet' -> '$replacement'"
+    if [ -n "${TLV_MUTATE_BEFORE:-}" ] && grep -qF "SURVIVED: #$number " "$TLV_MUTATE_BEFORE"; then
+        echo "skipped (survived before): $label"
+        continue
+    fi
     cp -p "$file" "$file.orig"
     saved="$file"
     if ! apply "$file" "$snippet" "$replacement"; then
