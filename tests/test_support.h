@@ -56,7 +56,8 @@ struct TempFile {
 
 // A temporary file that holds bytes from the start.
 struct TempBytes : TempFile {
-    explicit TempBytes(const std::string& bytes, const char* prefix = "tlt") : TempFile("", prefix) {
+    explicit TempBytes(const std::string& bytes, const char* prefix = "tlt")
+        : TempFile("", prefix) {
         write(bytes);
     }
 };

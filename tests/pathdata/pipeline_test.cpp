@@ -349,5 +349,4 @@ TEST_F(Pipeline, RunawayRepeatsStopBeforeTheDiskReserve) {
     EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_WRITE_FAILED, detail)});
 }
 
-
 }  // namespace
