@@ -770,30 +770,6 @@ TEST_F(WinShell, CommandsNeedingADrawingDoNothingWithout) {
     EXPECT_TRUE(IsWindowEnabled(frame()));
 }
 
-TEST_F(WinShell, EveryCommandHasAMenuItem) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    std::vector<HMENU> menus;
-    for (int id : {IDR_MAINMENU, IDR_PANEMENU, IDR_CODEMENU, IDR_REGISTERMENU, IDR_TOOLBARMENU}) {
-        menus.push_back(LoadMenuW(instance, MAKEINTRESOURCEW(id)));
-        ASSERT_NE(menus.back(), nullptr) << id;
-    }
-    int count = 0;
-    const CommandEntry* table = commandTable(&count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            EXPECT_LT(table[i - 1].id, table[i].id);
-        }
-        if (table[i].id == CMD_PRINT_DIRECT) continue;  // the batch option only
-        bool found = false;
-        for (HMENU menu : menus) {
-            found = found || GetMenuState(menu, table[i].id, MF_BYCOMMAND) != 0xFFFFFFFF;
-        }
-        EXPECT_TRUE(found) << table[i].id;
-    }
-    for (HMENU menu : menus) DestroyMenu(menu);
-    EXPECT_EQ(findCommand(12345), nullptr);
-}
-
 TEST_F(WinShell, StringTableMatchesPortableMessages) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     for (UINT id : {IDS_PRODUCT, IDS_INVALID_HANDLE, IDS_READY, IDS_ABORTED, IDS_DUPLICATE_PROGRAM,
