@@ -138,48 +138,6 @@ protected:
     }
 };
 
-// How each start places the window, and that the pane option reaches the
-// settings saved at the end (the options themselves are read natively).
-TEST_F(WinShell, StartUpOptionsTable) {
-    const struct {
-        const char* args;
-        const char* panes;   // View Active, and whether one pane is shown alone
-        const char* window;  // how the frame is placed
-    } cases[] = {
-        {"", "0", "placed"},
-        {"/XY", "2 single", "placed"},
-        {"/ICON", "0", "iconic placed"},
-        {"/DEFSIZE", "0", "default"},
-    };
-    auto panes = [](const AppSettings& s) {
-        return std::to_string(s.viewActive) + (s.enableMap & EM_SINGLE_PANE ? " single" : "");
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        writeFile(dir + "\\t.cfg",
-                  "[Current]\r\nEnableMap=12288\r\n[Frame]\r\nPos=10,20\r\nSize=700,500\r\n");
-        ASSERT_EQ(start(c.args), kStartRunning) << c.args;
-        EXPECT_EQ(panes(settings()), c.panes) << c.args;
-        EXPECT_EQ(std::string(IsIconic(frame()) ? "iconic " : "") +
-                      (settings().framePos[0] == kDefaultPlacement ? "default" : "placed"),
-                  c.window);
-        if (std::string(c.window) == "placed") {
-            RECT r;
-            GetWindowRect(frame(), &r);
-            EXPECT_EQ(r.left, 10) << c.args;
-            EXPECT_EQ(r.right - r.left, 700) << c.args;
-        }
-        EXPECT_EQ(rows(codeList()), 0) << c.args;
-        EXPECT_FALSE(fs()->drawing.loaded) << c.args;
-        DestroyWindow(frame());
-        tlvFinish(*program);
-        AppSettings saved;
-        ASSERT_EQ(LoadSettings(&saved, (dir + "\\t.cfg").c_str()), 1);
-        EXPECT_EQ(panes(saved), c.panes) << c.args;
-        TearDown();
-    }
-}
-
 TEST_F(WinShell, LoadsTheDemoIntoListsCaptionAndMenus) {
     ASSERT_EQ(startDemo(), kStartRunning);
     ASSERT_TRUE(fs()->drawing.loaded);
@@ -305,14 +263,6 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
     EXPECT_TRUE(menuHas(CMD_NOTES_WINDOW, MF_GRAYED));
 }
 
-TEST_F(WinShell, HistoryAndInstanceItemTexts) {
-    EXPECT_EQ(historyItemText(0, "C:\\nc\\a.nc"), L"&1 a.nc\tC:\\nc");
-    EXPECT_EQ(historyItemText(8, "C:\\b.nc"), L"&9 b.nc\tC:");
-    EXPECT_EQ(historyItemText(9, "C:\\nc\\c.nc"), L"&0 c.nc\tC:\\nc");
-    EXPECT_EQ(instanceItemText(0, L"a.nc - Taliver"), L"&1 a.nc ");
-    EXPECT_EQ(instanceItemText(12, L"Taliver"), L"&0 ( 無題 )");
-}
-
 TEST_F(WinShell, BreakMarksChangeOnlyBlockRows) {
     ASSERT_EQ(startDemo(), kStartRunning);
     const int end = ncBlockListCount(fs()->drawing.blocks);
@@ -335,87 +285,6 @@ TEST_F(WinShell, BreakMarksChangeOnlyBlockRows) {
         EXPECT_EQ(SetBreakMark(frame(), 3, row), 0) << row;
         EXPECT_EQ(image(row), 0) << row;
     }
-}
-
-// The list moves its selection from an empty one (see the code list); no
-// key may leave two rows selected or none.
-TEST_F(WinShell, CodeListKeysKeepOneSelectedRow) {
-    ASSERT_EQ(startDemo(), kStartRunning);
-    const int last = rows(codeList()) - 1;
-    SelectCodeLine(frame(), 5);
-    const struct {
-        WPARAM key;
-        int row;
-    } steps[] = {{VK_DOWN, 6}, {VK_UP, 5}, {VK_HOME, 0}, {VK_UP, 0}, {VK_END, last}, {VK_DOWN, last}};
-    for (const auto& step : steps) {
-        SendMessageW(codeList(), WM_KEYDOWN, step.key, 0);
-        EXPECT_EQ(SendMessageW(codeList(), LVM_GETSELECTEDCOUNT, 0, 0), 1) << step.key;
-        EXPECT_EQ(GetSelectedCodeLine(frame()), step.row) << step.key;
-        EXPECT_EQ(GetCurrentCodeLine(frame()), step.row) << step.key;
-    }
-}
-
-TEST_F(WinShell, RegisterCellsCreateRowsAndIgnoreCase) {
-    ASSERT_EQ(start(""), kStartRunning);
-    SetRegisterCell(frame(), 10, 1, "%d", 42);
-    HWND list = registerList();
-    EXPECT_EQ(rows(list), 11);
-    EXPECT_EQ(cell(list, 4, 0), L"");
-    EXPECT_EQ(cell(list, 10, 1), L"42");
-    SetRegisterCell(frame(), 0, 0, "%s", "X");
-    SetRegisterCell(frame(), 0, 0, "%s", "x");
-    EXPECT_EQ(cell(list, 0, 0), L"X");
-    SetRegisterCell(frame(), 0, 0, "%s", "Y");
-    EXPECT_EQ(cell(list, 0, 0), L"Y");
-    ClearRegisterList(frame());
-    EXPECT_EQ(rows(list), 0);
-}
-
-TEST_F(WinShell, LayoutAndSplitterLimits) {
-    writeFile(dir + "\\t.cfg", "[Current]\r\nEnableMap=0\r\n[Frame]\r\nPos=0,0\r\nSize=800,600\r\n");
-    ASSERT_EQ(start(""), kStartRunning);
-    HWND frame = program->frame;
-    const SIZE g = splitterGap();
-    auto rectOf = [&](int id) {
-        RECT r;
-        GetWindowRect(GetDlgItem(frame, id), &r);
-        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT client;
-    GetClientRect(frame, &client);
-    RECT reg = rectOf(IDC_REGISTER_PANEL), code = rectOf(IDC_CODE_PANEL);
-    RECT view = rectOf(IDC_VIEW_PANEL);
-    // Without toolbar and status bar the panels reach both edges.
-    EXPECT_EQ(reg.left + reg.top, 0);
-    EXPECT_EQ(reg.right - reg.left, 200);
-    EXPECT_EQ(reg.bottom - reg.top, 86);
-    EXPECT_EQ(code.top, reg.bottom + g.cy);
-    EXPECT_EQ(code.bottom, client.bottom);
-    EXPECT_EQ(view.left, reg.right + g.cx);
-    EXPECT_EQ(view.right, client.right);
-    EXPECT_EQ(view.bottom, client.bottom);
-
-    // Drag the corner far beyond the client: the register panel stops g short.
-    const LPARAM corner = MAKELPARAM(reg.right + 1, reg.bottom + 1);
-    SendMessageW(frame, WM_MOUSEMOVE, 0, corner);
-    EXPECT_EQ(fs()->splitter, kSplitBoth);
-    SendMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, corner);
-    EXPECT_EQ(GetCapture(), frame);
-    SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5000, 5000));
-    SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5000, 5000));
-    SendMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(5000, 5000));
-    EXPECT_NE(GetCapture(), frame);
-    reg = rectOf(IDC_REGISTER_PANEL);
-    EXPECT_LE(reg.right, client.right - g.cx);
-    EXPECT_LE(reg.bottom, client.bottom - g.cy);
-    EXPECT_GT(reg.right, 400);
-
-    // The status bar takes its height off the bottom again.
-    SendMessageW(frame, WM_COMMAND, CMD_TOGGLE_STATUSBAR, 0);
-    pump();
-    EXPECT_EQ(rectOf(IDC_CODE_PANEL).bottom, rectOf(IDC_STATUSBAR).top);
-    EXPECT_TRUE(menuHas(CMD_TOGGLE_STATUSBAR, MF_CHECKED));
 }
 
 TEST_F(WinShell, ChangedFileIsAskedUntilReloaded) {
@@ -656,30 +525,6 @@ TEST_F(WinShell, MachineFileIsChosenAndApplied) {
     EXPECT_EQ(gSheetsOffered, 1);  // only the file read is offered for review
 }
 
-// A small window shows the register panel narrower, but the size kept is
-// the one set, and the window stops at its minimum size.
-TEST_F(WinShell, SmallWindowKeepsThePanelSize) {
-    writeFile(dir + "\\t.cfg",
-              "[Current]\r\nEnableMap=0\r\n[Frame]\r\nPos=0,0\r\nSize=800,600\r\n"
-              "[Register]\r\nSize=470,86\r\n");
-    ASSERT_EQ(start(""), kStartRunning);
-    auto size = [](HWND window) {
-        RECT r;
-        GetWindowRect(window, &r);
-        return std::make_pair(r.right - r.left, r.bottom - r.top);
-    };
-    HWND reg = GetDlgItem(frame(), IDC_REGISTER_PANEL);
-    SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-    const SIZE minimum = frameMinimumSize();
-    EXPECT_EQ(size(frame()), std::make_pair(minimum.cx, minimum.cy));
-    EXPECT_LT(size(reg).first, 470);
-    SetWindowPos(frame(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(size(reg).first, 470);
-    SetWindowPos(frame(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-    SendMessageW(frame(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(settings().registerSize[0], 470);
-}
-
 // Picks CSV in the real save dialog once it is up, notes the file name
 // the dialog then shows and confirms.
 std::wstring gSaveName;
@@ -752,38 +597,6 @@ TEST_F(WinShell, CommandsNeedingADrawingDoNothingWithout) {
     EXPECT_EQ(gReportText, L"untouched");
     EXPECT_TRUE(gBoxes.empty());
     EXPECT_TRUE(IsWindowEnabled(frame()));
-}
-
-TEST_F(WinShell, StringTableMatchesPortableMessages) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (UINT id : {IDS_PRODUCT, IDS_INVALID_HANDLE, IDS_READY, IDS_ABORTED, IDS_DUPLICATE_PROGRAM,
-                    IDS_NESTING_OVERFLOW, IDS_COLUMN_LINE, IDS_USER_FILTER}) {
-        std::wstring fromTable = tlvLoadString(instance, id);
-        EXPECT_FALSE(fromTable.empty()) << id;
-        EXPECT_EQ(fromTable, tlvWiden(tlvString(static_cast<int>(id)))) << id;
-    }
-    EXPECT_EQ(tlvLoadString(instance, IDS_READY), L"ﾚﾃﾞｨ");
-    const std::wstring chineseOnly = L"原图";
-    EXPECT_EQ(tlvLoadString(instance, 5), chineseOnly);
-}
-
-TEST_F(WinShell, SplitsTheOpenDialogResult) {
-    const struct {
-        const wchar_t* result;  // names end in NUL, the list in another
-        int count;
-        const char* last;
-    } cases[] = {
-        {L"C:\\nc\\a.nc\0", 1, "C:\\nc\\a.nc"},
-        {L"C:\\nc\0a.nc\0b.nc\0", 2, "C:\\nc\\b.nc"},
-        {L"C:\\\0a.nc\0", 1, "C:\\a.nc"},
-    };
-    for (const auto& c : cases) {
-        PathName files[4];
-        int count = 0;
-        ASSERT_TRUE(splitOpenResult(c.result, files, 4, &count)) << c.last;
-        EXPECT_EQ(count, c.count);
-        EXPECT_STREQ(files[count - 1].text, c.last);
-    }
 }
 
 }  // namespace

@@ -71,53 +71,6 @@ protected:
     }
 };
 
-// Each button is a command of the table with that command's image and
-// tooltip; every item of every menu is a command of the table.
-TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
-    ASSERT_EQ(start(""), kStartRunning);
-    const std::vector<TBBUTTON> all = buttons();
-    EXPECT_EQ(all.size(), 24u);
-    for (const TBBUTTON& b : all) {
-        const CommandEntry* entry = findCommand(b.idCommand);
-        ASSERT_NE(entry, nullptr) << b.idCommand;
-        EXPECT_EQ(b.iBitmap, entry->button.image) << b.idCommand;
-        EXPECT_FALSE(tooltip(b.idCommand).empty()) << b.idCommand;
-    }
-    EXPECT_EQ(tooltip(CMD_ZOOM_IN), L"放大 (PageUp)");
-    EXPECT_EQ(tooltip(CMD_TRACE_RUN), L"\u6267\u884c (F5)");  // beyond CP932
-    EXPECT_EQ(tooltip(CMD_EXIT), L"");                        // no button, no tooltip
-
-    std::vector<HMENU> pending;
-    for (int id : {IDR_MAINMENU, IDR_PANEMENU, IDR_CODEMENU, IDR_REGISTERMENU, IDR_TOOLBARMENU}) {
-        pending.push_back(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
-    }
-    std::set<int> items;
-    while (!pending.empty()) {
-        HMENU menu = pending.back();
-        pending.pop_back();
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            if (HMENU sub = GetSubMenu(menu, i)) {
-                pending.push_back(sub);
-            } else if (const UINT id = GetMenuItemID(menu, i); id != 0) {
-                EXPECT_NE(findCommand(static_cast<int>(id)), nullptr) << id;
-                items.insert(static_cast<int>(id));
-            }
-        }
-    }
-    // And the other way: the table, sorted for its look-up, has a menu item
-    // for every command but the batch option.
-    int count = 0;
-    const CommandEntry* table = commandTable(&count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            EXPECT_LT(table[i - 1].id, table[i].id);
-        }
-        EXPECT_TRUE(items.count(table[i].id) == 1 || table[i].id == CMD_PRINT_DIRECT)
-            << table[i].id;
-    }
-    EXPECT_EQ(findCommand(12345), nullptr);
-}
-
 // A button and its menu item share their enable and check rules, before
 // and after a load.
 TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {

@@ -31,14 +31,6 @@ void writeAll(PlatFile* file, const char* text) {
     ASSERT_EQ(done, strlen(text));
 }
 
-// Up to size bytes from offset, as text.
-std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
-    char buffer[64] = {};
-    size_t got = 0;
-    EXPECT_TRUE(platFileSeek(file, offset) && platFileRead(file, buffer, size, &got));
-    return std::string(buffer, got);
-}
-
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
     TempFile a("", "nck"), b("", "nck"), c("", "tlv");
     EXPECT_NE(std::string(a.path), std::string(b.path));
@@ -65,49 +57,6 @@ TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
     EXPECT_TRUE(platFileDiscard(f, nullptr));
 }
 
-TEST(PlatformFile, WriteSeekReadTruncate) {
-    TempFile tmp("");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "0123456789");
-    EXPECT_EQ(platFileSize(f), 10);
-    EXPECT_EQ(readAt(f, 4, 3), "456");
-    EXPECT_EQ(readAt(f, 8, 16), "89");  // a read past the end is short, not an error
-    ASSERT_TRUE(platFileSeek(f, 5));
-    ASSERT_TRUE(platFileTruncate(f));
-    EXPECT_EQ(platFileSize(f), 5);
-    ASSERT_TRUE(platFileSeekEnd(f));
-    writeAll(f, "ab");
-    EXPECT_EQ(readAt(f, 0, 16), "01234ab");
-    platFileClose(f);
-}
-
-// Room reserved ahead must never show: not in the size, not in a read, not
-// in a mapping, whether the reserve starts at, inside or beyond the end.
-TEST(PlatformFile, ReservedRoomChangesNeitherSizeNorContent) {
-    TempFile tmp("");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "head");
-    for (uint64_t from : {uint64_t{4}, uint64_t{2}, uint64_t{1} << 20}) {
-        platFileReserve(f, from, 4u << 20);
-        EXPECT_EQ(platFileSize(f), 4) << from;
-    }
-    platFileReserve(nullptr, 0, 1);                  // ignored
-    platFileReserve(f, ~uint64_t{0} - 1, 1u << 20);  // no room that far: ignored
-    ASSERT_TRUE(platFileSeekEnd(f));
-    writeAll(f, "tail");
-    EXPECT_EQ(platFileSize(f), 8);
-    EXPECT_EQ(readAt(f, 0, 64), "headtail");
-    const void* view = nullptr;
-    size_t size = 0;
-    PlatMapping* mapping = platMapRead(f, &view, &size);
-    ASSERT_NE(mapping, nullptr);
-    EXPECT_EQ(std::string(static_cast<const char*>(view), size), "headtail");
-    platUnmap(mapping);
-    platFileClose(f);
-}
-
 TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
     TempFile tmp("");
     char dir[kPlatPathMax];
@@ -120,22 +69,15 @@ TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
     }
 }
 
-TEST(PlatformFile, CreateAlwaysTruncatesAndDeleteRemoves) {
-    TempFile tmp("");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "abc");
-    platFileClose(f);
-    ASSERT_NE(f = open(tmp.path, PlatCreate::CreateAlways), nullptr);
-    EXPECT_EQ(platFileSize(f), 0);
-    platFileClose(f);
-    EXPECT_TRUE(platFileDelete(tmp.path));
-    PlatFileFacts facts;
-    EXPECT_FALSE(platFindFile(tmp.path, &facts));
-    EXPECT_FALSE(platFileDelete(tmp.path));
+#ifndef _WIN32
+// Up to size bytes from offset, as text.
+std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
+    char buffer[64] = {};
+    size_t got = 0;
+    EXPECT_TRUE(platFileSeek(file, offset) && platFileRead(file, buffer, size, &got));
+    return std::string(buffer, got);
 }
 
-#ifndef _WIN32
 // A plain file may be replaced by a new one when rewritten, but a file
 // reached through a symbolic or a hard link must be the one written.
 TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
@@ -222,31 +164,6 @@ TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
     EXPECT_EQ(platMapReadWrite(f, &rw, nullptr, &zeroRw), nullptr);
     EXPECT_TRUE(zero && zeroRw);
     platFileClose(f);
-}
-
-TEST(PlatformMapping, ReadViewShowsContentAndWriteViewReachesFile) {
-    TempFile tmp("", "nck");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "G01X1.\r\n");
-    void* view = nullptr;
-    size_t size = 0;
-    PlatMapping* m = platMapReadWrite(f, &view, &size);
-    ASSERT_NE(m, nullptr);
-    ASSERT_EQ(size, 8u);
-    EXPECT_EQ(memcmp(view, "G01X1.\r\n", 8), 0);
-    static_cast<char*>(view)[0] = 'g';
-    platUnmap(m);
-    EXPECT_EQ(readAt(f, 0, 8), "g01X1.\r\n");
-    platFileClose(f);
-
-    PlatFile* r = open(tmp.path, PlatCreate::OpenExisting, PlatAccess::Read, PlatShare::Read);
-    ASSERT_NE(r, nullptr);
-    const void* readView = nullptr;
-    ASSERT_NE(m = platMapRead(r, &readView, &size), nullptr);
-    EXPECT_EQ(memcmp(readView, "g01", 3), 0);
-    platUnmap(m);
-    platFileClose(r);
 }
 
 TEST(PlatformFacts, ReportSizeTimesAndDirectories) {

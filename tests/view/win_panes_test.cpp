@@ -16,26 +16,6 @@
 
 namespace {
 
-std::wstring textOf(HWND window) {
-    wchar_t text[64] = {};
-    GetWindowTextW(window, text, 64);
-    return text;
-}
-
-template <class Rect>
-std::string text(const Rect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
-}
-
-// A window's rectangle in its parent's client coordinates.
-std::string rectInParent(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return text(r);
-}
-
 int gStopCalls = 0;
 bool countStops(void*) {
     ++gStopCalls;
@@ -106,56 +86,6 @@ protected:
         return false;
     }
 };
-
-TEST_F(WinPanes, LayoutsOfBothPatternsAndSinglePane) {
-    run();
-    RECT client;
-    GetClientRect(panel(), &client);
-    const ViewRect whole = {client.left, client.top, client.right, client.bottom};
-    const wchar_t* titles[] = {L"XY", L"XZ", L"YZ", L"XYZ"};
-    struct Case {
-        int command;
-        int pattern;
-        int alone;  // slot shown alone, or -1
-    };
-    const Case cases[] = {
-        {CMD_VIEW_PATTERN2, 1, -1},
-        {CMD_VIEW_XY, 1, 2},  // pattern 2 shows XY in its third slot
-        {CMD_VIEW_PATTERN1, 0, -1},
-        {CMD_VIEW_YZ, 0, 0},
-        {CMD_TOGGLE_SINGLE_PANE, 0, -1},
-        {CMD_VIEW_XYZ, 0, 1},
-    };
-    for (const Case& c : cases) {
-        command(c.command);
-        SCOPED_TRACE(c.command);
-        EXPECT_EQ(settings().viewSeparate, c.pattern);
-        EXPECT_EQ((settings().enableMap & EM_SINGLE_PANE) != 0, c.alone >= 0);
-        ViewRect rects[kPaneCount];
-        ComputePaneRects(c.pattern, whole, rects);
-        for (int slot = 0; slot < kPaneCount; ++slot) {
-            HWND pane = set()->windows[slot];
-            const bool shown = c.alone < 0 || c.alone == slot;
-            EXPECT_EQ(IsWindowVisible(pane) != FALSE, shown) << slot;
-            if (!shown) continue;
-            EXPECT_EQ(rectInParent(pane), text(c.alone >= 0 ? whole : rects[slot])) << slot;
-            // Each slot keeps its window, titled by the kind it shows now.
-            EXPECT_EQ(textOf(pane), titles[settings().viewMatrix[c.pattern][slot]]);
-            EXPECT_EQ(paneFromWindow(pane), slot);
-        }
-        if (c.alone >= 0) {
-            EXPECT_EQ(settings().viewActive, c.alone);
-        }
-    }
-    wchar_t name[32] = {};
-    GetClassNameW(set()->windows[0], name, 32);
-    EXPECT_STREQ(name, L"TLV_ViewClass");
-    EXPECT_EQ(paneFromWindow(panel()), -1);
-    // Leaving single-pane mode keeps the slot that was shown active.
-    command(CMD_TOGGLE_SINGLE_PANE);
-    EXPECT_EQ(settings().viewActive, 1);
-    EXPECT_EQ(settings().enableMap & EM_SINGLE_PANE, 0u);
-}
 
 TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
     runDemo();
@@ -310,27 +240,6 @@ TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
         } else {
             EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale, zoomed);
         }
-    }
-}
-
-TEST_F(WinPanes, BorderIsNeitherClientNorSizingArea) {
-    run();
-    HWND pane = set()->windows[0];
-    RECT outer, client;
-    GetWindowRect(pane, &outer);
-    GetClientRect(pane, &client);
-    EXPECT_EQ((outer.right - outer.left) - client.right, 2 * GetSystemMetrics(SM_CXFRAME));
-    EXPECT_EQ((outer.bottom - outer.top) - client.bottom, 2 * GetSystemMetrics(SM_CYFRAME));
-    const struct {
-        int x, y;
-        LRESULT hit;
-    } cases[] = {
-        {outer.left + 1, outer.top + 1, HTERROR},
-        {(outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2, HTCLIENT},
-        {outer.right + 3, outer.top + 1, HTNOWHERE},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SendMessageW(pane, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y)), c.hit) << c.x << "," << c.y;
     }
 }
 
