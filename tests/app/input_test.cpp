@@ -175,40 +175,4 @@ TEST(Input, KeyTableRotatesAndResetsTheActivePane) {
     EXPECT_FLOAT_EQ(p.angleX, 165);
 }
 
-TEST(Input, KeyTablePostsCommandsWithShiftAndCtrlVariants) {
-    struct Case {
-        int key;
-        uint32_t modifiers;
-        KeyActionKind kind;
-        int command;
-    };
-    const Case cases[] = {
-        {kKeyTab, 0, kKeyNextPane, 0},
-        {kKeyTab, kInputShift, kKeyPreviousPane, 0},
-        {kKeyHome, 0, kKeyPost, CMD_FIT},
-        {kKeyHome, kInputShift, kKeyPost, CMD_FIT_ALL},
-        {kKeyUp, 0, kKeyPost, CMD_PAN_UP},
-        {kKeyPageDown, kInputShift, kKeyPost, CMD_ZOOM_OUT},
-        {'O', kInputCtrl, kKeyPost, CMD_FILE_OPEN},
-        {'O', 0, kKeyNothing, 0},
-        {'C', kInputShift, kKeyNothing, 0},
-        {kKeyF1 + 9, 0, kKeyPost, CMD_TRACE_STEP},  // F10
-        {kKeyF1 + 8, 0, kKeyToggleMark, 0},         // F9
-        {kKeyF1 + 5, 0, kKeyNothing, 0},            // F6 has no entry
-    };
-    for (const Case& c : cases) {
-        const KeyAction a = inputKeyAction(c.key, c.modifiers);
-        EXPECT_EQ(a.kind, c.kind) << c.key;
-        EXPECT_EQ(a.command, c.command) << c.key;
-    }
-    // Every accelerator is a key-table row that posts the same command.
-    InputAccelerator rows[32];
-    const int n = inputAccelerators(rows, 32);
-    ASSERT_GE(n, 11);
-    for (int i = 0; i < n; ++i) {
-        const KeyAction a = inputKeyAction(rows[i].key, rows[i].modifiers);
-        EXPECT_EQ(a.kind == kKeyToggleMark ? CMD_MARK_TOGGLE : a.command, rows[i].command);
-    }
-}
-
 }  // namespace

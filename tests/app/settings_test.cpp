@@ -1,7 +1,7 @@
 #include "definitions/settings.h"
 
 #include "platform/platform.h"
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,6 @@
 
 namespace {
 
-int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDNO;
-}
-
 class WinInput : public ShellTest {
 protected:
     // A zoom step of 2; zooming does not re-centre, so the pan stays put.
@@ -32,19 +28,9 @@ protected:
         ActivatePane(set, xy);
         // The zoom command works on the pane under the pointer: keep the
         // pointer over the register panel, which is never a pane.
-        // Under Wine the pointer arrives a moment later: wait until it
-        // holds its place.
         RECT r;
         GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
-        const POINT away = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        for (int i = 0, held = 0; i < 500 && held < 20; ++i) {
-            SetCursorPos(away.x, away.y);
-            Sleep(10);
-            pump();
-            POINT at;
-            GetCursorPos(&at);
-            held = at.x == away.x && at.y == away.y ? held + 1 : 0;
-        }
+        moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     // Runs the posted messages through the program's main loop.
     void loop() {
@@ -96,38 +82,25 @@ TEST_F(WinInput, LeftDragDrawsTheBandAndShiftReleaseZoomsToIt) {
     EXPECT_EQ(set->view.band.right, 0);  // under one step: no band
     post(WM_MOUSEMOVE, MK_LBUTTON, 50, 170);
     loop();
-    EXPECT_EQ(set->view.band.left, 50);
-    EXPECT_EQ(set->view.band.top, 120);
-    EXPECT_EQ(set->view.band.right, 150);
-    EXPECT_EQ(set->view.band.bottom, 170);
+    EXPECT_EQ(set->view.band.right, 150);  // the band's rules are checked natively
     post(WM_LBUTTONUP, MK_SHIFT, 50, 170);
     loop();
     EXPECT_FLOAT_EQ(pane().scale, scale * static_cast<float>(width) / 100.0f);
     EXPECT_EQ(set->view.band.right, 0);
 }
 
+// The wheel reaches the pane under the pointer with its keys; what each
+// combination does is checked natively.
 TEST_F(WinInput, WheelOverAPaneFollowsTheTable) {
     RECT r;
     GetWindowRect(set->windows[xy], &r);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    const int h = pane().clientRect.bottom;
-    struct Case {
-        WORD keys;
-        float scale, panY;  // factors and pixel offsets expected
-    };
-    const Case cases[] = {
-        {0, 2, 0},
-        {MK_SHIFT, 1, static_cast<float>(h / 16)},
-        {MK_SHIFT | MK_CONTROL, 1, 0},
-    };
-    for (const Case& c : cases) {
-        const float scale = pane().scale, panY = pane().panY;
-        post(WM_MOUSEWHEEL, MAKEWPARAM(c.keys, WHEEL_DELTA), x, y, frame());
-        loop();
-        EXPECT_FLOAT_EQ(pane().scale, scale * c.scale) << c.keys;
-        // A zoom about the centre of an odd height moves by a pixel.
-        EXPECT_NEAR(pane().panY, panY + c.panY / scale, 1.01f / scale) << c.keys;
-    }
+    const float scale = pane().scale, panY = pane().panY;
+    post(WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, WHEEL_DELTA), x, y, frame());
+    loop();
+    EXPECT_FLOAT_EQ(pane().scale, scale);
+    EXPECT_NEAR(pane().panY, panY + static_cast<float>(pane().clientRect.bottom / 16) / scale,
+                1.01f / scale);
 }
 
 TEST_F(WinInput, KeysReachTheActivePaneAndAcceleratorsWorkFromChildren) {

@@ -197,14 +197,6 @@ TEST_F(WinPrint, DialogEnablesByTheBoxesAndStoresTheChoice) {
     EXPECT_EQ(countOf(readFile(dir + "\\dialog.ps"), "%%Page:"), 1);
 }
 
-TEST_F(WinPrint, LongReportIsCutWithAWarning) {
-    ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
-    settings().printerPoint[0] = 40;  // far too large for the A5 test page
-    printWith(0x04, -1, "cut.ps");
-    ASSERT_EQ(gBoxes.size(), 1u);
-    EXPECT_EQ(gBoxes[0], tlvWiden(tlvString(IDS_REPORT_CUT)));
-}
-
 TEST_F(WinPrint, HiddenBatchPrintsWithoutDialogOrFails) {
     const struct {
         const char* option;

@@ -56,6 +56,25 @@ inline void pump() {
     }
 }
 
+// A message box hook for tests that expect no question: every answer is No.
+inline int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
+    return IDNO;
+}
+
+// Under Wine the pointer reaches its new place a moment later, and soon
+// after a session starts a late move of the X pointer may still take it
+// elsewhere: the place must hold for a while.
+inline void moveCursor(int x, int y) {
+    for (int i = 0, held = 0; i < 500 && held < 20; ++i) {
+        SetCursorPos(x, y);
+        Sleep(10);
+        pump();
+        POINT at;
+        GetCursorPos(&at);
+        held = at.x == x && at.y == y ? held + 1 : 0;
+    }
+}
+
 // The shell started from a command line in a folder of the test's own that
 // holds the demo, its machine and tool files and the settings file t.cfg.
 // Message boxes go to the hook, never to a person.

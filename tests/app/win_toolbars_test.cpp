@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,42 +70,6 @@ protected:
         return ids;
     }
 };
-
-// Each button is a command of the table with that command's image and
-// tooltip; every item of every menu is a command of the table.
-TEST_F(WinToolbars, ButtonsTooltipsAndMenuItemsComeFromTheCommandTable) {
-    ASSERT_EQ(start(""), kStartRunning);
-    const std::vector<TBBUTTON> all = buttons();
-    EXPECT_EQ(all.size(), 24u);
-    for (const TBBUTTON& b : all) {
-        const CommandEntry* entry = FindCommand(b.idCommand);
-        ASSERT_NE(entry, nullptr) << b.idCommand;
-        EXPECT_EQ(b.iBitmap, entry->button.image) << b.idCommand;
-        EXPECT_FALSE(tooltip(b.idCommand).empty()) << b.idCommand;
-    }
-    EXPECT_EQ(tooltip(CMD_ZOOM_IN), L"放大 (PageUp)");
-    EXPECT_EQ(tooltip(CMD_TRACE_RUN), L"\u6267\u884c (F5)");  // beyond CP932
-    EXPECT_EQ(tooltip(CMD_EXIT), L"");                        // no button, no tooltip
-
-    std::vector<HMENU> pending;
-    for (int id : {IDR_MAINMENU, IDR_PANEMENU, IDR_CODEMENU, IDR_REGISTERMENU, IDR_TOOLBARMENU}) {
-        pending.push_back(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
-    }
-    int items = 0;
-    while (!pending.empty()) {
-        HMENU menu = pending.back();
-        pending.pop_back();
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            if (HMENU sub = GetSubMenu(menu, i)) {
-                pending.push_back(sub);
-            } else if (const UINT id = GetMenuItemID(menu, i); id != 0) {
-                EXPECT_NE(FindCommand(static_cast<int>(id)), nullptr) << id;
-                ++items;
-            }
-        }
-    }
-    EXPECT_GT(items, 60);
-}
 
 // A button and its menu item share their enable and check rules, before
 // and after a load.

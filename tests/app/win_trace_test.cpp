@@ -78,24 +78,16 @@ TEST_F(WinTrace, SingleStepsAndBreakMarks) {
     const int32_t marked = ncBlockProgramToList(fs()->drawing.blocks, 1000, 10);
     ASSERT_GT(marked, 0);
     SetBreakMark(frame(), 2, marked);
+    // The commands reach the trace; its rules are checked without windows.
     command(CMD_TRACE_RUN);
     command(CMD_TRACE_STEP);  // while running: one step, then paused
     TraceIdle();
     EXPECT_EQ(traceMode(frame()), 2);
     EXPECT_EQ(traceStepCount(), 1);
-    command(CMD_TRACE_STEP);  // while paused: exactly one step
-    TraceIdle();
-    TraceIdle();
-    EXPECT_EQ(traceStepCount(), 2);
     command(CMD_TRACE_RUN);
     ASSERT_TRUE(runUntilHeld());
     EXPECT_EQ(traceMode(frame()), 2);
     EXPECT_EQ(GetSelectedCodeLine(frame()), marked);
-    const int32_t steps = traceStepCount();
-    command(CMD_TRACE_STEP);
-    TraceIdle();
-    EXPECT_EQ(traceStepCount(), steps + 1);
-    EXPECT_NE(GetSelectedCodeLine(frame()), marked);
     command(CMD_TRACE_STOP);
     EXPECT_EQ(traceMode(frame()), -1);
 }

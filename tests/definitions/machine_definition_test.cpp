@@ -4,7 +4,7 @@
 #include "definitions/tool_table.h"
 #include "engine/modal_state.h"
 #include "res/strings.h"
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 

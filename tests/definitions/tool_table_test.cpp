@@ -1,7 +1,7 @@
 #include "definitions/tool_table.h"
 
 #include "definitions/profile_item.h"
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 

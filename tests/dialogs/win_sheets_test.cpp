@@ -15,10 +15,6 @@
 
 namespace {
 
-int answerNo(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDNO;
-}
-
 // What the timer does once the sheet is up.
 std::function<void(HWND sheet)> gAction;
 
@@ -71,22 +67,6 @@ TEST_F(WinSheets, OptionsOpensThePageShownLast) {
         PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(shown, 2);
-}
-
-TEST_F(WinSheets, AMatrixShowingAPlaneTwiceIsIgnored) {
-    ASSERT_EQ(start(""), kStartRunning);
-    int32_t before[4];
-    memcpy(before, settings().viewMatrix[0], sizeof before);
-    const int32_t wanted[4] = {0, 0, 2, 3};
-    run(CMD_PROP_VIEW, [&](HWND sheet) {
-        HWND page = pageWith(sheet, IDC_VIEW_RESET);
-        for (int slot = 0; slot < 4; ++slot) {
-            for (int k = (wanted[slot] - before[slot] + 4) % 4; k > 0; --k)
-                click(page, IDC_VIEW_MATRIX_FIRST + slot);
-        }
-        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(memcmp(settings().viewMatrix[0], before, sizeof before), 0);
 }
 
 TEST_F(WinSheets, ReplacementAddNeedsASearchTextAndStopsAt32) {

@@ -1,5 +1,5 @@
-// Helpers shared by the engine's tests: NC files in the temporary directory,
-// the last status, and a store's programs as text.
+// Helpers shared by the engine's tests: a store whose writes fail, the last
+// status, and a store's programs as text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,23 +10,7 @@
 #include "engine/block_store_detail.h"
 #include "engine/status.h"
 #include "platform/platform.h"
-
-// A file holding bytes in the temporary directory, removed when the test
-// ends. Its name is the three-character prefix and a unique tail.
-struct TempNcFile {
-    char path[kPlatPathMax] = {};
-    explicit TempNcFile(const std::string& bytes, const char* prefix = "tlt") {
-        EXPECT_TRUE(platTempFile(prefix, path, sizeof path));
-        PlatFile* file = platFileOpen(path, PlatAccess::ReadWrite, PlatShare::Exclusive,
-                                      PlatCreate::CreateAlways);
-        size_t done = 0;
-        EXPECT_TRUE(bytes.empty() || platFileWrite(file, bytes.data(), bytes.size(), &done));
-        platFileClose(file);
-    }
-    ~TempNcFile() { platFileDelete(path); }
-    TempNcFile(const TempNcFile&) = delete;
-    TempNcFile& operator=(const TempNcFile&) = delete;
-};
+#include "tests/test_support.h"
 
 // While it lives, the store's file is a read-only copy of it: reads work,
 // every write fails. The store's own file has no name to reopen it by, so
@@ -34,7 +18,7 @@ struct TempNcFile {
 // again) with this object.
 struct FailingWrites {
     NcBlockStore* store;
-    TempNcFile copy{""};
+    TempBytes copy{""};
     explicit FailingWrites(NcBlockStore* s) : store(s) {
         std::string bytes(static_cast<size_t>(platFileSize(store->backingFile)), '\0');
         size_t done = 0;

@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override { ncBlockDestroy(store); }
 
-    int32_t load(const TempNcFile& file, NcProgressCallback callback = nullptr) {
+    int32_t load(const TempBytes& file, NcProgressCallback callback = nullptr) {
         return ncBlockLoading(store, &config, file.path, &mainProgram, callback);
     }
     // The texts of the blocks after the file header, each ended by "|".
@@ -62,7 +62,7 @@ protected:
 };
 
 TEST_F(Loader, ProgramsFollowOWordsAndRepeatedNumbersAreRefused) {
-    TempNcFile file("%\r\nO0001\r\nG00X0Y0\r\nO0 O-5\r\nM30\r\n%\r\n");
+    TempBytes file("%\r\nO0001\r\nG00X0Y0\r\nO0 O-5\r\nM30\r\n%\r\n");
     ASSERT_EQ(load(file), 1);
     EXPECT_EQ(mainProgram, 1);
     // The header and the first "%" are automatic; O0 and O-5 start nothing.
@@ -82,13 +82,13 @@ TEST_F(Loader, FilesWithoutOWordsAreNumberedFromTheirName) {
         {"P5.", 5}, {"o7-", 7}, {"ABC", 10000}, {"P0.", 10000}, {"5P.", 10000}};
     for (const auto& [prefix, program] : rows) {
         ASSERT_EQ(ncBlockClear(store), 1);
-        TempNcFile file("G01 X1.\nM02\n", prefix);
+        TempBytes file("G01 X1.\nM02\n", prefix);
         ASSERT_EQ(load(file), 1) << prefix;
         EXPECT_EQ(describePrograms(store), std::to_string(program) + ":0+3 /3");
         EXPECT_EQ(mainProgram, program) << prefix;
     }
     // When the name's number is taken the file keeps its automatic number.
-    TempNcFile first("G01\n", "P5."), second("G01\n", "P5.");
+    TempBytes first("G01\n", "P5."), second("G01\n", "P5.");
     ASSERT_EQ(load(first) + load(second), 2);
     EXPECT_EQ(describePrograms(store), "10000:0+3 5:3+2 10001:5+2 /7");
 }
@@ -111,7 +111,7 @@ TEST_F(Loader, LinesEndAtCrLfCrOrLfAndAreCutAt127Bytes) {
     };
     for (const auto& [bytes, lines] : rows) {
         ASSERT_EQ(ncBlockClear(store), 1);
-        TempNcFile file(bytes);
+        TempBytes file(bytes);
         ASSERT_EQ(load(file), 1);
         EXPECT_EQ(lineTexts(), lines);
     }
@@ -145,7 +145,7 @@ TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
     };
     for (const std::string& text : rows) {
         ASSERT_GT(text.size(), 1024u * 1024);  // large enough to be analysed ahead
-        TempNcFile file(text);
+        TempBytes file(text);
         auto snapshot = [&](const Pairs& replacements) {
             setReplacements(&config, replacements);
             EXPECT_EQ(ncBlockClear(store), 1);
@@ -170,7 +170,7 @@ TEST_F(Loader, LargeFilesLoadTheSameWithAndWithoutAnalysisAhead) {
 TEST_F(Loader, LargeFilesStopWhenAskedAndReportDuplicates) {
     std::string text;
     for (int i = 0; i < 100000; ++i) text += "G01 X1. Y2. Z3.\n";
-    TempNcFile plain(text);
+    TempBytes plain(text);
     static int steps;
     steps = 0;
     auto stopLater = [](const NcProgressEvent* e) {
@@ -179,7 +179,7 @@ TEST_F(Loader, LargeFilesStopWhenAskedAndReportDuplicates) {
     EXPECT_EQ(load(plain, stopLater), 0);
     EXPECT_EQ(steps, 20000);
     ASSERT_EQ(ncBlockClear(store), 1);
-    TempNcFile twice("O0001\n" + text + "O0001 (AGAIN)\n" + text);
+    TempBytes twice("O0001\n" + text + "O0001 (AGAIN)\n" + text);
     EXPECT_EQ(load(twice), 0);
     EXPECT_STATUS(NcStatusDuplicateProgram, "O0001 (AGAIN)");
 }
@@ -187,7 +187,7 @@ TEST_F(Loader, LargeFilesStopWhenAskedAndReportDuplicates) {
 TEST_F(Loader, RewritesAffectOnlyTheAnalysis) {
     setReplacements(&config, {{"\\find", "M06"}, {"T", "TT"}, {"\\end", ""}, {"G92", "G92.1"}});
     config.options = kNcOptionIgnoreSpaces;
-    TempNcFile file("T1 M06\nT2 G92 X 1.\n");
+    TempBytes file("T1 M06\nT2 G92 X 1.\n");
     ASSERT_EQ(load(file), 1);
     NcBlockText first = blockAt(10000, 1), second = blockAt(10000, 2);
     EXPECT_EQ(ncAddrFind(&first, 'T', 0.0f, nullptr), -1);  // "TT1" is no word
@@ -232,7 +232,7 @@ TEST(NcLineReplace, AppliesPairsAndDirectivesInOrder) {
 }
 
 TEST_F(Loader, UnreadableFilesAndBadArgumentsFail) {
-    TempNcFile empty("");
+    TempBytes empty("");
     EXPECT_EQ(load(empty), 0);
     EXPECT_STATUS(NcStatusReadFailed, empty.path);
     std::string missing = std::string(empty.path) + "-missing";
@@ -258,7 +258,7 @@ int recordEvent(const NcProgressEvent* event) {
 // Stopped at the begin event nothing is appended; stopped at the first step
 // the header and the first line stay. An abort records no status.
 TEST_F(Loader, ReportsProgressAndStopsWhenTheCallbackSaysSo) {
-    TempNcFile file("G01\nG02\n");
+    TempBytes file("G01\nG02\n");
     const struct {
         size_t abortAt;
         int32_t result, blocks;
@@ -285,7 +285,7 @@ TEST_F(Loader, FailedWritesEndTheLoad) {
     for (const std::string& text : {std::string("G01\n"), many}) {
         ASSERT_EQ(ncBlockClear(store), 1);
         FailingWrites failing(store);
-        TempNcFile file(text);
+        TempBytes file(text);
         EXPECT_EQ(load(file), 0);
         EXPECT_STATUS(NcStatusWriteFailed, store->backingFileName);
         EXPECT_EQ(ncBlockListCount(store), 0);
@@ -300,7 +300,7 @@ TEST_F(Loader, ArbitraryBytesLoadSafely) {
         seed = seed * 1103515245u + 12345u;
         bytes += i % 1500 == 0 ? '\n' : static_cast<char>(seed >> 16);
     }
-    TempNcFile file(bytes);
+    TempBytes file(bytes);
     setReplacements(&config, {{"X", std::string(63, 'Y')}});
     config.options = kNcOptionIgnoreSpaces;
     int32_t result = load(file);

@@ -159,16 +159,6 @@ TEST(PathStoreLife, StoreFilesCannotOutliveTheProcess) {
 #endif
 }
 
-TEST(PathStoreLife, NullStoresAreRefused) {
-    MotionRecord r = makeRecord(0);
-    EXPECT_EQ(pathStoreDestroy(nullptr), 0);
-    EXPECT_EQ(pathStoreClear(nullptr), 0);
-    EXPECT_EQ(pathStoreMap(nullptr), 0);
-    EXPECT_EQ(pathStoreCount(nullptr), -1);
-    EXPECT_EQ(pathStoreAppend(nullptr, &r), 0);
-    EXPECT_STREQ(pathStoreFileName(nullptr), "");
-}
-
 #ifndef _WIN32
 // A full disk, simulated with the file size limit: the records that did
 // not reach the file must not be counted, and the failure must be reported.

@@ -6,7 +6,7 @@
 #include "pathdata/export_writer.h"
 #include "platform/write_behind.h"
 #include "res/strings.h"
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 #include "tests/pathdata/fake_ui.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +18,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -353,25 +348,5 @@ TEST_F(Pipeline, RunawayRepeatsStopBeforeTheDiskReserve) {
                                pathStoreFileName(drawing->paths);
     EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_WRITE_FAILED, detail)});
 }
-
-#ifndef _WIN32
-// A disk that fills up while the path records are written must end the
-// load with the write error and the store's file, not a shortened drawing.
-TEST_F(Pipeline, FailedPathRecordAppendEndsTheLoad) {
-    const char* a = add("l.nc", "O0001\nM98 P2 L20000\nM30\nO0002\nG91 G01 X1. F100\nM99\n");
-    struct rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 512 * 1024;  // far below 40000 records of 58 bytes
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    open({a});
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(drawing->loaded);
-    const std::string detail = std::string("\n\n") + pathStoreFileName(drawing->paths);
-    EXPECT_EQ(ui.messages, std::vector{shown(IDS_OPEN_FILE, IDS_WRITE_FAILED, detail)});
-}
-#endif
 
 }  // namespace

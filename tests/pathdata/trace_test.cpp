@@ -1,7 +1,7 @@
 #include "pathdata/trace.h"
 
 #include "pathdata/pipeline.h"
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 #include "tests/pathdata/fake_ui.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "platform/write_behind.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,6 @@
 #endif
 
 namespace {
-
-// A temporary file that is removed when the test ends, whatever happens.
-struct TempPath {
-    char path[kPlatPathMax] = {};
-    bool created;
-    explicit TempPath(const char* prefix = "tlv") {
-        created = platTempFile(prefix, path, sizeof path);
-    }
-    ~TempPath() { platFileDelete(path); }
-};
 
 PlatFile* open(const char* path, PlatCreate create, PlatAccess access = PlatAccess::ReadWrite,
                PlatShare share = PlatShare::Exclusive) {
@@ -40,17 +31,8 @@ void writeAll(PlatFile* file, const char* text) {
     ASSERT_EQ(done, strlen(text));
 }
 
-// Up to size bytes from offset, as text.
-std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
-    char buffer[64] = {};
-    size_t got = 0;
-    EXPECT_TRUE(platFileSeek(file, offset) && platFileRead(file, buffer, size, &got));
-    return std::string(buffer, got);
-}
-
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
-    TempPath a("nck"), b("nck"), c("tlv");
-    ASSERT_TRUE(a.created && b.created && c.created);
+    TempFile a("", "nck"), b("", "nck"), c("", "tlv");
     EXPECT_NE(std::string(a.path), std::string(b.path));
     EXPECT_EQ(baseName(a.path).substr(0, 3), "nck");
     EXPECT_EQ(baseName(c.path).substr(0, 3), "tlv");
@@ -75,51 +57,8 @@ TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
     EXPECT_TRUE(platFileDiscard(f, nullptr));
 }
 
-TEST(PlatformFile, WriteSeekReadTruncate) {
-    TempPath tmp;
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "0123456789");
-    EXPECT_EQ(platFileSize(f), 10);
-    EXPECT_EQ(readAt(f, 4, 3), "456");
-    EXPECT_EQ(readAt(f, 8, 16), "89");  // a read past the end is short, not an error
-    ASSERT_TRUE(platFileSeek(f, 5));
-    ASSERT_TRUE(platFileTruncate(f));
-    EXPECT_EQ(platFileSize(f), 5);
-    ASSERT_TRUE(platFileSeekEnd(f));
-    writeAll(f, "ab");
-    EXPECT_EQ(readAt(f, 0, 16), "01234ab");
-    platFileClose(f);
-}
-
-// Room reserved ahead must never show: not in the size, not in a read, not
-// in a mapping, whether the reserve starts at, inside or beyond the end.
-TEST(PlatformFile, ReservedRoomChangesNeitherSizeNorContent) {
-    TempPath tmp;
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "head");
-    for (uint64_t from : {uint64_t{4}, uint64_t{2}, uint64_t{1} << 20}) {
-        platFileReserve(f, from, 4u << 20);
-        EXPECT_EQ(platFileSize(f), 4) << from;
-    }
-    platFileReserve(nullptr, 0, 1);                  // ignored
-    platFileReserve(f, ~uint64_t{0} - 1, 1u << 20);  // no room that far: ignored
-    ASSERT_TRUE(platFileSeekEnd(f));
-    writeAll(f, "tail");
-    EXPECT_EQ(platFileSize(f), 8);
-    EXPECT_EQ(readAt(f, 0, 64), "headtail");
-    const void* view = nullptr;
-    size_t size = 0;
-    PlatMapping* mapping = platMapRead(f, &view, &size);
-    ASSERT_NE(mapping, nullptr);
-    EXPECT_EQ(std::string(static_cast<const char*>(view), size), "headtail");
-    platUnmap(mapping);
-    platFileClose(f);
-}
-
 TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
-    TempPath tmp;
+    TempFile tmp("");
     char dir[kPlatPathMax];
     ASSERT_TRUE(platFallbackTempDir(dir, sizeof dir));
     EXPECT_TRUE(platIsDirectory(dir));
@@ -130,26 +69,19 @@ TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
     }
 }
 
-TEST(PlatformFile, CreateAlwaysTruncatesAndDeleteRemoves) {
-    TempPath tmp;
-    PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "abc");
-    platFileClose(f);
-    ASSERT_NE(f = open(tmp.path, PlatCreate::CreateAlways), nullptr);
-    EXPECT_EQ(platFileSize(f), 0);
-    platFileClose(f);
-    EXPECT_TRUE(platFileDelete(tmp.path));
-    PlatFileFacts facts;
-    EXPECT_FALSE(platFindFile(tmp.path, &facts));
-    EXPECT_FALSE(platFileDelete(tmp.path));
+#ifndef _WIN32
+// Up to size bytes from offset, as text.
+std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
+    char buffer[64] = {};
+    size_t got = 0;
+    EXPECT_TRUE(platFileSeek(file, offset) && platFileRead(file, buffer, size, &got));
+    return std::string(buffer, got);
 }
 
-#ifndef _WIN32
 // A plain file may be replaced by a new one when rewritten, but a file
 // reached through a symbolic or a hard link must be the one written.
 TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
-    TempPath target;
+    TempFile target("");
     for (bool symbolic : {true, false}) {
         PlatFile* f = open(target.path, PlatCreate::CreateAlways);
         ASSERT_NE(f, nullptr);
@@ -175,7 +107,7 @@ TEST(PlatformFile, CreateAlwaysThroughLinksWritesTheLinkedFile) {
 // is cleared cuts its file back, which gives that room back too: the next
 // appends must reserve again rather than trust the old reservation.
 TEST(PlatformWriteBehind, ReservesRoomAgainAfterTheFileIsCut) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     PlatWriteBehind* writer = platWriteBehindCreate(4096);
@@ -212,7 +144,7 @@ TEST(PlatformWriteBehind, ReservesRoomAgainAfterTheFileIsCut) {
 
 #ifdef _WIN32
 TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
-    TempPath tmp("nck");
+    TempFile tmp("", "nck");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(open(tmp.path, PlatCreate::OpenExisting, PlatAccess::Read, PlatShare::ReadWrite),
@@ -222,7 +154,7 @@ TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
 #endif
 
 TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
-    TempPath tmp("nck");
+    TempFile tmp("", "nck");
     PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
     ASSERT_NE(f, nullptr);
     const void* view = nullptr;
@@ -234,33 +166,8 @@ TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
     platFileClose(f);
 }
 
-TEST(PlatformMapping, ReadViewShowsContentAndWriteViewReachesFile) {
-    TempPath tmp("nck");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "G01X1.\r\n");
-    void* view = nullptr;
-    size_t size = 0;
-    PlatMapping* m = platMapReadWrite(f, &view, &size);
-    ASSERT_NE(m, nullptr);
-    ASSERT_EQ(size, 8u);
-    EXPECT_EQ(memcmp(view, "G01X1.\r\n", 8), 0);
-    static_cast<char*>(view)[0] = 'g';
-    platUnmap(m);
-    EXPECT_EQ(readAt(f, 0, 8), "g01X1.\r\n");
-    platFileClose(f);
-
-    PlatFile* r = open(tmp.path, PlatCreate::OpenExisting, PlatAccess::Read, PlatShare::Read);
-    ASSERT_NE(r, nullptr);
-    const void* readView = nullptr;
-    ASSERT_NE(m = platMapRead(r, &readView, &size), nullptr);
-    EXPECT_EQ(memcmp(readView, "g01", 3), 0);
-    platUnmap(m);
-    platFileClose(r);
-}
-
 TEST(PlatformFacts, ReportSizeTimesAndDirectories) {
-    TempPath tmp;
+    TempFile tmp("");
     PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
     ASSERT_NE(f, nullptr);
     writeAll(f, "12345");
@@ -285,7 +192,7 @@ TEST(PlatformFacts, ReportSizeTimesAndDirectories) {
 }
 
 TEST(PlatformFacts, JapaneseFileNameRoundTrips) {
-    TempPath tmp;
+    TempFile tmp("");
     // "加工.nc" in CP932, beside the temporary file.
     std::string path = std::string(tmp.path) + "\x89\xc1\x8d\x48.nc";
     PlatFile* f = open(path.c_str(), PlatCreate::CreateAlways);

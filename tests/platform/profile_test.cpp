@@ -1,6 +1,6 @@
 #include "platform/profile.h"
 
-#include "tests/definitions/temp_file.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// A file path in the temporary directory that the test owns: the file does
-// not exist until written, and is removed when the test ends.
+// What the tests of every folder share: files in the temporary directory
+// that a test owns, and readers of files and profile texts.
 #pragma once
 
 #include "platform/platform.h"
@@ -24,14 +24,16 @@ inline std::string readText(const char* path) {
     return text;
 }
 
-// The system's unique file stays in place as long as the test runs, so
-// that no other test process can be handed the same name; the test's own
-// file is that name with the suffix added.
+// A file the test owns, removed when the test ends. The system's unique
+// file (its name begins with prefix) stays in place as long as the test
+// runs, so that no other test process can be handed the same name; the
+// test's own file is that name with the suffix added, or that very file
+// when the suffix is empty.
 struct TempFile {
     char reserved[kPlatPathMax] = {};
     char path[kPlatPathMax + 8] = {};
-    explicit TempFile(const char* suffix = ".ini") {
-        EXPECT_TRUE(platTempFile("tlt", reserved, sizeof reserved));
+    explicit TempFile(const char* suffix = ".ini", const char* prefix = "tlt") {
+        EXPECT_TRUE(platTempFile(prefix, reserved, sizeof reserved));
         snprintf(path, sizeof path, "%s%s", reserved, suffix);
     }
     ~TempFile() {
@@ -46,10 +48,18 @@ struct TempFile {
                                       PlatCreate::CreateAlways);
         ASSERT_NE(file, nullptr);
         size_t done = 0;
-        EXPECT_TRUE(platFileWrite(file, text.data(), text.size(), &done));
+        EXPECT_TRUE(text.empty() || platFileWrite(file, text.data(), text.size(), &done));
         platFileClose(file);
     }
     std::string read() const { return readText(path); }
+};
+
+// A temporary file that holds bytes from the start.
+struct TempBytes : TempFile {
+    explicit TempBytes(const std::string& bytes, const char* prefix = "tlt")
+        : TempFile("", prefix) {
+        write(bytes);
+    }
 };
 
 // Profile texts in tests: "|" stands for the line end.
