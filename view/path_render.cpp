@@ -27,20 +27,9 @@ int flipY(const RenderTarget& t, float y) {
     return static_cast<int>(static_cast<float>(t.rect.top + t.rect.bottom) - y);
 }
 
-bool inside(const ViewRect& r, const float p[2]) {
-    return p[0] >= static_cast<float>(r.left) && p[0] <= static_cast<float>(r.right) &&
-           p[1] >= static_cast<float>(r.top) && p[1] <= static_cast<float>(r.bottom);
-}
-
-// Most segments of a drawing seen whole lie inside the pane: those need no
-// clipping.
-bool clip(const RenderTarget& t, Point2* a, Point2* b) {
-    return (inside(t.rect, a->v) && inside(t.rect, b->v)) || ClipSegment(t.rect, a->v, b->v);
-}
-
 void drawLine(const RenderTarget& t, const float a[3], const float b[3]) {
     Point2 p = project(t, a), q = project(t, b);
-    if (!clip(t, &p, &q)) return;
+    if (!ClipSegment(t.rect, p.v, q.v)) return;
     t.canvas->moveTo(static_cast<int>(p.v[0]), flipY(t, p.v[1]));
     t.canvas->lineTo(static_cast<int>(q.v[0]), flipY(t, q.v[1]));
 }
@@ -53,7 +42,7 @@ void drawPolyline(const RenderTarget& t, const float (*points)[3], int n) {
     for (int i = 1; i < n; ++i) {
         Point2 to = project(t, points[i]);
         Point2 a = from, b = to;
-        bool visible = clip(t, &a, &b);
+        bool visible = ClipSegment(t.rect, a.v, b.v);
         if (visible) {
             if (!previousVisible) t.canvas->moveTo(static_cast<int>(a.v[0]), flipY(t, a.v[1]));
             t.canvas->lineTo(static_cast<int>(b.v[0]), flipY(t, b.v[1]));

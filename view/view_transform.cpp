@@ -162,7 +162,7 @@ bool moveToEdge(const ViewRect& r, int code, float p[2], const float q[2]) {
 
 }  // namespace
 
-bool ClipSegment(const ViewRect& rect, float p0[2], float p1[2]) {
+bool ClipSegmentToEdges(const ViewRect& rect, float p0[2], float p1[2]) {
     // Two passes suffice for drawing: whatever is left outside after them
     // is clipped by the device.
     for (int pass = 0; pass < 2; ++pass) {

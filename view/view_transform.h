@@ -46,8 +46,18 @@ inline void ProjectPoint(const float m[16], float x, float y, float z, float* px
     *px = x * m[0] + y * m[4] + z * m[8] + m[12];
     *py = x * m[1] + y * m[5] + z * m[9] + m[13];
 }
+// The edge work of ClipSegment, for a segment with an end outside rect.
+bool ClipSegmentToEdges(const ViewRect& rect, float p0[2], float p1[2]);
+
 // Clips a projected segment to rect; false when it lies wholly outside.
-bool ClipSegment(const ViewRect& rect, float p0[2], float p1[2]);
+// Most segments of a drawing seen whole lie inside: they are answered here.
+inline bool ClipSegment(const ViewRect& rect, float p0[2], float p1[2]) {
+    auto inside = [&rect](const float p[2]) {
+        return p[0] >= static_cast<float>(rect.left) && p[0] <= static_cast<float>(rect.right) &&
+               p[1] >= static_cast<float>(rect.top) && p[1] <= static_cast<float>(rect.bottom);
+    };
+    return (inside(p0) && inside(p1)) || ClipSegmentToEdges(rect, p0, p1);
+}
 
 // Fits pane (or all four with -1) to the range box and removes the band.
 void FitView(ViewState* state, int pane);

@@ -71,8 +71,7 @@ void DescribePens(const ViewPens* pens, RasterPen out[10]) {
         LOGPEN pen = {};
         out[i].kind = kRasterPenOther;
         if (GetObjectW(pens->pens[i], sizeof pen, &pen) != sizeof pen) continue;  // a geometric pen
-        const COLORREF c = pen.lopnColor;
-        out[i].pixel = static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+        out[i].pixel = PicturePixel(pen.lopnColor);
         if (pen.lopnWidth.x > 1) continue;
         if ((pen.lopnStyle & PS_STYLE_MASK) == PS_SOLID) out[i].kind = kRasterPenThin;
         if (pen.lopnStyle == PS_DOT) out[i].kind = kRasterPenDotted;

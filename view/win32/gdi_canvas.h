@@ -28,6 +28,12 @@ void BuildPens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int 
 void BuildDevicePens(ViewPens* pens, int mode, const uint32_t colorMap[16], const int widthMap[16],
                      int dpi);
 
+// A colour as a pixel of a 32-bit picture (0x00RRGGBB).
+inline uint32_t PicturePixel(COLORREF c) {
+    return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 |
+           GetBValue(c);
+}
+
 // How the canvases without GDI see each pen: thin, dotted, or another kind
 // that only GDI draws.
 void DescribePens(const ViewPens* pens, RasterPen out[10]);

@@ -36,8 +36,9 @@ bool piecesPossible(const RasterPen pens[10]) {
     return true;
 }
 
-uint32_t pixelOf(COLORREF c) {
-    return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+void fillBackground(const PaneSet* set, uint32_t* pixels, int width, int height) {
+    std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
+              PicturePixel(set->bind.colorMap[4]));
 }
 
 // The work plane and the records into the picture's pixels on all cores.
@@ -79,8 +80,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         return nullptr;
     }
     auto* pixels = static_cast<uint32_t*>(bits);
-    std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
-              pixelOf(set->bind.colorMap[4]));
+    fillBackground(set, pixels, width, height);
     HGDIOBJ oldBitmap = SelectObject(memory, picture);
     PanePaintInput input = PaneInputOf(set, slot);
     input.stopRequested = stopPoll;
@@ -93,8 +93,7 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         target.canvas = &canvas;
         if (drawn < 0) {
             GdiFlush();
-            std::fill(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height),
-                      pixelOf(set->bind.colorMap[4]));
+            fillBackground(set, pixels, width, height);
             drawn = PaintPaneRecords(target, input, 0, input.recordCount);
         }
         PaintPaneOverlay(target, input);
