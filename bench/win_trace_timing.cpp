@@ -36,7 +36,7 @@ DWORD gLimit = 0, gStarted = 0;
 
 // Ends the loop at the time limit, or as soon as the trace has ended.
 void CALLBACK watch(HWND, UINT, UINT_PTR, DWORD) {
-    if (GetTickCount() - gStarted >= gLimit || traceMode(gFrame) == -1) PostQuitMessage(0);
+    if (GetTickCount() - gStarted >= gLimit || traceMode(FrameStateOf(gFrame)) == -1) PostQuitMessage(0);
 }
 
 // Runs the main loop for at most limit milliseconds, looking every period
@@ -76,19 +76,19 @@ int main(int argc, char** argv) {
     printf("records %d\n", records);
     double cpu = 0, wall = 0;
 
-    DispatchCommand(gFrame, CMD_TRACE_RUN);
-    SetTraceMode(gFrame, 2);
+    DispatchCommand(FrameStateOf(gFrame), CMD_TRACE_RUN);
+    SetTraceMode(FrameStateOf(gFrame), 2);
     runLoop(span, 500, &cpu, &wall);
     printf("paused:    %.1f s wall, %.3f s processor\n", wall, cpu);
 
     s.traceSpeed = 2;
-    SetTraceMode(gFrame, 0);
+    SetTraceMode(FrameStateOf(gFrame), 0);
     const int32_t before = traceStepCount();
     runLoop(span, 500, &cpu, &wall);
     printf("low speed: %.1f s wall, %.3f s processor, %d steps\n", wall, cpu,
            traceStepCount() - before);
 
-    DispatchCommand(gFrame, CMD_TRACE_STOP);
+    DispatchCommand(FrameStateOf(gFrame), CMD_TRACE_STOP);
     s.traceSpeed = 0;
     // Short programs are traced again until two seconds have passed, so
     // that the timer's 10 ms steps do not count.
@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
     int runs = 0;
     bool ended = true;
     while (ended && totalWall < 2.0) {
-        DispatchCommand(gFrame, CMD_TRACE_RUN);
+        DispatchCommand(FrameStateOf(gFrame), CMD_TRACE_RUN);
         runLoop(30 * span, 10, &cpu, &wall);
-        ended = traceMode(gFrame) == -1;
+        ended = traceMode(FrameStateOf(gFrame)) == -1;
         steps += ended ? records : traceStepCount();
         totalWall += wall, totalCpu += cpu, ++runs;
     }

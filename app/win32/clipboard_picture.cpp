@@ -80,9 +80,9 @@ bool placePictures(FrameState* fs, PaneSet* set, int slot) {
 
 }  // namespace
 
-bool CopyPicture(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return false;
+bool CopyPicture(FrameState* fs) {
+    HWND frame = fs->frame;
+    if (fs->drawing.tracing || !fs->drawing.loaded) return false;
     PaneSet* set = PaneSetOf(GetDlgItem(frame, IDC_VIEW_PANEL));
     if (set == nullptr) return false;
     const int slot = fs->session->settings.viewActive;

@@ -35,9 +35,9 @@ bool isLoaded(const FrameState* fs) { return (fs->session->settings.enableMap & 
 // Handlers receive the window's state, decode what they need and call the
 // operation.
 void OnExit(FrameState* fs, int) { PostMessageW(fs->frame, WM_CLOSE, 0, 0); }
-void OnToggleToolbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOOLBAR, true); }
-void OnToggleStatusbar(FrameState* fs, int) { ToggleFlags(fs->frame, EM_STATUSBAR, true); }
-void OnTopmost(FrameState* fs, int) { ToggleFlags(fs->frame, EM_TOPMOST, false); }
+void OnToggleToolbar(FrameState* fs, int) { ToggleFlags(fs, EM_TOOLBAR, true); }
+void OnToggleStatusbar(FrameState* fs, int) { ToggleFlags(fs, EM_STATUSBAR, true); }
+void OnTopmost(FrameState* fs, int) { ToggleFlags(fs, EM_TOPMOST, false); }
 void OnAbout(FrameState* fs, int) { ShowAboutBox(fs->frame); }
 void OnHelp(FrameState* fs, int) { OpenHelp(fs->frame); }
 
@@ -55,17 +55,17 @@ void OnViewPattern(FrameState* fs, int id) { SwitchViewPattern(fs->frame, id - C
 
 void OnTraceRun(FrameState* fs, int) {
     if (isTracing(fs)) {
-        SetTraceMode(fs->frame, 0);
+        SetTraceMode(fs, 0);
     } else {
-        ToggleTrace(fs->frame);
+        ToggleTrace(fs);
     }
 }
 void OnTraceStop(FrameState* fs, int) {
-    if (isTracing(fs)) ToggleTrace(fs->frame);
+    if (isTracing(fs)) ToggleTrace(fs);
 }
 void OnTraceStep(FrameState* fs, int) {
-    const int mode = traceMode(fs->frame);
-    if (isTracing(fs) && (mode == 0 || mode == 2)) SetTraceMode(fs->frame, 1);
+    const int mode = traceMode(fs);
+    if (isTracing(fs) && (mode == 0 || mode == 2)) SetTraceMode(fs, 1);
 }
 void OnSpeed(FrameState* fs, int id) { fs->session->settings.traceSpeed = id - CMD_SPEED_HIGH; }
 void OnMarkToggle(FrameState* fs, int) {
@@ -73,8 +73,8 @@ void OnMarkToggle(FrameState* fs, int) {
 }
 void OnMarkClearAll(FrameState* fs, int) { SetBreakMark(fs->frame, -1, 0); }
 
-void OnFileOpen(FrameState* fs, int id) { OpenFiles(fs->frame, id == CMD_FILE_APPEND, nullptr, 0); }
-void OnReload(FrameState* fs, int) { ReloadFiles(fs->frame); }
+void OnFileOpen(FrameState* fs, int id) { OpenFiles(fs, id == CMD_FILE_APPEND, nullptr, 0); }
+void OnReload(FrameState* fs, int) { ReloadFiles(fs); }
 void OnSaveAs(FrameState* fs, int) {
     ExportDrawing(&fs->drawing, fs->ui.get(), nullptr, -1, ExportOptionsOf(*fs->session, fs->drawing));
 }
@@ -86,14 +86,14 @@ int printPane(const FrameState* fs) {
     const AppSettings& s = fs->session->settings;
     return (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
 }
-void OnPrint(FrameState* fs, int id) { PrintDrawing(fs->frame, printPane(fs), id == CMD_PRINT); }
-void OnCopy(FrameState* fs, int) { CopyPicture(fs->frame); }
-void OnEditSource(FrameState* fs, int) { OpenInEditor(fs->frame); }
-void OnSend(FrameState* fs, int) { SendCurrentFile(fs->frame); }
-void OnDisplayFilter(FrameState* fs, int) { ToggleFilterWindow(fs->frame); }
+void OnPrint(FrameState* fs, int id) { PrintDrawing(fs, printPane(fs), id == CMD_PRINT); }
+void OnCopy(FrameState* fs, int) { CopyPicture(fs); }
+void OnEditSource(FrameState* fs, int) { OpenInEditor(fs); }
+void OnSend(FrameState* fs, int) { SendCurrentFile(fs); }
+void OnDisplayFilter(FrameState* fs, int) { ToggleFilterWindow(fs); }
 // Like the menu item: nothing to list, nothing to open.
 void OnNotesWindow(FrameState* fs, int) {
-    if (ncNotesTotal(fs->drawing.notes) > 0) ShowNotesWindow(fs->frame);
+    if (ncNotesTotal(fs->drawing.notes) > 0) ShowNotesWindow(fs);
 }
 void OnProperties(FrameState* fs, int id) {
     const int page = id == CMD_PROP_REGISTER ? 0 : id == CMD_PROP_CODE ? 1 : id == CMD_PROP_VIEW ? 2 : -1;
@@ -169,14 +169,14 @@ void OnToolSettings(FrameState* fs, int) {
 void OnToolbarStyle(FrameState* fs, int id) {
     const int bit = id == CMD_TB_TITLES ? 0x1 : id == CMD_TB_TEXT ? 0x2 : id == CMD_TB_FLAT ? 0x4 : 0x8;
     fs->session->settings.toolbarStatus ^= bit;
-    RebuildToolbars(fs->frame);
+    RebuildToolbars(fs);
 }
 
 void OnNewWindow(FrameState* fs, int) {
-    SaveToolbarLayout(fs->frame);
-    SaveFramePanels(fs->frame);
-    SaveFramePlacement(fs->frame);
-    StorePaneAngles(fs->frame);
+    SaveToolbarLayout(fs);
+    SaveFramePanels(fs);
+    SaveFramePlacement(fs);
+    StorePaneAngles(fs);
     SaveSettings(fs->session->settings,
                  fs->session->settingsPath[0] != '\0' ? fs->session->settingsPath : nullptr);
     char file[kPlatPathMax] = {};
@@ -226,7 +226,7 @@ void OnHistory(FrameState* fs, int id) {
     snprintf(name, sizeof name, "%s", fs->session->settings.history[k]);
     if (name[0] == '\0') return;
     const char* names[] = {name};
-    OpenFiles(fs->frame, false, names, 1);
+    OpenFiles(fs, false, names, 1);
 }
 
 void OnInstance(FrameState* fs, int id) {
@@ -426,28 +426,25 @@ const CommandEntry* FindCommand(int id) {
     return nullptr;
 }
 
-void DispatchCommand(HWND frame, int id) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void DispatchCommand(FrameState* fs, int id) {
+    HWND frame = fs->frame;
     SyncRunState(fs);
     const CommandEntry* entry = FindCommand(id);
     if (entry != nullptr) {
         if (!entry->needsLoaded || isLoaded(fs)) {
-            if (entry->pressed) CheckToolButton(frame, id, true);
+            if (entry->pressed) CheckToolButton(fs, id, true);
             entry->run(fs, id);  // may end the window; fs is not used after
-            if (entry->pressed && IsWindow(frame)) CheckToolButton(frame, id, false);
+            if (entry->pressed && IsWindow(frame)) CheckToolButton(fs, id, false);
         }
     } else if (id >= CMD_HISTORY_FIRST && id < CMD_HISTORY_FIRST + kHistorySize) {
         OnHistory(fs, id);
     } else if (id >= CMD_INSTANCE_FIRST && id < CMD_INSTANCE_FIRST + kInstanceMax) {
         OnInstance(fs, id);
     }
-    if (IsWindow(frame)) RefreshCommandStates(frame);
+    if (IsWindow(frame)) RefreshCommandStates(fs);
 }
 
-void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void UpdateCommandStates(FrameState* fs, HMENU menu, bool lists) {
     SyncRunState(fs);
     const AppSettings& s = fs->session->settings;
     if (lists && menu != nullptr) rebuildInstances(fs, menu);
@@ -455,7 +452,7 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
         const bool enabled = enabledBy(fs, entry.enable);
         const bool checked = isChecked(fs, entry);
         if (menu == nullptr) {
-            if (entry.button.image >= 0) SetToolButtonState(frame, entry.id, enabled, checked);
+            if (entry.button.image >= 0) SetToolButtonState(fs, entry.id, enabled, checked);
             continue;
         }
         EnableMenuItem(menu, entry.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -473,35 +470,34 @@ void UpdateCommandStates(HWND frame, HMENU menu, bool lists) {
     rebuildHistory(fs, menu);
 }
 
-void RefreshCommandStates(HWND frame) {
-    UpdateCommandStates(frame, GetMenu(frame), true);
-    UpdateCommandStates(frame, nullptr, false);
+void RefreshCommandStates(FrameState* fs) {
+    UpdateCommandStates(fs, GetMenu(fs->frame), true);
+    UpdateCommandStates(fs, nullptr, false);
 }
 
-void PrepareContextMenu(HWND frame, HMENU menu) { UpdateCommandStates(frame, menu, false); }
+void PrepareContextMenu(HWND frame, HMENU menu) {
+    if (FrameState* fs = FrameStateOf(frame)) UpdateCommandStates(fs, menu, false);
+}
 
 ToolbarCommands ToolbarCommandsFromTable() {
     auto buttonOf = [](int id) -> const ToolButton* {
         const CommandEntry* entry = FindCommand(id);
         return entry != nullptr ? &entry->button : nullptr;
     };
-    auto refreshButtons = [](HWND frame) { UpdateCommandStates(frame, nullptr, false); };
-    return {buttonOf, PrepareContextMenu, refreshButtons};
+    auto prepareMenu = [](FrameState* fs, HMENU menu) { UpdateCommandStates(fs, menu, false); };
+    auto refreshButtons = [](FrameState* fs) { UpdateCommandStates(fs, nullptr, false); };
+    return {buttonOf, prepareMenu, refreshButtons};
 }
 
-int OpenFiles(HWND frame, bool add, const char* const* names, int count) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return 0;
+int OpenFiles(FrameState* fs, bool add, const char* const* names, int count) {
     const int done = OpenNcFiles(&fs->drawing, fs->ui.get(), add, names, count);
     SyncRunState(fs);
-    RefreshNotesWindow(frame);
-    UpdateFrameTitle(frame, GetActiveWindow() == frame);
+    RefreshNotesWindow(fs);
+    UpdateFrameTitle(fs, GetActiveWindow() == fs->frame);
     return done;
 }
 
-int ReloadFiles(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return 0;
+int ReloadFiles(FrameState* fs) {
     const int32_t programs = ncBlockCount(fs->drawing.blocks, -1);
     std::vector<std::string> names;
     for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1 && programs > 0;
@@ -516,11 +512,11 @@ int ReloadFiles(HWND frame) {
     if (names.empty()) return 0;
     std::vector<const char*> list;
     for (const std::string& n : names) list.push_back(n.c_str());
-    return OpenFiles(frame, false, list.data(), static_cast<int>(list.size()));
+    return OpenFiles(fs, false, list.data(), static_cast<int>(list.size()));
 }
 
-void ToggleFlags(HWND frame, uint32_t bits, bool redraw) {
-    FrameState* fs = FrameStateOf(frame);
+void ToggleFlags(FrameState* fs, uint32_t bits, bool redraw) {
+    HWND frame = fs->frame;
     uint32_t& em = fs->session->settings.enableMap;
     em ^= bits;
     ShowWindow(GetDlgItem(frame, IDC_REBAR), (em & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);

@@ -53,25 +53,26 @@ const CommandEntry* CommandTable(int* count);
 
 // Runs command id (low 16 bits of the command message), then refreshes the
 // states of the menu (with the lists) and of the toolbars.
-void DispatchCommand(HWND frame, int id);
+void DispatchCommand(FrameState* fs, int id);
 
 // Sets enable and check states of menu's items, or of the toolbar buttons
 // when menu is null; with lists, also the machine and tool names, the file
 // history and the instance list.
-void UpdateCommandStates(HWND frame, HMENU menu, bool lists);
+void UpdateCommandStates(FrameState* fs, HMENU menu, bool lists);
 // The refresh after every command: the window's menu with the lists, then
 // the toolbar buttons.
-void RefreshCommandStates(HWND frame);
-// Context menus: the states without the lists.
+void RefreshCommandStates(FrameState* fs);
+// Context menus of the panels and panes, which know only the window: the
+// states without the lists.
 void PrepareContextMenu(HWND frame, HMENU menu);
 // The toolbars' view of the table.
 ToolbarCommands ToolbarCommandsFromTable();
 
 // The open operation with the shell's bookkeeping (caption, states).
-int OpenFiles(HWND frame, bool add, const char* const* names, int count);
-int ReloadFiles(HWND frame);
+int OpenFiles(FrameState* fs, bool add, const char* const* names, int count);
+int ReloadFiles(FrameState* fs);
 // Toggles EnableMap bits and shows the bars and panes as they now say.
-void ToggleFlags(HWND frame, uint32_t bits, bool redraw);
+void ToggleFlags(FrameState* fs, uint32_t bits, bool redraw);
 
 // Menu text of history entry k: "&%d %s\t%s" with 1-9, then 0.
 std::wstring HistoryItemText(int k, const char* path);

@@ -51,10 +51,9 @@ std::string TextFileCommand() {
     return tlvNarrow(command.c_str());
 }
 
-int OpenInEditor(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || fs->drawing.blocks == nullptr) return 0;
-    const int32_t row = GetSelectedCodeLine(frame);
+int OpenInEditor(FrameState* fs) {
+    if (fs->drawing.blocks == nullptr) return 0;
+    const int32_t row = GetSelectedCodeLine(fs->frame);
     int32_t program = 0;
     NcBlockText block;
     char file[kPlatPathMax] = {};
@@ -68,9 +67,8 @@ int OpenInEditor(HWND frame) {
     return 1;
 }
 
-int SendCurrentFile(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || !fs->drawing.loaded) return 0;
+int SendCurrentFile(FrameState* fs) {
+    if (!fs->drawing.loaded) return 0;
     char file[kPlatPathMax] = {};
     if (ncBlockGetFilename(fs->drawing.blocks, fs->drawing.mainProgram, file, sizeof file,
                            nullptr) == 0)

@@ -4,15 +4,17 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 #include <string>
 
 // Opens the file of the code list's selected row at that row's line (line
 // 0 for a file's header row). 1 when a start was attempted, 0 when the
 // row cannot be read.
-int OpenInEditor(HWND frame);
+int OpenInEditor(FrameState* fs);
 // Hands the current program's file to the send application; 0 without a
 // drawing.
-int SendCurrentFile(HWND frame);
+int SendCurrentFile(FrameState* fs);
 // Starts program (quoted) with arguments, either may be empty; show 0 means
 // normal. Waits a few seconds at most for the new process to take input.
 // Non-zero when the process started.

@@ -193,10 +193,10 @@ INT_PTR CALLBACK FilterProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-HWND CreateFilterWindow(HWND frame) {
+HWND CreateFilterWindow(FrameState* fs) {
     gWindow = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DISPLAY_FILTER),
-                                 frame, FilterProc, 0);
-    RefreshFilterLists(frame);
+                                 fs->frame, FilterProc, 0);
+    RefreshFilterLists(fs);
     return gWindow;
 }
 
@@ -206,14 +206,13 @@ HWND FilterWindow() {
 
 // Created the first time it is asked for: an owned window that exists
 // keeps Wine from making its owner topmost.
-void ToggleFilterWindow(HWND frame) {
-    if (gWindow == nullptr) CreateFilterWindow(frame);
+void ToggleFilterWindow(FrameState* fs) {
+    if (gWindow == nullptr) CreateFilterWindow(fs);
     if (gWindow == nullptr) return;
     ShowWindow(gWindow, IsWindowVisible(gWindow) ? SW_HIDE : SW_SHOW);
 }
 
-void RefreshFilterLists(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (gWindow == nullptr || fs == nullptr) return;
+void RefreshFilterLists(FrameState* fs) {
+    if (gWindow == nullptr) return;
     for (const ListKind& kind : kLists) fillList(gWindow, kind, fs->drawing.filter);
 }

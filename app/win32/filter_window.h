@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 // Creates the window hidden, owned by frame, with its lists filled; the
 // first toggle does so.
-HWND CreateFilterWindow(HWND frame);
+HWND CreateFilterWindow(FrameState* fs);
 // The window, or null before it was created.
 HWND FilterWindow();
 // Shows the window when hidden, hides it when shown.
-void ToggleFilterWindow(HWND frame);
+void ToggleFilterWindow(FrameState* fs);
 // Fills both lists again from the drawing's filter sets.
-void RefreshFilterLists(HWND frame);
+void RefreshFilterLists(FrameState* fs);

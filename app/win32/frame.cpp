@@ -27,7 +27,9 @@ const wchar_t kViewClassName[] = L"TLV_ViewClass";
 
 namespace {
 
-HWND panel(HWND frame, int id) { return GetDlgItem(frame, id); }
+HWND panel(HWND frame, int id) {
+    return GetDlgItem(frame, id);
+}
 
 RECT windowRectIn(HWND frame, HWND child) {
     RECT r = {};
@@ -36,9 +38,8 @@ RECT windowRectIn(HWND frame, HWND child) {
     return r;
 }
 
-int childHeight(HWND frame, int id, uint32_t bit) {
-    HWND child = GetDlgItem(frame, id);
-    const FrameState* fs = FrameStateOf(frame);
+int childHeight(const FrameState* fs, int id, uint32_t bit) {
+    HWND child = GetDlgItem(fs->frame, id);
     if (child == nullptr || (fs->session->settings.enableMap & bit) == 0) return 0;
     RECT r;
     GetWindowRect(child, &r);
@@ -46,30 +47,32 @@ int childHeight(HWND frame, int id, uint32_t bit) {
 }
 
 // The area the splitter works in: the client less the bars, inset by g.
-RECT splitterArea(HWND frame) {
+RECT splitterArea(const FrameState* fs) {
     RECT area;
-    GetClientRect(frame, &area);
-    area.top += childHeight(frame, IDC_REBAR, EM_TOOLBAR);
-    area.bottom -= childHeight(frame, IDC_STATUSBAR, EM_STATUSBAR);
+    GetClientRect(fs->frame, &area);
+    area.top += childHeight(fs, IDC_REBAR, EM_TOOLBAR);
+    area.bottom -= childHeight(fs, IDC_STATUSBAR, EM_STATUSBAR);
     const SIZE g = SplitterGap();
     InflateRect(&area, -g.cx, -g.cy);
     return area;
 }
 
-int splitterAt(HWND frame, POINT p) {
-    const RECT area = splitterArea(frame);
-    const RECT reg = windowRectIn(frame, panel(frame, IDC_REGISTER_PANEL));
+int splitterAt(const FrameState* fs, POINT p) {
+    const RECT area = splitterArea(fs);
+    const RECT reg = windowRectIn(fs->frame, panel(fs->frame, IDC_REGISTER_PANEL));
     const SIZE g = SplitterGap();
     int over = kSplitNone;
-    if (p.x >= reg.right && p.x < reg.right + g.cx && p.y >= area.top && p.y < area.bottom) over |= kSplitVertical;
-    if (p.y >= reg.bottom && p.y < reg.bottom + g.cy && p.x >= area.left && p.x < reg.right + g.cx) {
+    if (p.x >= reg.right && p.x < reg.right + g.cx && p.y >= area.top && p.y < area.bottom)
+        over |= kSplitVertical;
+    if (p.y >= reg.bottom && p.y < reg.bottom + g.cy && p.x >= area.left &&
+        p.x < reg.right + g.cx) {
         over |= kSplitHorizontal;
     }
     return over;
 }
 
-POINT clampedPoint(HWND frame, LPARAM lp) {
-    const RECT area = splitterArea(frame);
+POINT clampedPoint(const FrameState* fs, LPARAM lp) {
+    const RECT area = splitterArea(fs);
     POINT p = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     p.x = p.x < area.left ? area.left : (p.x > area.right ? area.right : p.x);
     p.y = p.y < area.top ? area.top : (p.y > area.bottom ? area.bottom : p.y);
@@ -84,11 +87,11 @@ void setSplitterCursor(HWND frame, int over) {
     if (cursor != nullptr) SetCursor(cursor);
 }
 
-void OnMouseMove(HWND frame, LPARAM lp) {
-    FrameState* fs = FrameStateOf(frame);
-    const POINT p = clampedPoint(frame, lp);
+void OnMouseMove(FrameState* fs, LPARAM lp) {
+    HWND frame = fs->frame;
+    const POINT p = clampedPoint(fs, lp);
     if (GetCapture() != frame) {
-        fs->splitter = splitterAt(frame, p);
+        fs->splitter = splitterAt(fs, p);
         fs->lastPoint = p;
         setSplitterCursor(frame, fs->splitter);
         return;
@@ -104,11 +107,11 @@ void OnMouseMove(HWND frame, LPARAM lp) {
     fs->lastPoint = p;
     if ((fs->splitter & kSplitVertical) != 0) fs->registerWanted.cx = width > 0 ? width : 0;
     if ((fs->splitter & kSplitHorizontal) != 0) fs->registerWanted.cy = height > 0 ? height : 0;
-    LayoutFrame(frame);
+    LayoutFrame(fs);
 }
 
-void OnLeftButton(HWND frame, bool down) {
-    FrameState* fs = FrameStateOf(frame);
+void OnLeftButton(const FrameState* fs, bool down) {
+    HWND frame = fs->frame;
     if (down) {
         if (fs->splitter != kSplitNone && GetCapture() == nullptr) SetCapture(frame);
     } else if (GetCapture() == frame) {
@@ -138,66 +141,60 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     fs->frame = frame;
     fs->session = static_cast<Session*>(create->lpCreateParams);
     AddFrameState(fs);
-    fs->ui = std::make_unique<GuiUi>(frame, RefreshCommandStates, &fs->session->settings);
+    fs->ui = std::make_unique<GuiUi>(fs, RefreshCommandStates, &fs->session->settings);
     const AppSettings& settings = fs->session->settings;
     fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.
     fs->drawingReady = drawingCreate(&fs->drawing, &fs->session->machine, &fs->session->tools);
     if (!fs->drawingReady) return false;
     CreateStatusBar(frame, (settings.enableMap & EM_STATUSBAR) != 0);
-    CreateToolbars(frame);
+    CreateToolbars(fs);
     ShowWindow(GetDlgItem(frame, IDC_REBAR),
                (settings.enableMap & EM_TOOLBAR) != 0 ? SW_SHOW : SW_HIDE);
     return createPanels(frame, fs);
 }
 
-void OnDestroy(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs != nullptr) {
-        // The panels go first: they read the block store while destroyed.
-        for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
-            if (HWND p = GetDlgItem(frame, id)) DestroyWindow(p);
-        }
-        if (fs->drawingReady) drawingDestroy(&fs->drawing);
-        RemoveFrameState(fs);
-        delete fs;
+void OnDestroy(FrameState* fs) {
+    // The panels go first: they read the block store while destroyed.
+    for (int id : {IDC_REGISTER_PANEL, IDC_CODE_PANEL, IDC_VIEW_PANEL}) {
+        if (HWND p = GetDlgItem(fs->frame, id)) DestroyWindow(p);
     }
-    PostQuitMessage(0);
+    if (fs->drawingReady) drawingDestroy(&fs->drawing);
+    RemoveFrameState(fs);
+    delete fs;
 }
 
-void OnClose(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs->drawing.tracing) ToggleTrace(frame);
-    SaveToolbarLayout(frame);
-    SaveFramePanels(frame);
-    SaveFramePlacement(frame);
-    DestroyWindow(frame);
+void OnClose(FrameState* fs) {
+    if (fs->drawing.tracing) ToggleTrace(fs);
+    SaveToolbarLayout(fs);
+    SaveFramePanels(fs);
+    SaveFramePlacement(fs);
+    DestroyWindow(fs->frame);
 }
 
-void OnActivateApp(HWND frame, bool active) {
-    UpdateFrameTitle(frame, active);
+void OnActivateApp(FrameState* fs, bool active) {
+    UpdateFrameTitle(fs, active);
     if (!active) return;
-    if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
-    CheckChangedFiles(frame);
+    if (IsIconic(fs->frame)) ShowWindow(fs->frame, SW_RESTORE);
+    CheckChangedFiles(fs);
 }
 
 static_assert(COPYDATA_OPEN_FILE == kHandOverTag && kCopyDataSize == kHandOverSize);
 
-void OnCopyData(HWND frame, const COPYDATASTRUCT* data) {
+void OnCopyData(FrameState* fs, const COPYDATASTRUCT* data) {
     if (data == nullptr) return;
     char name[kHandOverSize];
     if (!DecodeHandOver(data->dwData, data->lpData, data->cbData, name)) return;
     const char* names[] = {name};
-    OpenFiles(frame, false, names, 1);
+    OpenFiles(fs, false, names, 1);
 }
 
-void OnDropFiles(HWND frame, HDROP drop) {
-    FrameState* fs = FrameStateOf(frame);
+void OnDropFiles(FrameState* fs, HDROP drop) {
     if (fs->drawing.tracing) {
         DragFinish(drop);
         return;
     }
-    SetForegroundWindow(frame);
+    SetForegroundWindow(fs->frame);
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::string> names;
     for (UINT i = 0; i < count; ++i) {
@@ -209,9 +206,10 @@ void OnDropFiles(HWND frame, HDROP drop) {
     DragFinish(drop);
     std::vector<const char*> list;
     for (const std::string& n : names) list.push_back(n.c_str());
-    const bool add = (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-    if (!list.empty()) OpenFiles(frame, add, list.data(), static_cast<int>(list.size()));
-    RefreshCommandStates(frame);
+    const bool add =
+        (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (!list.empty()) OpenFiles(fs, add, list.data(), static_cast<int>(list.size()));
+    RefreshCommandStates(fs);
 }
 
 // Only the splitter gaps show the frame's own client area; the children
@@ -230,11 +228,11 @@ void OnPaint(HWND frame) {
     EndPaint(frame, &paint);
 }
 
-void OnSize(HWND frame) {
-    LayoutFrame(frame);
+void OnSize(FrameState* fs) {
+    LayoutFrame(fs);
     // The status bar's size grip moves with its corner; repaint the whole
     // bar so that no copy of the grip stays behind where it was.
-    if (HWND status = GetDlgItem(frame, IDC_STATUSBAR)) InvalidateRect(status, nullptr, TRUE);
+    if (HWND status = GetDlgItem(fs->frame, IDC_STATUSBAR)) InvalidateRect(status, nullptr, TRUE);
 }
 
 void OnGetMinMaxInfo(MINMAXINFO* info) {
@@ -242,36 +240,53 @@ void OnGetMinMaxInfo(MINMAXINFO* info) {
     info->ptMinTrackSize = {minimum.cx, minimum.cy};
 }
 
+// The messages of a frame that has its state; before WM_CREATE gave it one
+// and after WM_DESTROY took it, the frame gets the default handling.
+LRESULT handleFrameMessage(FrameState* fs, UINT msg, WPARAM wp, LPARAM lp) {
+    HWND frame = fs->frame;
+    switch (msg) {
+        case WM_CLOSE: OnClose(fs); return 0;
+        case WM_SIZE: OnSize(fs); return 0;
+        case WM_ERASEBKGND: return OnEraseBackground(frame, reinterpret_cast<HDC>(wp)) ? 1 : 0;
+        case WM_PAINT: OnPaint(frame); return 0;
+        case WM_ACTIVATEAPP: OnActivateApp(fs, wp != FALSE); break;
+        case WM_COPYDATA: OnCopyData(fs, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
+        case WM_KEYDOWN: return HandleFrameKey(frame, wp);
+        case WM_COMMAND: DispatchCommand(fs, LOWORD(wp)); return 0;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (OnToolbarNotify(fs, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
+            break;
+        }
+        case WM_DRAWITEM:
+            if (DrawStatusPart(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+            break;
+        case WM_INITMENU:
+            if (reinterpret_cast<HMENU>(wp) == GetMenu(frame))
+                UpdateCommandStates(fs, GetMenu(frame), true);
+            return 0;
+        case WM_MOUSEMOVE: OnMouseMove(fs, lp); return 0;
+        case WM_LBUTTONDOWN: OnLeftButton(fs, true); return 0;
+        case WM_LBUTTONUP: OnLeftButton(fs, false); return 0;
+        case WM_DROPFILES: OnDropFiles(fs, reinterpret_cast<HDROP>(wp)); return 0;
+        default: break;
+    }
+    return DefWindowProcW(frame, msg, wp, lp);
+}
+
 LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE: return OnCreate(frame, reinterpret_cast<CREATESTRUCTW*>(lp)) ? 0 : -1;
-    case WM_DESTROY: OnDestroy(frame); return 0;
-    case WM_CLOSE: OnClose(frame); return 0;
-    case WM_SIZE: OnSize(frame); return 0;
-    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
-    case WM_ERASEBKGND: return OnEraseBackground(frame, reinterpret_cast<HDC>(wp)) ? 1 : 0;
-    case WM_PAINT: OnPaint(frame); return 0;
-    case WM_ACTIVATEAPP: OnActivateApp(frame, wp != FALSE); break;
-    case WM_COPYDATA: OnCopyData(frame, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return 0;
-    case WM_KEYDOWN: return HandleFrameKey(frame, wp);
-    case WM_COMMAND: DispatchCommand(frame, LOWORD(wp)); return 0;
-    case WM_NOTIFY: {
-        LRESULT result = 0;
-        if (OnToolbarNotify(frame, reinterpret_cast<const NMHDR*>(lp), &result)) return result;
-        break;
+        case WM_CREATE: return OnCreate(frame, reinterpret_cast<CREATESTRUCTW*>(lp)) ? 0 : -1;
+        case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
+        default: break;
     }
-    case WM_DRAWITEM:
-        if (DrawStatusPart(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_INITMENU:
-        if (reinterpret_cast<HMENU>(wp) == GetMenu(frame)) UpdateCommandStates(frame, GetMenu(frame), true);
+    FrameState* fs = FrameStateOf(frame);
+    if (msg == WM_DESTROY) {
+        if (fs != nullptr) OnDestroy(fs);
+        PostQuitMessage(0);
         return 0;
-    case WM_MOUSEMOVE: OnMouseMove(frame, lp); return 0;
-    case WM_LBUTTONDOWN: OnLeftButton(frame, true); return 0;
-    case WM_LBUTTONUP: OnLeftButton(frame, false); return 0;
-    case WM_DROPFILES: OnDropFiles(frame, reinterpret_cast<HDROP>(wp)); return 0;
-    default: break;
     }
+    if (fs != nullptr) return handleFrameMessage(fs, msg, wp, lp);
     return DefWindowProcW(frame, msg, wp, lp);
 }
 
@@ -293,7 +308,8 @@ HWND CreateMainWindow(HINSTANCE instance, Session* session) {
     const AppSettings& s = session->settings;
     std::wstring caption = tlvWiden(tlvString(IDS_PRODUCT));
     auto coordinate = [](int32_t v) { return v == kDefaultPlacement ? CW_USEDEFAULT : v; };
-    return CreateWindowExW(WS_EX_ACCEPTFILES, kFrameClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           coordinate(s.framePos[0]), coordinate(s.framePos[1]), coordinate(s.frameSize[0]),
+    return CreateWindowExW(WS_EX_ACCEPTFILES, kFrameClassName, caption.c_str(),
+                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, coordinate(s.framePos[0]),
+                           coordinate(s.framePos[1]), coordinate(s.frameSize[0]),
                            coordinate(s.frameSize[1]), nullptr, nullptr, instance, session);
 }

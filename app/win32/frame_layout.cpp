@@ -38,9 +38,9 @@ SIZE SplitterGap() {
     return {2 * GetSystemMetrics(SM_CXBORDER) + 1, 2 * GetSystemMetrics(SM_CYBORDER) + 1};
 }
 
-void LayoutFrame(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || IsIconic(frame)) return;
+void LayoutFrame(FrameState* fs) {
+    HWND frame = fs->frame;
+    if (IsIconic(frame)) return;
     const uint32_t em = fs->session->settings.enableMap;
     SetWindowPos(frame, (em & EM_TOPMOST) != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -95,9 +95,8 @@ void LayoutFrame(HWND frame) {
     EndDeferWindowPos(batch);
 }
 
-void UpdateFrameTitle(HWND frame, bool fullPath) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void UpdateFrameTitle(FrameState* fs, bool fullPath) {
+    HWND frame = fs->frame;
     std::wstring product = tlvWiden(tlvString(IDS_PRODUCT));
     char path[kPlatPathMax] = {};
     if (!fs->drawing.loaded ||
@@ -112,8 +111,8 @@ void UpdateFrameTitle(HWND frame, bool fullPath) {
     SetWindowTextW(frame, (tlvWiden(shown) + L" - " + product).c_str());
 }
 
-void SaveFramePlacement(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
+void SaveFramePlacement(FrameState* fs) {
+    HWND frame = fs->frame;
     AppSettings& s = fs->session->settings;
     if (IsZoomed(frame)) {
         s.frameStatus = 3;
@@ -130,10 +129,9 @@ void SaveFramePlacement(HWND frame) {
     }
 }
 
-void SaveFramePanels(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
+void SaveFramePanels(FrameState* fs) {
     AppSettings& s = fs->session->settings;
-    SavePanelSizes(frame, s.registerSize, s.codeSize, s.viewSize);
+    SavePanelSizes(fs->frame, s.registerSize, s.codeSize, s.viewSize);
     s.registerSize[0] = fs->registerWanted.cx;
     s.registerSize[1] = fs->registerWanted.cy;
     s.codeSize[0] = fs->registerWanted.cx;  // the code panel shares the register's width
@@ -146,9 +144,9 @@ SIZE FrameMinimumSize() {
     return {MulDiv(480, dpiX, 96), MulDiv(360, dpiY, 96)};
 }
 
-void CheckChangedFiles(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || !IsWindowEnabled(frame) || !fs->drawing.loaded) return;
+void CheckChangedFiles(FrameState* fs) {
+    HWND frame = fs->frame;
+    if (!IsWindowEnabled(frame) || !fs->drawing.loaded) return;
     char previous[kPlatPathMax] = {};
     for (int32_t program = ncBlockNext(fs->drawing.blocks, -1); program != -1;
          program = ncBlockNext(fs->drawing.blocks, program)) {

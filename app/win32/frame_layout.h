@@ -7,18 +7,18 @@
 
 #include <windows.h>
 
-void LayoutFrame(HWND frame);
+void LayoutFrame(FrameState* fs);
 // The splitter gap: twice the border plus one, per direction.
 SIZE SplitterGap();
-void UpdateFrameTitle(HWND frame, bool fullPath);
-void SaveFramePlacement(HWND frame);
+void UpdateFrameTitle(FrameState* fs, bool fullPath);
+void SaveFramePlacement(FrameState* fs);
 // The panel sizes into the settings, the register panel's as the person
 // set it rather than as a small window shows it.
-void SaveFramePanels(HWND frame);
+void SaveFramePanels(FrameState* fs);
 // The smallest frame the layout still makes sense in, at the screen's DPI.
 SIZE FrameMinimumSize();
 // Asks about each loaded file that changed on disk; Yes reloads.
-void CheckChangedFiles(HWND frame);
+void CheckChangedFiles(FrameState* fs);
 
 // The top-level TLV_FrameClass windows, at most capacity of them.
 int FindInstances(HWND* out, int capacity);

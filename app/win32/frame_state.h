@@ -42,7 +42,10 @@ struct FrameState {
 
 // The state of frame, or null for any window that is not one of this
 // thread's main windows. A frame's state is known from AddFrameState, at
-// the start of its creation, to RemoveFrameState as it is destroyed.
+// the start of its creation, to RemoveFrameState as it is destroyed. Only
+// code that is handed a window (the window procedure, the idle call, the
+// hooks of the panels and panes, the filter dialog) looks it up; everything
+// it calls takes the state, never null.
 FrameState* FrameStateOf(HWND frame);
 void AddFrameState(FrameState* fs);
 void RemoveFrameState(FrameState* fs);

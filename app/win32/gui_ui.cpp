@@ -101,14 +101,18 @@ bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* 
     return *count > 0;
 }
 
+GuiUi::GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs), AppSettings* settings)
+    : fs_(fs), frame_(fs->frame), refreshStates_(refreshStates) {
+    this->settings = settings;
+}
+
 bool GuiUi::visible() { return IsWindowVisible(frame_) != FALSE; }
 
 bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     // Nobody can answer a dialog in a batch run: a name that is no file is
     // loaded as given and reported like any unreadable file.
     if (!visible()) return *count > 0;
-    FrameState* fs = FrameStateOf(frame_);
-    AppSettings& s = fs->session->settings;
+    AppSettings& s = *settings;
     std::wstring filter = tlvWiden(tlvString(IDS_FILTER_NC));
     if (s.openFilter[0] != '\0') {
         std::wstring ext = tlvWiden(s.openFilter);
@@ -245,10 +249,10 @@ void GuiUi::progressClose() {
 
 void GuiUi::drawingChanged(const Drawing& drawing, uint32_t what) {
     if ((what & kDrawingLists) != 0) showLists(drawing);
-    if ((what & kDrawingFilter) != 0) RefreshFilterLists(frame_);
+    if ((what & kDrawingFilter) != 0) RefreshFilterLists(fs_);
     if ((what & kDrawingState) != 0) {
-        if (FrameState* fs = FrameStateOf(frame_)) SyncRunState(fs);
-        if (refreshStates_ != nullptr) refreshStates_(frame_);
+        SyncRunState(fs_);
+        if (refreshStates_ != nullptr) refreshStates_(fs_);
     }
     if ((what & kDrawingRange) != 0) FitViewPanes(frame_, -1);
 }

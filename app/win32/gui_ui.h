@@ -13,6 +13,8 @@
 
 #include <string>
 
+struct FrameState;
+
 // Where a run without a window says what went wrong: the caller's
 // standard error, when it has one (CP932 bytes, as the log files are).
 void WriteStandardError(const std::string& line);
@@ -21,10 +23,7 @@ class GuiUi : public DrawingUi {
 public:
     // refreshStates sets the menus' and buttons' states after the run
     // state changed; the load keeps its folder and history in settings.
-    GuiUi(HWND frame, void (*refreshStates)(HWND frame), AppSettings* settings)
-        : frame_(frame), refreshStates_(refreshStates) {
-        this->settings = settings;
-    }
+    GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs), AppSettings* settings);
     bool visible() override;
     bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
     bool chooseSaveFile(char* path, size_t size, int* type) override;
@@ -46,8 +45,9 @@ public:
 private:
     void showLists(const Drawing& drawing);
 
+    FrameState* fs_;  // the window's state, which owns this
     HWND frame_;
-    void (*refreshStates_)(HWND frame);
+    void (*refreshStates_)(FrameState* fs);
     HWND progress_ = nullptr;
     bool twoBars_ = false;
     int quietSteps_ = 0;   // steps since the time was last looked at

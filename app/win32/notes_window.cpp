@@ -180,19 +180,19 @@ HWND NotesWindow(HWND frame) {
     return frame != nullptr ? static_cast<HWND>(GetPropW(frame, kNotesProperty)) : nullptr;
 }
 
-void ShowNotesWindow(HWND frame) {
-    if (FrameStateOf(frame) == nullptr || !IsWindowVisible(frame)) return;
+void ShowNotesWindow(FrameState* fs) {
+    HWND frame = fs->frame;
+    if (!IsWindowVisible(frame)) return;
     HWND window = NotesWindow(frame);
     if (window == nullptr) window = createNotesWindow(frame);
     if (window == nullptr) return;
-    RefreshNotesWindow(frame);
+    RefreshNotesWindow(fs);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
 }
 
-void RefreshNotesWindow(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    HWND window = NotesWindow(frame);
-    if (fs == nullptr || window == nullptr || fs->drawing.notes == nullptr) return;
+void RefreshNotesWindow(FrameState* fs) {
+    HWND window = NotesWindow(fs->frame);
+    if (window == nullptr || fs->drawing.notes == nullptr) return;
     fillList(notesList(window), fs->drawing);
 }

@@ -6,11 +6,13 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 // The main window's notes window, or null while it was never opened.
 HWND NotesWindow(HWND frame);
 // Creates the window on first use, fills it and shows it; nothing while the
 // main window is hidden (a batch run).
-void ShowNotesWindow(HWND frame);
+void ShowNotesWindow(FrameState* fs);
 // Refills the window, when it exists, from the drawing's notes: called
 // after every load, so a load without notes leaves it empty.
-void RefreshNotesWindow(HWND frame);
+void RefreshNotesWindow(FrameState* fs);

@@ -372,9 +372,8 @@ void SetPrintOutput(const wchar_t* path) {
     gPrintOutput = path != nullptr ? path : L"";
 }
 
-bool PrintDrawing(HWND frame, int pane, bool withDialog) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || fs->drawing.tracing || !fs->drawing.loaded) return false;
+bool PrintDrawing(FrameState* fs, int pane, bool withDialog) {
+    if (fs->drawing.tracing || !fs->drawing.loaded) return false;
     HDC dc = openPrinterDC(fs, withDialog);
     if (dc == nullptr) return false;
     fs->ui->statusText(tlvString(IDS_PRINTING));

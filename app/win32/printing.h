@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 // Prints pane (or all four with -1) and, by the saved options, the report;
 // with the dialog first when withDialog. False when nothing was printed:
 // no drawing, a trace runs, no printer, the dialog was cancelled, or (with
 // the main window hidden) a dialog would have had to wait for a person.
-bool PrintDrawing(HWND frame, int pane, bool withDialog);
+bool PrintDrawing(FrameState* fs, int pane, bool withDialog);
 
 // Where the spooler writes the next jobs instead of the printer's port;
 // null for the port. Tests print to a file with it.

@@ -72,28 +72,27 @@ bool handedOver(const Program& p) {
     return true;
 }
 
-void runBatch(Program* p) {
+void runBatch(Program* p, FrameState* fs) {
     HWND frame = p->frame;
-    FrameState* fs = FrameStateOf(frame);
     const char* first = p->command.files[0];
-    OpenFiles(frame, false, &first, 1);
+    OpenFiles(fs, false, &first, 1);
     const BatchOutput output = BatchOutputOf(p->command);
     const AppSettings& s = p->session.settings;
     const int pane = (s.enableMap & EM_SINGLE_PANE) != 0 ? s.viewActive : -1;
     const int button = output == kBatchPrintDirect   ? CMD_PRINT_DIRECT
                        : output == kBatchPrintDialog ? CMD_PRINT
                                                      : CMD_SAVE_AS;
-    CheckToolButton(frame, button, true);
+    CheckToolButton(fs, button, true);
     if (output == kBatchPrintDirect || output == kBatchPrintDialog) {
         // Unlike a person at the window, a batch caller learns of a print
         // that did not happen only from the exit status.
-        if (!PrintDrawing(frame, pane, output == kBatchPrintDialog)) p->exitCode = 1;
+        if (!PrintDrawing(fs, pane, output == kBatchPrintDialog)) p->exitCode = 1;
     } else {
         PictureSettings picture;
         ExportDrawing(&fs->drawing, fs->ui.get(), BatchOutputName(p->command), BatchExportType(output),
                       BatchExportOptions(p->session, fs->drawing, p->command, &picture));
     }
-    CheckToolButton(frame, button, false);
+    CheckToolButton(fs, button, false);
     // Directly, without the close handling: the batch run changes no layout.
     DestroyWindow(frame);
     p->frame = nullptr;
@@ -150,12 +149,12 @@ StartResult StartProgram(Program* p, const wchar_t* commandLine, int show) {
     FitViewPanes(p->frame, -1);
     if (p->command.fileCount >= 1) {
         if (BatchOutputOf(p->command) != kBatchNone) {
-            runBatch(p);
+            runBatch(p, fs);
             return kStartBatch;
         }
         const char* names[16];
         for (int i = 0; i < p->command.fileCount; ++i) names[i] = p->command.files[i];
-        OpenFiles(p->frame, false, names, p->command.fileCount);
+        OpenFiles(fs, false, names, p->command.fileCount);
     }
     fs->ui->drawingChanged(fs->drawing, kDrawingState);
     return kStartRunning;

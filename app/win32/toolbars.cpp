@@ -173,11 +173,12 @@ void insertBand(FrameState* fs, const int32_t (&slot)[3], int style) {
                  reinterpret_cast<LPARAM>(&band));
 }
 
-void showToolbarMenu(HWND frame) {
+void showToolbarMenu(FrameState* fs) {
+    HWND frame = fs->frame;
     HMENU menu = LoadMenuW(instanceOf(frame), MAKEINTRESOURCEW(IDR_TOOLBARMENU));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
-    if (gCommands.prepareMenu != nullptr) gCommands.prepareMenu(frame, popup);
+    if (gCommands.prepareMenu != nullptr) gCommands.prepareMenu(fs, popup);
     POINT p = {};
     GetCursorPos(&p);
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, frame, nullptr);
@@ -209,15 +210,13 @@ void SetToolbarCommands(const ToolbarCommands& commands) {
     gCommands = commands;
 }
 
-HWND ToolbarWindow(HWND frame, int id) {
-    const FrameState* fs = FrameStateOf(frame);
+HWND ToolbarWindow(const FrameState* fs, int id) {
     const int k = id - kToolbarStandard;
-    return fs != nullptr && k >= 0 && k < kSlotCount ? fs->toolbars[k] : nullptr;
+    return k >= 0 && k < kSlotCount ? fs->toolbars[k] : nullptr;
 }
 
-void CreateToolbars(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void CreateToolbars(FrameState* fs) {
+    HWND frame = fs->frame;
     HWND area = CreateWindowExW(0, REBARCLASSNAMEW, L"",
                                 WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                                     RBS_BANDBORDERS | CCS_NODIVIDER,
@@ -229,10 +228,9 @@ void CreateToolbars(HWND frame) {
     for (const auto& slot : s.toolbarBands) insertBand(fs, slot, s.toolbarStatus);
 }
 
-void SaveToolbarLayout(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    HWND area = bandArea(frame);
-    if (fs == nullptr || area == nullptr) return;
+void SaveToolbarLayout(FrameState* fs) {
+    HWND area = bandArea(fs->frame);
+    if (area == nullptr) return;
     if (SendMessageW(area, RB_GETBANDCOUNT, 0, 0) != kSlotCount) return;
     int32_t slots[kSlotCount][3];
     for (int i = 0; i < kSlotCount; ++i) {
@@ -249,10 +247,10 @@ void SaveToolbarLayout(HWND frame) {
 
 // Each band keeps its place and width and gets a new toolbar of the kind
 // its own id names, so bands the person moved keep their toolbars.
-void RebuildToolbars(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
+void RebuildToolbars(FrameState* fs) {
+    HWND frame = fs->frame;
     HWND area = bandArea(frame);
-    if (fs == nullptr || area == nullptr) return;
+    if (area == nullptr) return;
     const int style = fs->session->settings.toolbarStatus;
     const int count = static_cast<int>(SendMessageW(area, RB_GETBANDCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -271,12 +269,10 @@ void RebuildToolbars(HWND frame) {
         SendMessageW(area, RB_SETBANDINFOW, i, reinterpret_cast<LPARAM>(&band));
         if (old != nullptr) DestroyWindow(old);
     }
-    if (gCommands.refreshStates != nullptr) gCommands.refreshStates(frame);
+    if (gCommands.refreshStates != nullptr) gCommands.refreshStates(fs);
 }
 
-void CheckToolButton(HWND frame, int command, bool pressed) {
-    const FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void CheckToolButton(const FrameState* fs, int command, bool pressed) {
     for (HWND toolbar : fs->toolbars) {
         if (toolbar != nullptr) {
             SendMessageW(toolbar, TB_CHECKBUTTON, command, MAKELPARAM(pressed ? TRUE : FALSE, 0));
@@ -286,9 +282,7 @@ void CheckToolButton(HWND frame, int command, bool pressed) {
 
 // Only a changed state is sent, so the buttons do not flicker when the
 // states are refreshed after every command.
-void SetToolButtonState(HWND frame, int command, bool enabled, bool checked) {
-    const FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr) return;
+void SetToolButtonState(const FrameState* fs, int command, bool enabled, bool checked) {
     for (HWND toolbar : fs->toolbars) {
         if (toolbar == nullptr || SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) < 0)
             continue;
@@ -301,19 +295,20 @@ void SetToolButtonState(HWND frame, int command, bool enabled, bool checked) {
     }
 }
 
-bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result) {
+bool OnToolbarNotify(FrameState* fs, const NMHDR* header, LRESULT* result) {
+    HWND frame = fs->frame;
     if (header == nullptr) return false;
     *result = 0;
     switch (header->code) {
         case RBN_HEIGHTCHANGE:
             if (header->idFrom != IDC_REBAR) return false;
-            LayoutFrame(frame);
+            LayoutFrame(fs);
             return true;
         case TTN_GETDISPINFOW:
             return fillTooltip(frame, reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header)));
         case NM_RCLICK:
             if (!fromBandArea(header)) return false;
-            showToolbarMenu(frame);
+            showToolbarMenu(fs);
             *result = 1;
             return true;
         default: return false;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 // A command's toolbar button: its image in bitmap IDB_TOOLBAR (-1: no
 // button) and the string ids of its text and tooltip (0: none).
 struct ToolButton {
@@ -17,8 +19,8 @@ struct ToolButton {
 // the first toolbar is created.
 struct ToolbarCommands {
     const ToolButton* (*buttonOf)(int command);   // null for an unknown command
-    void (*prepareMenu)(HWND frame, HMENU menu);  // before the band area's menu shows
-    void (*refreshStates)(HWND frame);            // every button's enable and check state
+    void (*prepareMenu)(FrameState* fs, HMENU menu);  // before the band area's menu shows
+    void (*refreshStates)(FrameState* fs);            // every button's enable and check state
 };
 void SetToolbarCommands(const ToolbarCommands& commands);
 
@@ -34,18 +36,18 @@ constexpr int kToolbarFlat = 0x4;    // flat buttons
 constexpr int kToolbarList = 0x8;    // text beside the image
 
 // Creates the band area and one band per saved slot, in the slots' order.
-void CreateToolbars(HWND frame);
+void CreateToolbars(FrameState* fs);
 // Replaces every band's toolbar after a change of the style bits.
-void RebuildToolbars(HWND frame);
+void RebuildToolbars(FrameState* fs);
 // Stores the band order, widths and styles into the three slots.
-void SaveToolbarLayout(HWND frame);
+void SaveToolbarLayout(FrameState* fs);
 // Shows the command's button pressed (or not) on every toolbar.
-void CheckToolButton(HWND frame, int command, bool pressed);
-void SetToolButtonState(HWND frame, int command, bool enabled, bool checked);
+void CheckToolButton(const FrameState* fs, int command, bool pressed);
+void SetToolButtonState(const FrameState* fs, int command, bool enabled, bool checked);
 // The toolbar of kind id (kToolbarStandard to kToolbarTrace), or null
 // without the band area.
-HWND ToolbarWindow(HWND frame, int id);
+HWND ToolbarWindow(const FrameState* fs, int id);
 
 // Notifications of the band area and the toolbars that reach the main
 // window; true when handled, with the answer in *result.
-bool OnToolbarNotify(HWND frame, const NMHDR* header, LRESULT* result);
+bool OnToolbarNotify(FrameState* fs, const NMHDR* header, LRESULT* result);

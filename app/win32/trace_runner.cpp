@@ -56,7 +56,7 @@ void drawPaneStep(PaneSet* set, int slot, const MotionRecord& record, const Tool
 
 class WindowTraceUi : public TraceUi {
 public:
-    explicit WindowTraceUi(HWND frame) : frame_(frame) {}
+    explicit WindowTraceUi(const FrameState* fs) : fs_(fs), frame_(fs->frame) {}
     void statusPart(int part, const char* text) override {
         SetStatusText(frame_, part, "%s", text);
     }
@@ -68,9 +68,8 @@ public:
     bool breakMarkAt(int32_t row) override { return SetBreakMark(frame_, 3, row) != 0; }
     void drawStep(const MotionRecord& record, int previousTool, int tool) override {
         PaneSet* set = panesOf(frame_);
-        const FrameState* fs = FrameStateOf(frame_);
-        if (set == nullptr || fs == nullptr) return;
-        const ToolShape before = toolShape(fs, previousTool), after = toolShape(fs, tool);
+        if (set == nullptr) return;
+        const ToolShape before = toolShape(fs_, previousTool), after = toolShape(fs_, tool);
         for (int slot = 0; slot < kPaneCount; ++slot)
             drawPaneStep(set, slot, record, before, after);
         set->markerTool = after;
@@ -80,6 +79,7 @@ public:
     void traceEnded() override { PostMessageW(frame_, WM_COMMAND, CMD_TRACE_STOP, 0); }
 
 private:
+    const FrameState* fs_;
     HWND frame_;
 };
 
@@ -96,8 +96,9 @@ void resetMarkers(HWND frame) {
     }
 }
 
-void start(HWND frame, FrameState* fs) {
-    WindowTraceUi ui(frame);
+void start(FrameState* fs) {
+    HWND frame = fs->frame;
+    WindowTraceUi ui(fs);
     SetStatusText(frame, -2, nullptr);
     if (!traceStart(&gTrace.state, &fs->drawing, &ui)) {
         SetStatusText(frame, -1, "%s", tlvString(IDS_READY));
@@ -110,7 +111,8 @@ void start(HWND frame, FrameState* fs) {
     SetIdleCallback(TraceIdle);
 }
 
-void stop(HWND frame, FrameState* fs) {
+void stop(FrameState* fs) {
+    HWND frame = fs->frame;
     traceStop(&gTrace.state, &fs->drawing);
     ClearStatusParts(frame);
     SetStatusText(frame, -1, "%s", tlvString(IDS_READY));
@@ -122,30 +124,27 @@ void stop(HWND frame, FrameState* fs) {
 
 }  // namespace
 
-void ToggleTrace(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    if (fs == nullptr || !fs->drawing.loaded) return;
+void ToggleTrace(FrameState* fs) {
+    if (!fs->drawing.loaded) return;
     if (fs->drawing.tracing) {
-        stop(frame, fs);
+        stop(fs);
     } else {
-        start(frame, fs);
+        start(fs);
     }
     SyncRunState(fs);
     // Both ways the pictures change: the trace draws from nothing, the end
     // shows the whole drawing again.
-    if (PaneSet* set = panesOf(frame)) InvalidatePanes(set, -1, true);
+    if (PaneSet* set = panesOf(fs->frame)) InvalidatePanes(set, -1, true);
 }
 
-void SetTraceMode(HWND frame, int mode) {
-    const FrameState* fs = FrameStateOf(frame);
-    if (fs != nullptr && fs->drawing.tracing && mode >= kTraceRunning && mode <= kTracePaused) {
+void SetTraceMode(const FrameState* fs, int mode) {
+    if (fs->drawing.tracing && mode >= kTraceRunning && mode <= kTracePaused) {
         gTrace.state.mode = mode;
     }
 }
 
-int traceMode(HWND frame) {
-    const FrameState* fs = FrameStateOf(frame);
-    return fs != nullptr && fs->drawing.tracing ? gTrace.state.mode : -1;
+int traceMode(const FrameState* fs) {
+    return fs->drawing.tracing ? gTrace.state.mode : -1;
 }
 
 int32_t traceStepCount() {
@@ -155,7 +154,7 @@ int32_t traceStepCount() {
 uint32_t TraceIdle() {
     FrameState* fs = FrameStateOf(gTrace.frame);
     if (fs == nullptr) return kTraceWaitForever;
-    WindowTraceUi ui(gTrace.frame);
+    WindowTraceUi ui(fs);
     traceStep(&gTrace.state, &fs->drawing, speedOf(fs), GetTickCount(), &ui);
     return traceWait(&gTrace.state, &fs->drawing, speedOf(fs), GetTickCount());
 }

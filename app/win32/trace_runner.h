@@ -5,14 +5,16 @@
 
 #include <windows.h>
 
+struct FrameState;
+
 #include <cstdint>
 
 // Starts a trace when none runs (nothing without drawing data), else stops it.
-void ToggleTrace(HWND frame);
+void ToggleTrace(FrameState* fs);
 // 0 running, 1 single step, 2 paused; nothing when no trace runs.
-void SetTraceMode(HWND frame, int mode);
+void SetTraceMode(const FrameState* fs, int mode);
 // The current mode, or -1 without a trace.
-int traceMode(HWND frame);
+int traceMode(const FrameState* fs);
 // Steps made since the trace started (0 without a trace).
 int32_t traceStepCount();
 // The main loop's idle call while a trace runs: a step when one is due,

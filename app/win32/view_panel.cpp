@@ -30,7 +30,7 @@ void onViewPanelCreate(HWND panel) {
 }
 
 void onViewPanelDestroy(HWND panel) {
-    StorePaneAngles(GetParent(panel));
+    if (FrameState* fs = FrameStateOf(GetParent(panel))) StorePaneAngles(fs);
     DestroyPaneWindows(panel);
 }
 
@@ -45,10 +45,9 @@ bool RegisterViewPanes(HINSTANCE instance) {
     return RegisterPaneClass(instance);
 }
 
-void StorePaneAngles(HWND frame) {
-    FrameState* fs = FrameStateOf(frame);
-    PaneSet* set = viewPanes(frame);
-    if (fs == nullptr || set == nullptr) return;
+void StorePaneAngles(FrameState* fs) {
+    PaneSet* set = viewPanes(fs->frame);
+    if (set == nullptr) return;
     float angles[kPaneCount][3];
     CollectPaneAngles(set, angles);
     StorePaneRotations(&fs->session->settings, angles);

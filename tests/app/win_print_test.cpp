@@ -144,7 +144,7 @@ protected:
         const std::string out = dir + "\\" + name;
         SetPrintOutput(tlvWiden(out.c_str()).c_str());
         settings().printStatus = status;
-        EXPECT_TRUE(PrintDrawing(frame(), pane, false)) << status;
+        EXPECT_TRUE(PrintDrawing(fs(), pane, false)) << status;
         return readFile(out);
     }
 };
@@ -188,7 +188,7 @@ TEST_F(WinPrint, DialogEnablesByTheBoxesAndStoresTheChoice) {
     SetPrintOutput(tlvWiden((dir + "\\dialog.ps").c_str()).c_str());
     gEnabled.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, answerPrintDialog);
-    EXPECT_TRUE(PrintDrawing(frame(), -1, true));
+    EXPECT_TRUE(PrintDrawing(fs(), -1, true));
     KillTimer(nullptr, timer);
     EXPECT_EQ(gDialogPrinter, kPrinter);
     EXPECT_EQ(gEnabled, "111010");  // without the report: no font, no same page
@@ -233,7 +233,7 @@ TEST_F(WinPrint, ClipboardHoldsPictureMetafileAndReport) {
     // metafile and the report are placed all the same.
     for (bool painted : {true, false}) {
         if (!painted) InvalidatePanes(panes, -1, false);
-        EXPECT_EQ(CopyPicture(frame()), painted);
+        EXPECT_EQ(CopyPicture(fs()), painted);
         EXPECT_EQ(clipboardHas(CF_BITMAP), painted);
         EXPECT_TRUE(clipboardHas(CF_ENHMETAFILE));
         ASSERT_TRUE(OpenClipboard(nullptr));
@@ -258,7 +258,7 @@ TEST_F(WinPrint, EditorAndSendGetFileAndLine) {
     snprintf(s.sendName, sizeof s.sendName, "%s", echo.c_str());
     snprintf(s.sendArg, sizeof s.sendArg, "%s", "%2 %1");
     const struct {
-        int (*run)(HWND);
+        int (*run)(FrameState*);
         int row;
         std::string expected;  // behind the quoted program
     } cases[] = {
@@ -269,7 +269,7 @@ TEST_F(WinPrint, EditorAndSendGetFileAndLine) {
     for (const auto& c : cases) {
         DeleteFileA(out.c_str());
         SelectCodeLine(frame(), c.row);
-        ASSERT_EQ(c.run(frame()), 1);
+        ASSERT_EQ(c.run(fs()), 1);
         for (int i = 0; i < 200 && GetFileAttributesA(out.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
             Sleep(50);
         Sleep(100);

@@ -174,10 +174,10 @@ TEST_F(WinShell, LoadsTheDemoIntoListsCaptionAndMenus) {
 
     EXPECT_TRUE(caption() == L"demo.nc - Taliver" || caption() == wide(demo()) + L" - Taliver")
         << caption().size();
-    UpdateFrameTitle(frame(), true);
+    UpdateFrameTitle(fs(), true);
     EXPECT_EQ(caption(), wide(demo()) + L" - Taliver");
 
-    UpdateCommandStates(frame(), GetMenu(frame()), true);
+    UpdateCommandStates(fs(), GetMenu(frame()), true);
     EXPECT_EQ(menuText(CMD_HISTORY_FIRST), L"&1 demo.nc\t" + wide(dir));
     // Outside the macros: gtest quotes their arguments as narrow text,
     // which cannot hold the Chinese menu texts.
@@ -247,7 +247,7 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
     std::string many = "O0002\r\n";
     for (int i = 0; i < kNcNotesKept + 3; ++i) many += "#1=1\r\n";
     writeFile(file, many + "M30\r\n");
-    ASSERT_EQ(ReloadFiles(frame()), 1);
+    ASSERT_EQ(ReloadFiles(fs()), 1);
     ASSERT_EQ(rows(list), kNcNotesKept + 1);
     EXPECT_EQ(cell(list, kNcNotesKept, 2), L"ほかに 3 件の注意があります");
     EXPECT_TRUE(rowMarked(kNcNotesKept + 1));  // the last line kept, after the header and O0002
@@ -255,11 +255,11 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
 
     const std::string demoFile = demo();
     const char* names[] = {demoFile.c_str()};
-    ASSERT_EQ(OpenFiles(frame(), false, names, 1), 1);
+    ASSERT_EQ(OpenFiles(fs(), false, names, 1), 1);
     ASSERT_TRUE(fs()->drawing.loaded);
     EXPECT_EQ(rows(list), 0);
     EXPECT_FALSE(rowMarked(2));
-    UpdateCommandStates(frame(), GetMenu(frame()), true);
+    UpdateCommandStates(fs(), GetMenu(frame()), true);
     EXPECT_TRUE(menuHas(CMD_NOTES_WINDOW, MF_GRAYED));
 }
 
@@ -396,7 +396,7 @@ TEST_F(WinShell, FailedLoadClearsEverything) {
     const std::string twin = dir + "\\twin.nc";
     writeFile(twin, "O1000\r\nG00 X1.\r\nM30\r\n");
     const char* names[] = {twin.c_str()};
-    OpenFiles(frame(), true, names, 1);
+    OpenFiles(fs(), true, names, 1);
     // What the load clears is checked without windows; here what shows.
     ASSERT_EQ(gBoxes.size(), 1u);
     EXPECT_EQ(gBoxes[0].caption, wide(tlvString(IDS_OPEN_FILE)));
@@ -457,22 +457,22 @@ TEST_F(WinShell, TopmostMinimiseRestoreAndQuitAll) {
     ASSERT_EQ(start(""), kStartRunning);
     HWND frame = program->frame;
     for (bool on : {true, false}) {
-        DispatchCommand(frame, CMD_TOPMOST);
+        DispatchCommand(FrameStateOf(frame), CMD_TOPMOST);
         pump();
         EXPECT_EQ((settings().enableMap & EM_TOPMOST) != 0, on);
         EXPECT_EQ((GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, on);
         EXPECT_EQ(menuHas(CMD_TOPMOST, MF_CHECKED), on);
     }
-    DispatchCommand(frame, CMD_WINDOWS_MINIMIZE_ALL);
+    DispatchCommand(FrameStateOf(frame), CMD_WINDOWS_MINIMIZE_ALL);
     pump();
     EXPECT_TRUE(IsIconic(frame));
-    DispatchCommand(frame, CMD_WINDOWS_RESTORE_ALL);
+    DispatchCommand(FrameStateOf(frame), CMD_WINDOWS_RESTORE_ALL);
     pump();
     EXPECT_FALSE(IsIconic(frame));
     // With a single instance the menu item is greyed, but the command still
     // closes every listed window, this one included.
     EXPECT_TRUE(menuHas(CMD_QUIT_ALL, MF_GRAYED));
-    DispatchCommand(frame, CMD_QUIT_ALL);
+    DispatchCommand(FrameStateOf(frame), CMD_QUIT_ALL);
     pump();
     EXPECT_FALSE(IsWindow(frame));
 }

@@ -26,7 +26,7 @@ protected:
     std::vector<TBBUTTON> buttons() {
         std::vector<TBBUTTON> all;
         for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
-            HWND toolbar = ToolbarWindow(frame(), id);
+            HWND toolbar = ToolbarWindow(fs(), id);
             EXPECT_NE(toolbar, nullptr) << id;
             const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
             for (int i = 0; i < count; ++i) {
@@ -39,7 +39,7 @@ protected:
     }
     HWND owner(int command) {
         for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
-            HWND toolbar = ToolbarWindow(frame(), id);
+            HWND toolbar = ToolbarWindow(fs(), id);
             if (SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) >= 0) return toolbar;
         }
         return nullptr;
@@ -76,7 +76,7 @@ protected:
 TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
     ASSERT_EQ(start(""), kStartRunning);
     auto agree = [&](const char* when) {
-        RefreshCommandStates(frame());
+        RefreshCommandStates(fs());
         for (const TBBUTTON& b : buttons()) {
             const UINT menu = GetMenuState(GetMenu(frame()), b.idCommand, MF_BYCOMMAND);
             if (menu == 0xFFFFFFFF) continue;  // the direct print has no menu item
@@ -101,7 +101,7 @@ TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
     const char* names[] = {nullptr};
     const std::string file = demo();
     names[0] = file.c_str();
-    ASSERT_EQ(OpenFiles(frame(), false, names, 1), 1);
+    ASSERT_EQ(OpenFiles(fs(), false, names, 1), 1);
     agree("loaded");
     EXPECT_NE(SendMessageW(owner(CMD_SAVE_AS), TB_GETSTATE, CMD_SAVE_AS, 0) & TBSTATE_ENABLED, 0);
 }
@@ -121,14 +121,14 @@ TEST_F(WinToolbars, StyleAndBandOrderSurviveARestart) {
 
     ASSERT_EQ(start(""), kStartRunning);
     EXPECT_EQ(bandIds(L""), (std::vector<int>{kToolbarTrace, kToolbarStandard, kToolbarDisplay}));
-    HWND standard = ToolbarWindow(frame(), kToolbarStandard);
+    HWND standard = ToolbarWindow(fs(), kToolbarStandard);
     EXPECT_EQ(GetWindowLongW(standard, GWL_STYLE) & (TBSTYLE_FLAT | TBSTYLE_LIST), 0);
     wchar_t text[32] = {};
     EXPECT_LE(
         SendMessageW(standard, TB_GETBUTTONTEXTW, CMD_FILE_OPEN, reinterpret_cast<LPARAM>(text)),
         0);
     SendMessageW(frame(), WM_COMMAND, CMD_TB_TEXT, 0);  // texts come back with a rebuild
-    SendMessageW(ToolbarWindow(frame(), kToolbarStandard), TB_GETBUTTONTEXTW, CMD_FILE_OPEN,
+    SendMessageW(ToolbarWindow(fs(), kToolbarStandard), TB_GETBUTTONTEXTW, CMD_FILE_OPEN,
                  reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"開く");
 }

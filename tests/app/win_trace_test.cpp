@@ -36,14 +36,14 @@ protected:
         ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
         ASSERT_TRUE(fs()->drawing.loaded);
     }
-    void command(int id) { DispatchCommand(frame(), id); }
+    void command(int id) { DispatchCommand(fs(), id); }
     // Idle calls until the trace pauses or ends; false when it did neither.
     bool runUntilHeld() {
-        for (int i = 0; i < 10000 && traceMode(frame()) == 0; ++i) {
+        for (int i = 0; i < 10000 && traceMode(fs()) == 0; ++i) {
             TraceIdle();
             pump();
         }
-        return traceMode(frame()) != 0;
+        return traceMode(fs()) != 0;
     }
     HWND statusBar() { return GetDlgItem(frame(), IDC_STATUSBAR); }
     int registerRows() {
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(WinTrace, DemoAtHighSpeedRunsToItsEnd) {
     command(CMD_TRACE_RUN);
-    ASSERT_EQ(traceMode(frame()), 0);
+    ASSERT_EQ(traceMode(fs()), 0);
     EXPECT_TRUE(menuHas(CMD_FILE_OPEN, MF_GRAYED));
     EXPECT_EQ(SendMessageW(statusBar(), SB_ISSIMPLE, 0, 0), FALSE);
     for (int i = 0; i < 5; ++i) TraceIdle();
@@ -67,7 +67,7 @@ TEST_F(WinTrace, DemoAtHighSpeedRunsToItsEnd) {
     EXPECT_EQ(std::string(StatusPartText(5)).size(), 8u);
     EXPECT_EQ(registerRows(), 11);
     EXPECT_TRUE(runUntilHeld());
-    EXPECT_EQ(traceMode(frame()), -1);  // the end posted the stop command
+    EXPECT_EQ(traceMode(fs()), -1);  // the end posted the stop command
     EXPECT_FALSE(menuHas(CMD_FILE_OPEN, MF_GRAYED));
     EXPECT_EQ(registerRows(), 0);
     EXPECT_EQ(SendMessageW(statusBar(), SB_ISSIMPLE, 0, 0), TRUE);
@@ -82,14 +82,14 @@ TEST_F(WinTrace, SingleStepsAndBreakMarks) {
     command(CMD_TRACE_RUN);
     command(CMD_TRACE_STEP);  // while running: one step, then paused
     TraceIdle();
-    EXPECT_EQ(traceMode(frame()), 2);
+    EXPECT_EQ(traceMode(fs()), 2);
     EXPECT_EQ(traceStepCount(), 1);
     command(CMD_TRACE_RUN);
     ASSERT_TRUE(runUntilHeld());
-    EXPECT_EQ(traceMode(frame()), 2);
+    EXPECT_EQ(traceMode(fs()), 2);
     EXPECT_EQ(GetSelectedCodeLine(frame()), marked);
     command(CMD_TRACE_STOP);
-    EXPECT_EQ(traceMode(frame()), -1);
+    EXPECT_EQ(traceMode(fs()), -1);
 }
 
 TEST_F(WinTrace, StatusPartsRedrawOnlyOnChangeAndPartZeroNarrows) {

@@ -37,7 +37,7 @@ protected:
     HWND panel() { return GetDlgItem(frame(), IDC_VIEW_PANEL); }
     PaneSet* set() { return PaneSetOf(panel()); }
     void command(int id) {
-        DispatchCommand(frame(), id);
+        DispatchCommand(fs(), id);
         pump();
     }
     int find(int kind) {
