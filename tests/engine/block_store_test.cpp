@@ -80,28 +80,15 @@ TEST_F(BlockStore, FailuresReportTheirStatusAndDetail) {
         uint32_t code;
         const char* detail;  // after "Error::ncBlock"
     } rows[] = {
-        {[&] { return ncBlockDestroy(nullptr); }, 0, H, "Destroy(args)"},
-        {[&] { return ncBlockClear(nullptr); }, 0, H, "Clear(args)"},
-        {[&] { return ncBlockMemoryMap(nullptr); }, -1, H, "MemoryMap(args)"},
-        {[&] { return ncBlockCount(nullptr, -1); }, -1, H, "Count(args)"},
-        {[&] { return ncBlockNext(nullptr, -1); }, -1, H, "Next(args)"},
-        {[&] { return ncBlockAppend(nullptr, nullptr, 1, &b); }, 0, H, "Append(args)"},
         {[&] { return ncBlockAppend(store, nullptr, 1, nullptr); }, 0, A, "Append(block)"},
         {[&] { return ncBlockReplacePno(nullptr, 1, 2); }, 0, H, "ReplacePno(args)"},
         {[&] { return ncBlockReplacePno(store, -1, 2); }, 0, A, "ReplacePno(program)"},
-        {[&] { return ncBlockGetFilename(nullptr, 5, n, 8, nullptr); }, 0, H, "GetFilename(args)"},
         {[&] { return ncBlockGetFilename(store, -1, n, 8, nullptr); }, 0, A,
          "GetFilename(program)"},
-        {[&] { return ncBlockGet(nullptr, 5, 0, &b); }, 0, H, "Get(args)"},
         {[&] { return ncBlockGet(store, 5, 2, &b); }, 0, A, "Get(index)"},
-        {[&] { return ncBlockProgramToList(nullptr, 5, 0); }, -1, H, "ProgramToList(args)"},
         {[&] { return ncBlockProgramToList(store, 5, -1); }, -1, A, "ProgramToList(args)"},
-        {[&] { return ncBlockListToProgram(nullptr, 0, nullptr, nullptr); }, 0, H, "Get(args)"},
         {[&] { return ncBlockListToProgram(store, -1, nullptr, nullptr); }, 0, A, "Get(index)"},
-        {[&] { return ncBlockListCount(nullptr); }, -1, H, "ListCount(args)"},
-        {[&] { return ncBlockListGet(nullptr, 0, &b); }, 0, H, "ListGet(args)"},
         {[&] { return ncBlockListGet(store, 2, &b); }, 0, A, "ListGet(index)"},
-        {[&] { return ncBlockListSet(nullptr, 0, &b); }, 0, H, "ListSet(args)"},
         {[&] { return ncBlockListSet(store, 2, &b); }, 0, A, "ListSet(index)"},
     };
     for (const auto& row : rows) {

@@ -31,17 +31,6 @@ TEST(RangeUpdate, WidensPerAxisAndSkipsUnsetCoordinates) {
     EXPECT_EQ(range(min, max), "(-1,2,3)-(1,5,3)");
 }
 
-TEST(ModalUpdate, MissingArgumentsFailAndLeaveTheStateAlone) {
-    TestMachine machine;
-    NcBlockText block;
-    ncAddrAnalysis(&block, "G01 X5.");
-    MotionRecord record;
-    EXPECT_EQ(ncModalUpdate(nullptr, machine.state.get(), &block, &record), 0);
-    EXPECT_EQ(ncModalUpdate(&machine.config, machine.state.get(), nullptr, &record), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncModalUpdate(args)");
-    EXPECT_TRUE(machine.g(0));
-}
-
 // Runaway numbers stop at their block instead of carrying infinities into
 // the ranges and times; the last line of each script is the one refused.
 TEST(ModalUpdate, CoordinatesBeyondAnyMachineAreRefusedWithTheirLine) {

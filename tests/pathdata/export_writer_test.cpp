@@ -167,15 +167,6 @@ TEST_F(Export, DxfHeaderAndLayerTable) {
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST(DxfColor, EightBasicColours) {
-    const struct {
-        uint32_t rgb;
-        int number;
-    } cases[] = {{0x000000, 7}, {0x0000FF, 1}, {0x00FF00, 3}, {0x00FFFF, 2}, {0xFF0000, 5},
-                 {0xFF00FF, 6}, {0xFFFF00, 4}, {0xFFFFFF, 7}, {0x0F0F0F, 7}, {0x000010, 1}};
-    for (const auto& c : cases) EXPECT_EQ(DxfColorNumber(c.rgb), c.number) << std::hex << c.rgb;
-}
-
 TEST_F(Export, DxfStraightMovesGoToTheirLayers) {
     const struct {
         MotionRecord record;
@@ -273,22 +264,6 @@ TEST_F(Export, CsvCycleHolesAtStartLevel) {
     EXPECT_EQ(run(false, {drillThreeHoles()}),
               "10.000000,10.000000,50.000000\n30.000000,10.000000,50.000000\n"
               "50.000000,10.000000,50.000000\n");
-}
-
-TEST(TextSinkFile, WriteTextAndLineEnds) {
-    TempFile file;
-    auto* sink = new TextSink;
-    ASSERT_TRUE(sinkOpen(sink, file.path));
-    EXPECT_EQ(WriteText(sink, "%s=%d\n", "a", 5), 1);
-    std::string big(100000, 'x');
-    big += "\n";
-    EXPECT_TRUE(sinkWrite(sink, big.c_str()));
-    EXPECT_TRUE(sinkClose(sink));
-    delete sink;
-    std::string text = file.read();
-    EXPECT_EQ(text.size(), 5u + 100002u);
-    EXPECT_EQ(text.substr(0, 5), "a=5\r\n");
-    EXPECT_EQ(text.substr(text.size() - 3), "x\r\n");
 }
 
 }  // namespace
