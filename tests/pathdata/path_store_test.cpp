@@ -3,6 +3,7 @@
 #include "platform/write_behind.h"
 
 #include "platform/platform.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,6 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -165,20 +164,17 @@ TEST(PathStoreLife, StoreFilesCannotOutliveTheProcess) {
 TEST(PathStoreFull, FailedWriteIsReportedAndNotCounted) {
     PathRecordStore* store = pathStoreCreate();
     ASSERT_NE(store, nullptr);
-    struct rlimit old, small;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-    small = {100 * 58, old.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     // The first full buffer fails while later ones fill; the hand-over that
     // has to wait for it tells.
     const int reportedAt = kPlatWriteBehindBuffers * kPathStoreBufferRecords;
-    int failedAt = 0;
-    for (MotionRecord r = makeRecord(0); failedAt <= reportedAt && pathStoreAppend(store, &r) == 1;)
-        r = makeRecord(++failedAt);
-    const int mapResult = pathStoreMap(store);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    int failedAt = 0, mapResult = 0;
+    {
+        FileSizeLimit full(100 * 58);
+        for (MotionRecord r = makeRecord(0);
+             failedAt <= reportedAt && pathStoreAppend(store, &r) == 1;)
+            r = makeRecord(++failedAt);
+        mapResult = pathStoreMap(store);
+    }
     EXPECT_EQ(failedAt, reportedAt);
     EXPECT_EQ(pathStoreCount(store), 100);
     EXPECT_EQ(mapResult, 1);  // nothing was left to write
