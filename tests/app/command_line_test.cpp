@@ -130,10 +130,6 @@ TEST(CommandLineBatch, OnePriorityOutput) {
         EXPECT_EQ(BatchOutputOf(cl), c.output) << c.text;
         EXPECT_STREQ(BatchOutputName(cl), c.name) << c.text;
     }
-    EXPECT_EQ(BatchExportType(kBatchDxf), 0);
-    EXPECT_EQ(BatchExportType(kBatchLog), 2);
-    EXPECT_EQ(BatchExportType(kBatchPrintDirect), -1);
-    EXPECT_EQ(BatchExportType(kBatchSvg), 3);
 }
 
 }  // namespace
