@@ -225,10 +225,6 @@ TEST(NcLineReplace, AppliesPairsAndDirectivesInOrder) {
     char line[kNcLineSize] = "G01  X1.\tY2. ";
     EXPECT_EQ(ncLineDelSpace(line), 1);
     EXPECT_STREQ(line, "G01X1.\tY2.");
-    EXPECT_EQ(ncLineReplace(nullptr, "", ""), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncLineReplace(args)");
-    EXPECT_EQ(ncLineDelSpace(nullptr), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncLineDelSpace(args)");
 }
 
 TEST_F(Loader, UnreadableFilesFail) {
