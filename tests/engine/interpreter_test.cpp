@@ -20,8 +20,6 @@ TEST(ModalReset, MarksRangesUnsetAndKeepsOnlyGCodeBits) {
     const std::string unset = "(-99999,-99999,-99999)";
     EXPECT_EQ(range(state->pathMin, state->pathMax), cat(unset, "-", unset));
     EXPECT_EQ(range(state->cutMin, state->tools[99].rangeMax), cat(unset, "-", unset));
-    EXPECT_EQ(ncModalReset(nullptr, all), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncModalReset(args)");
 }
 
 TEST(RangeUpdate, WidensPerAxisAndSkipsUnsetCoordinates) {
