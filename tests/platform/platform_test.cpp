@@ -25,12 +25,6 @@ std::string baseName(const char* path) {
     return cut == std::string::npos ? p : p.substr(cut + 1);
 }
 
-void writeAll(PlatFile* file, const char* text) {
-    size_t done = 0;
-    ASSERT_TRUE(platFileWrite(file, text, strlen(text), &done));
-    ASSERT_EQ(done, strlen(text));
-}
-
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
     TempFile a("", "nck"), b("", "nck");
     EXPECT_NE(std::string(a.path), std::string(b.path));
@@ -56,6 +50,12 @@ TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
 }
 
 #ifndef _WIN32
+void writeAll(PlatFile* file, const char* text) {
+    size_t done = 0;
+    ASSERT_TRUE(platFileWrite(file, text, strlen(text), &done));
+    ASSERT_EQ(done, strlen(text));
+}
+
 // Up to size bytes from offset, as text.
 std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
     char buffer[64] = {};
