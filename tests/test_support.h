@@ -10,6 +10,11 @@
 #include <cstring>
 #include <string>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 // A whole file's bytes; empty when it cannot be read.
 inline std::string readText(const char* path) {
     std::string text;
@@ -81,3 +86,22 @@ Record readRecordFrom(const std::string& text, Reader reader) {
     EXPECT_EQ(reader(tmp.path, &record), 1);
     return record;
 }
+
+#ifndef _WIN32
+// While it lives, no file of the process grows beyond bytes, as on a full
+// disk: a write past the limit fails (or writes part) instead of raising
+// the signal.
+struct FileSizeLimit {
+    rlimit old = {};
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    explicit FileSizeLimit(rlim_t bytes) {
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const rlimit small = {bytes, old.rlim_max};
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
+    }
+};
+#endif

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -52,50 +53,44 @@ TEST(CommandLineTokens, LongTextIsCutWithoutOverrun) {
     EXPECT_EQ(std::string(c.files[0]).size(), 259u);
 }
 
-TEST(CommandLineOptions, FlagsAndPanes) {
-    const struct {
-        const char* text;
-        uint8_t flags;
-        int pane;
-        int files;
-    } cases[] = {
-        {"/p a.nc", OPT_PRINT, -1, 1},
-        {"-P a.nc", OPT_PRINT, -1, 1},
-        {"/PRN a.nc", 0, -1, 1},
-        {"/prnout /dxfout /CsvOut /logout /hide /icon /DefSize",
-         OPT_PRNOUT | OPT_DXFOUT | OPT_CSVOUT | OPT_LOGOUT | OPT_HIDE | OPT_ICON | OPT_DEFSIZE, -1,
-         0},
-        {"/XY", 0, 2, 0},
-        {"/yz /xyz", 0, 1, 0},  // the last pane option wins
-        {"/XZ", 0, 3, 0},
-        {"-YZ b.nc c.nc", 0, 0, 2},
-    };
-    for (const auto& c : cases) {
-        CommandLine cl = parsed(c.text);
-        EXPECT_EQ(cl.flags, c.flags) << c.text;
-        EXPECT_EQ(cl.pane, c.pane) << c.text;
-        EXPECT_EQ(cl.fileCount, c.files) << c.text;
-    }
+// What a parse gave: flags (hex), pane, file count, machine and tool
+// files, picture size.
+std::string summary(const CommandLine& c) {
+    char text[600];
+    snprintf(text, sizeof text, "%x %d %d [%s] [%s] %dx%d", c.flags, c.pane, c.fileCount,
+             c.machineFile, c.toolFile, c.pictureSize[0], c.pictureSize[1]);
+    return text;
 }
 
-TEST(CommandLineOptions, MachineAndToolFiles) {
+TEST(CommandLineOptions, FlagsPanesFilesAndSizes) {
     const struct {
         const char* text;
-        const char* machine;
-        const char* tool;
+        const char* parsed;
     } cases[] = {
-        {"/mdl=C:\\m.mdl", "C:\\m.mdl", ""},
-        {"/MDL=\"C:\\m.mdl\"", "C:\\m.mdl", ""},  // the tokenizer keeps inner quotes
-        {"/TDL=a.tdl /tdl=b.tdl", "", "b.tdl"},
-        {"\"/TDL=C:\\my tools\\t.tdl\"", "", "C:\\my tools\\t.tdl"},
-        {"/MDL=one\"quote", "one\"quote", ""},
+        {"/p a.nc", "1 -1 1 [] [] 0x0"},
+        {"-P a.nc", "1 -1 1 [] [] 0x0"},
+        {"/PRN a.nc", "0 -1 1 [] [] 0x0"},
+        {"/prnout /dxfout /CsvOut /logout /hide /icon /DefSize", "fe -1 0 [] [] 0x0"},
+        {"/XY", "0 2 0 [] [] 0x0"},
+        {"/yz /xyz", "0 1 0 [] [] 0x0"},  // the last pane option wins
+        {"/XZ", "0 3 0 [] [] 0x0"},
+        {"-YZ b.nc c.nc", "0 0 2 [] [] 0x0"},
+        {"/mdl=C:\\m.mdl", "0 -1 0 [C:\\m.mdl] [] 0x0"},
+        {"/MDL=\"C:\\m.mdl\"", "0 -1 0 [C:\\m.mdl] [] 0x0"},  // the tokenizer keeps inner quotes
+        {"/TDL=a.tdl /tdl=b.tdl", "0 -1 0 [] [b.tdl] 0x0"},
+        {"\"/TDL=C:\\my tools\\t.tdl\"", "0 -1 0 [] [C:\\my tools\\t.tdl] 0x0"},
+        {"/MDL=one\"quote", "0 -1 0 [one\"quote] [] 0x0"},
+        {"/SIZE=640x480 a.nc", "0 -1 1 [] [] 640x480"},
+        {"-size=1X2", "0 -1 0 [] [] 1x2"},
+        {"/SIZE=16384x16384", "0 -1 0 [] [] 16384x16384"},
+        {"/SIZE=16385x10", "0 -1 0 [] [] -1x-1"},
+        {"/SIZE=0x10", "0 -1 0 [] [] -1x-1"},
+        {"/SIZE=640", "0 -1 0 [] [] -1x-1"},
+        {"/SIZE=640x480px", "0 -1 0 [] [] -1x-1"},
+        {"/SIZE=x480", "0 -1 0 [] [] -1x-1"},
+        {"/SIZE=99999999999x1", "0 -1 0 [] [] -1x-1"},
     };
-    for (const auto& c : cases) {
-        CommandLine cl = parsed(c.text);
-        EXPECT_STREQ(cl.machineFile, c.machine) << c.text;
-        EXPECT_STREQ(cl.toolFile, c.tool) << c.text;
-        EXPECT_EQ(cl.fileCount, 0) << c.text;
-    }
+    for (const auto& c : cases) EXPECT_EQ(summary(parsed(c.text)), c.parsed) << c.text;
     const char* argv[] = {"/MDL=\"m.mdl\"junk", "x.nc", "/home/nc/part.nc", "/dxfout", "/PRN"};
     CommandLine cl;
     ParseCommandArguments(5, argv, &cl);
@@ -134,33 +129,6 @@ TEST(CommandLineBatch, OnePriorityOutput) {
         CommandLine cl = parsed(c.text);
         EXPECT_EQ(BatchOutputOf(cl), c.output) << c.text;
         EXPECT_STREQ(BatchOutputName(cl), c.name) << c.text;
-    }
-    EXPECT_EQ(BatchExportType(kBatchDxf), 0);
-    EXPECT_EQ(BatchExportType(kBatchLog), 2);
-    EXPECT_EQ(BatchExportType(kBatchPrintDirect), -1);
-    EXPECT_EQ(BatchExportType(kBatchSvg), 3);
-}
-
-TEST(CommandLineBatch, PictureSize) {
-    const struct {
-        const char* text;
-        int width, height;
-    } cases[] = {
-        {"a.nc", 0, 0},
-        {"/SIZE=640x480 a.nc", 640, 480},
-        {"-size=1X2", 1, 2},
-        {"/SIZE=16384x16384", 16384, 16384},
-        {"/SIZE=16385x10", -1, -1},
-        {"/SIZE=0x10", -1, -1},
-        {"/SIZE=640", -1, -1},
-        {"/SIZE=640x480px", -1, -1},
-        {"/SIZE=x480", -1, -1},
-        {"/SIZE=99999999999x1", -1, -1},
-    };
-    for (const auto& c : cases) {
-        CommandLine cl = parsed(c.text);
-        EXPECT_EQ(cl.pictureSize[0], c.width) << c.text;
-        EXPECT_EQ(cl.pictureSize[1], c.height) << c.text;
     }
 }
 

@@ -189,16 +189,4 @@ TEST(Settings, PaneRotationsGoToThePlaneEachPaneShows) {
     }
 }
 
-TEST(Settings, FileLiesBesideTheExecutableAsCfg) {
-    char exe[kPlatPathMax];
-    ASSERT_TRUE(platExecutablePath(exe, sizeof exe));
-    std::string path = SettingsFilePath();
-    ASSERT_GT(path.size(), 4u);
-    EXPECT_EQ(path.substr(path.size() - 4), ".cfg");
-    std::string stem = path.substr(0, path.size() - 4);
-    ASSERT_EQ(std::string(exe).compare(0, stem.size(), stem), 0);
-    std::string extension = exe + stem.size();
-    EXPECT_TRUE(extension.empty() || extension == ".exe") << extension;
-}
-
 }  // namespace

@@ -232,12 +232,7 @@ TEST(MachineConfig, BuildingResetsTheInterpreterToTheMachinesModalCodes) {
     EXPECT_TRUE(ncModalBit(state->gModal, 91));
     EXPECT_FALSE(ncModalBit(state->gModal, 90));
     EXPECT_TRUE(ncModalBit(state->gModal, 17));
-    const float unset = kNcRangeUnset;
-    const float pathMin = state->pathMin[0], toolMax = state->tools[7].rangeMax[2];
-    EXPECT_EQ(pathMin, unset);
-    EXPECT_EQ(toolMax, unset);
-    EXPECT_EQ(state->tools[7].changeCount, 0);
-    EXPECT_EQ(state->callLevel, 0);
+    EXPECT_EQ(state->callLevel, 0);  // the rest of the reset is the interpreter's own
 }
 
 }  // namespace

@@ -133,22 +133,6 @@ TEST(Cycle, IncrementalWordsMeasureFromInitialAndRLevels) {
                             });
 }
 
-TEST(Rotation, RotatePointTurnsCounterClockwiseAndQuarterTurnsAreExact) {
-    struct Case {
-        float angle, u, v;
-    } cases[] = {{90, 1, 4}, {-90, 1, 0}, {180, -1, 2}, {450, 1, 4}, {0, 3, 2}};
-    for (const Case& c : cases) {
-        float u = 3, v = 2;  // (2, 0) from the centre (1, 2)
-        EXPECT_EQ(ncRotatePoint(&u, &v, 1, 2, c.angle), 1);
-        EXPECT_EQ(u, c.u) << c.angle;
-        EXPECT_EQ(v, c.v) << c.angle;
-    }
-    float u = 1, v = 0;
-    ncRotatePoint(&u, &v, 0, 0, 30);
-    EXPECT_NEAR(u, std::sqrt(3.0) / 2, 1e-7);
-    EXPECT_NEAR(v, 0.5, 1e-7);
-}
-
 // The drawn path turns; the position stays in program coordinates. The
 // first block after G68 starts where the tool stands.
 TEST(Rotation, TurnsTheDrawnPathAboutTheCentre) {

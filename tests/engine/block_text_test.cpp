@@ -178,12 +178,4 @@ TEST(NcAddrSet, ChoosesTheSlotByLetter) {
     EXPECT_EQ(ncAddrSet(&block, 16, NcAddressWord{'Z', 1.0f, 0}), 0);
 }
 
-TEST(NcAddr, NullArgumentsAreReported) {
-    NcBlockText block;
-    EXPECT_EQ(ncAddrAnalysis(&block, nullptr) + ncAddrSet(nullptr, 0, {}), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncAddrSet(args)");
-    EXPECT_EQ(ncAddrFind(nullptr, 'X', 0.0f, nullptr) + ncAddrSetValue(nullptr, 'X', 0.0f, 0), -1);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncAddrSetValue(args)");
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
-// Helpers shared by the engine's tests: a store whose writes fail, the last
-// status, and a store's programs as text.
+// Helpers shared by the engine's tests: the last status and a store's
+// programs as text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,34 +11,6 @@
 #include "engine/status.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
-
-// While it lives, the store's file is a read-only copy of it: reads work,
-// every write fails. The store's own file has no name to reopen it by, so
-// the copy is a named file, which goes (and the store gets an empty file
-// again) with this object.
-struct FailingWrites {
-    NcBlockStore* store;
-    TempBytes copy{""};
-    explicit FailingWrites(NcBlockStore* s) : store(s) {
-        std::string bytes(static_cast<size_t>(platFileSize(store->backingFile)), '\0');
-        size_t done = 0;
-        EXPECT_TRUE(platFileSeek(store->backingFile, 0) &&
-                    platFileRead(store->backingFile, bytes.data(), bytes.size(), &done));
-        PlatFile* file = platFileOpen(copy.path, PlatAccess::ReadWrite, PlatShare::Exclusive,
-                                      PlatCreate::OpenExisting);
-        EXPECT_TRUE(platFileWrite(file, bytes.data(), done, &done));
-        platFileClose(file);
-        platFileDiscard(store->backingFile, nullptr);
-        store->backingFile = platFileOpen(copy.path, PlatAccess::Read, PlatShare::ReadWrite,
-                                          PlatCreate::OpenExisting);
-        EXPECT_NE(store->backingFile, nullptr);
-    }
-    ~FailingWrites() {
-        platFileClose(store->backingFile);
-        char where[kPlatPathMax];
-        store->backingFile = platScratchFile("nck", where, sizeof where);
-    }
-};
 
 inline uint32_t statusCode() {
     return ncStatus(kNcStatusRead, nullptr);

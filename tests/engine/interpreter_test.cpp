@@ -20,8 +20,6 @@ TEST(ModalReset, MarksRangesUnsetAndKeepsOnlyGCodeBits) {
     const std::string unset = "(-99999,-99999,-99999)";
     EXPECT_EQ(range(state->pathMin, state->pathMax), cat(unset, "-", unset));
     EXPECT_EQ(range(state->cutMin, state->tools[99].rangeMax), cat(unset, "-", unset));
-    EXPECT_EQ(ncModalReset(nullptr, all), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncModalReset(args)");
 }
 
 TEST(RangeUpdate, WidensPerAxisAndSkipsUnsetCoordinates) {
@@ -29,17 +27,6 @@ TEST(RangeUpdate, WidensPerAxisAndSkipsUnsetCoordinates) {
     const float points[3][3] = {{1, 2, -99999}, {-1, 5, 3}, {NAN, NAN, NAN}};
     for (const float* p : points) EXPECT_EQ(ncRangeUpdate(min, max, p), 1);
     EXPECT_EQ(range(min, max), "(-1,2,3)-(1,5,3)");
-}
-
-TEST(ModalUpdate, MissingArgumentsFailAndLeaveTheStateAlone) {
-    TestMachine machine;
-    NcBlockText block;
-    ncAddrAnalysis(&block, "G01 X5.");
-    MotionRecord record;
-    EXPECT_EQ(ncModalUpdate(nullptr, machine.state.get(), &block, &record), 0);
-    EXPECT_EQ(ncModalUpdate(&machine.config, machine.state.get(), nullptr, &record), 0);
-    EXPECT_STATUS(NcStatusInvalidArgument, "Error::ncModalUpdate(args)");
-    EXPECT_TRUE(machine.g(0));
 }
 
 // Runaway numbers stop at their block instead of carrying infinities into

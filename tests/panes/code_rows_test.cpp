@@ -102,22 +102,4 @@ TEST(CodeRows, NotesFindTheRowsOfTheirLines) {
     ncBlockDestroy(store);
 }
 
-TEST(CodeRows, ListFontFromStatusBits) {
-    const struct {
-        int bits;
-        int height;
-        int weight;
-        bool italic;
-    } cases[] = {
-        {0x0, -20, 400, false}, {0x1, -20, 700, false}, {0x2, -20, 400, true},
-        {0x4, -18, 400, false}, {0x8 | 0x1, -28, 700, false}, {0xC, -18, 400, false},
-    };
-    for (const auto& c : cases) {
-        ListFont font = ListFontOf(-20, c.bits);
-        EXPECT_EQ(font.height, c.height) << c.bits;
-        EXPECT_EQ(font.weight, c.weight) << c.bits;
-        EXPECT_EQ(font.italic, c.italic) << c.bits;
-    }
-}
-
 }  // namespace

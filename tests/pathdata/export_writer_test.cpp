@@ -1,6 +1,7 @@
 #include "pathdata/export_writer.h"
 
 #include "platform/platform.h"
+#include "tests/motion_records.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,8 @@
 namespace {
 
 std::string withoutCr(std::string text) {
-    std::string out;
-    for (char c : text) {
-        if (c != '\r') out += c;
-    }
-    return out;
+    std::erase(text, '\r');
+    return text;
 }
 
 int count(const std::string& text, const std::string& what) {
@@ -60,34 +58,6 @@ protected:
     TempFile file;
     DxfStyle style = {{-10, -10, -5}, {110, 60, 55}, {0x00FFFF, 0x0000FF, 0x00FF00, 0xFF00FF}, 0xF0};
 };
-
-MotionRecord line(int g, uint8_t flags, uint16_t axes, std::initializer_list<float> from,
-                  std::initializer_list<float> to) {
-    MotionRecord r = {};
-    r.kind = kMotionLine;
-    r.gCode = static_cast<int16_t>(g);
-    r.modeFlags = flags;
-    r.line.axisMask = axes;
-    std::copy(from.begin(), from.end(), r.line.start);
-    std::copy(to.begin(), to.end(), r.line.end);
-    return r;
-}
-
-MotionRecord arc(int g, uint8_t plane, std::initializer_list<float> centre, float radius,
-                 std::initializer_list<float> from, std::initializer_list<float> to, float a0,
-                 float a1) {
-    MotionRecord r = {};
-    r.kind = kMotionArc;
-    r.gCode = static_cast<int16_t>(g);
-    r.modeFlags = plane;
-    std::copy(centre.begin(), centre.end(), r.arc.centre);
-    std::copy(from.begin(), from.end(), r.arc.start);
-    std::copy(to.begin(), to.end(), r.arc.end);
-    r.arc.radius = radius;
-    r.arc.angleFrom = a0;
-    r.arc.angleTo = a1;
-    return r;
-}
 
 MotionRecord drillThreeHoles() {
     MotionRecord r = {};
@@ -167,26 +137,17 @@ TEST_F(Export, DxfHeaderAndLayerTable) {
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST(DxfColor, EightBasicColours) {
-    const struct {
-        uint32_t rgb;
-        int number;
-    } cases[] = {{0x000000, 7}, {0x0000FF, 1}, {0x00FF00, 3}, {0x00FFFF, 2}, {0xFF0000, 5},
-                 {0xFF00FF, 6}, {0xFFFF00, 4}, {0xFFFFFF, 7}, {0x0F0F0F, 7}, {0x000010, 1}};
-    for (const auto& c : cases) EXPECT_EQ(DxfColorNumber(c.rgb), c.number) << std::hex << c.rgb;
-}
-
 TEST_F(Export, DxfStraightMovesGoToTheirLayers) {
     const struct {
         MotionRecord record;
         const char* layer;  // null: nothing written
     } cases[] = {
-        {line(0, kModeG41, 7, {0, 0, 0}, {1, 2, 3}), "Layer_G00"},
-        {line(28, 0, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G00"},
-        {line(1, kModeG42, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G01D"},
-        {line(1, 0, 4, {0, 0, 0}, {0, 0, -3}), "Layer_G01Z"},
-        {line(1, 0, 5, {0, 0, 0}, {1, 0, -3}), "Layer_G01XYZ"},
-        {line(1, 0, 1, {5, 5, 5}, {5.0000005f, 5, 5}), nullptr},
+        {lineRecord(0, kModeG41, 7, {0, 0, 0}, {1, 2, 3}), "Layer_G00"},
+        {lineRecord(28, 0, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G00"},
+        {lineRecord(1, kModeG42, 4, {0, 0, 0}, {0, 0, 3}), "Layer_G01D"},
+        {lineRecord(1, 0, 4, {0, 0, 0}, {0, 0, -3}), "Layer_G01Z"},
+        {lineRecord(1, 0, 5, {0, 0, 0}, {1, 0, -3}), "Layer_G01XYZ"},
+        {lineRecord(1, 0, 1, {5, 5, 5}, {5.0000005f, 5, 5}), nullptr},
     };
     for (const auto& c : cases) {
         std::string text = run(true, {c.record});
@@ -196,13 +157,13 @@ TEST_F(Export, DxfStraightMovesGoToTheirLayers) {
             EXPECT_EQ(text.substr(0, 13 + strlen(c.layer)), std::string("  0\nLINE\n  8\n") + c.layer);
         }
     }
-    EXPECT_EQ(run(true, {line(1, 0, 3, {1, 2, 3}, {4, 5, 6})}),
+    EXPECT_EQ(run(true, {lineRecord(1, 0, 3, {1, 2, 3}, {4, 5, 6})}),
               "  0\nLINE\n  8\nLayer_G01XYZ\n 10\n1.000000\n 20\n2.000000\n 30\n3.000000\n"
               " 11\n4.000000\n 21\n5.000000\n 31\n6.000000\n");
 }
 
 TEST_F(Export, DxfArcInG18WritesCentreInPlaneOrderAndExtrusion) {
-    MotionRecord r = arc(3, kModePlaneZX, {1, 2, 3}, 5, {1, 2, 8}, {6, 2, 3}, 0, 90);
+    MotionRecord r = arcRecord(3, kModePlaneZX, {1, 2, 3}, 5, {1, 2, 8}, {6, 2, 3}, 0, 90);
     EXPECT_EQ(run(true, {r}),
               "  0\nARC\n  8\nLayer_G01XYZ\n 10\n3.000000\n 20\n1.000000\n 30\n2.000000\n"
               " 40\n5.000000\n 50\n0.000000\n 51\n90.000000\n"
@@ -234,13 +195,13 @@ TEST_F(Export, CsvPointCounts) {
         MotionRecord record;
         int lines;
     } cases[] = {
-        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
+        {arcRecord(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
         // Clockwise arcs get the same resolution as counter-clockwise ones.
-        {arc(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
-        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, 10, 0}, 0, 90), 28},
-        {arc(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {9.98f, 0.6f, 0}, 0, 3), 9},
-        {line(1, 0, 1, {1, 1, 1}, {1, 1, 1}), 0},
-        {line(1, 0, 1, {1, 1, 1}, {2, 1, 1}), 1},
+        {arcRecord(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {10, 0, 0}, 0, 360), 109},
+        {arcRecord(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, 10, 0}, 0, 90), 28},
+        {arcRecord(3, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {9.98f, 0.6f, 0}, 0, 3), 9},
+        {lineRecord(1, 0, 1, {1, 1, 1}, {1, 1, 1}), 0},
+        {lineRecord(1, 0, 1, {1, 1, 1}, {2, 1, 1}), 1},
     };
     for (const auto& c : cases) EXPECT_EQ(count(run(false, {c.record}), "\n"), c.lines);
 }
@@ -249,12 +210,12 @@ TEST_F(Export, CsvPointOfTheLargestFloatsIsWrittenWhole) {
     const float big = -3.4e38f;
     char expected[512];
     snprintf(expected, sizeof expected, "%lf,%lf,%lf\n", double{big}, double{big}, double{big});
-    EXPECT_EQ(run(false, {line(1, 0, 7, {0, 0, 0}, {big, big, big})}), expected);
+    EXPECT_EQ(run(false, {lineRecord(1, 0, 7, {0, 0, 0}, {big, big, big})}), expected);
 }
 
 TEST_F(Export, CsvArcEndsOnItsEndPointAndTurnsTheRightWay) {
     // A quarter turn clockwise in XY from (10,0) to (0,-10), rising 4 in Z.
-    MotionRecord r = arc(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, -10, 4}, 270, 360);
+    MotionRecord r = arcRecord(2, kModePlaneXY, {0, 0, 0}, 10, {10, 0, 0}, {0, -10, 4}, 270, 360);
     std::string text = run(false, {r});
     EXPECT_EQ(text.substr(0, 28), "10.000000,0.000000,0.000000\n");
     size_t last = text.rfind('\n', text.size() - 2);
@@ -273,22 +234,6 @@ TEST_F(Export, CsvCycleHolesAtStartLevel) {
     EXPECT_EQ(run(false, {drillThreeHoles()}),
               "10.000000,10.000000,50.000000\n30.000000,10.000000,50.000000\n"
               "50.000000,10.000000,50.000000\n");
-}
-
-TEST(TextSinkFile, WriteTextAndLineEnds) {
-    TempFile file;
-    auto* sink = new TextSink;
-    ASSERT_TRUE(sinkOpen(sink, file.path));
-    EXPECT_EQ(WriteText(sink, "%s=%d\n", "a", 5), 1);
-    std::string big(100000, 'x');
-    big += "\n";
-    EXPECT_TRUE(sinkWrite(sink, big.c_str()));
-    EXPECT_TRUE(sinkClose(sink));
-    delete sink;
-    std::string text = file.read();
-    EXPECT_EQ(text.size(), 5u + 100002u);
-    EXPECT_EQ(text.substr(0, 5), "a=5\r\n");
-    EXPECT_EQ(text.substr(text.size() - 3), "x\r\n");
 }
 
 }  // namespace

@@ -25,21 +25,13 @@ std::string baseName(const char* path) {
     return cut == std::string::npos ? p : p.substr(cut + 1);
 }
 
-void writeAll(PlatFile* file, const char* text) {
-    size_t done = 0;
-    ASSERT_TRUE(platFileWrite(file, text, strlen(text), &done));
-    ASSERT_EQ(done, strlen(text));
-}
-
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
-    TempFile a("", "nck"), b("", "nck"), c("", "tlv");
+    TempFile a("", "nck"), b("", "nck");
     EXPECT_NE(std::string(a.path), std::string(b.path));
-    EXPECT_EQ(baseName(a.path).substr(0, 3), "nck");
-    EXPECT_EQ(baseName(c.path).substr(0, 3), "tlv");
     PlatFileFacts facts;
     ASSERT_TRUE(platFindFile(a.path, &facts));
     EXPECT_EQ(facts.size, 0u);
-    EXPECT_EQ(std::string(facts.name), baseName(a.path));
+    EXPECT_EQ(std::string(facts.name).substr(0, 3), "nck");
     char tiny[4];
     EXPECT_FALSE(platTempFile("nck", tiny, sizeof tiny));
 }
@@ -57,19 +49,13 @@ TEST(PlatformScratchFile, ReportsTheFreeSpaceOfItsFileSystem) {
     EXPECT_TRUE(platFileDiscard(f, nullptr));
 }
 
-TEST(PlatformFile, OpenExistingFailsForMissingFileAndDirectory) {
-    TempFile tmp("");
-    char dir[kPlatPathMax];
-    ASSERT_TRUE(platFallbackTempDir(dir, sizeof dir));
-    EXPECT_TRUE(platIsDirectory(dir));
-    const std::string missing = std::string(tmp.path) + ".missing";
-    const char* paths[] = {missing.c_str(), dir, nullptr};
-    for (const char* path : paths) {
-        EXPECT_EQ(open(path, PlatCreate::OpenExisting, PlatAccess::Read, PlatShare::Read), nullptr);
-    }
+#ifndef _WIN32
+void writeAll(PlatFile* file, const char* text) {
+    size_t done = 0;
+    ASSERT_TRUE(platFileWrite(file, text, strlen(text), &done));
+    ASSERT_EQ(done, strlen(text));
 }
 
-#ifndef _WIN32
 // Up to size bytes from offset, as text.
 std::string readAt(PlatFile* file, uint64_t offset, size_t size) {
     char buffer[64] = {};
@@ -153,39 +139,15 @@ TEST(PlatformFile, ExclusiveOpenKeepsOthersOut) {
 }
 #endif
 
-TEST(PlatformMapping, ZeroLengthFileCannotBeMappedAndSaysSo) {
-    TempFile tmp("", "nck");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenAlways);
-    ASSERT_NE(f, nullptr);
-    const void* view = nullptr;
-    void* rw = nullptr;
-    bool zero = false, zeroRw = false;
-    EXPECT_EQ(platMapRead(f, &view, nullptr, &zero), nullptr);
-    EXPECT_EQ(platMapReadWrite(f, &rw, nullptr, &zeroRw), nullptr);
-    EXPECT_TRUE(zero && zeroRw);
-    platFileClose(f);
-}
-
-TEST(PlatformFacts, ReportSizeTimesAndDirectories) {
-    TempFile tmp("");
-    PlatFile* f = open(tmp.path, PlatCreate::OpenExisting);
-    ASSERT_NE(f, nullptr);
-    writeAll(f, "12345");
-    platFileClose(f);
-    PlatFileFacts facts;
-    ASSERT_TRUE(platFindFile(tmp.path, &facts));
-    EXPECT_EQ(facts.size, 5u);
-    EXPECT_EQ(facts.attributes & kPlatAttrDirectory, 0u);
+TEST(PlatformFacts, ReportTimesAndDirectories) {
     PlatLocalTime when;
-    ASSERT_TRUE(platLocalTime(facts.lastWriteTime, &when));
-    EXPECT_GE(when.year, 2020);
-    EXPECT_TRUE(when.month >= 1 && when.month <= 12) << when.month;
     // 2001-01-01 00:00:00 UTC in 100 ns ticks since 1601; local time may
     // shift it by at most a day.
     ASSERT_TRUE(platLocalTime(126227808000000000ULL, &when));
     EXPECT_TRUE(when.year == 2001 || when.year == 2000);
 
     char dir[kPlatPathMax];
+    PlatFileFacts facts;
     ASSERT_TRUE(platFallbackTempDir(dir, sizeof dir));
     ASSERT_TRUE(platFindFile(dir, &facts));
     EXPECT_NE(facts.attributes & kPlatAttrDirectory, 0u);
@@ -204,12 +166,8 @@ TEST(PlatformFacts, JapaneseFileNameRoundTrips) {
     EXPECT_TRUE(platFileDelete(path.c_str()));
 }
 
-TEST(PlatformProcess, ExecutablePathIsAbsoluteAndExistsAndTicksAdvance) {
-    char path[kPlatPathMax];
-    ASSERT_TRUE(platExecutablePath(path, sizeof path));
-    EXPECT_TRUE(platIsAbsolutePath(path));
-    PlatFileFacts facts;
-    EXPECT_TRUE(platFindFile(path, &facts));
+// The path itself is seen by the settings and definition file tests.
+TEST(PlatformProcess, ExecutablePathRefusesSmallBuffersAndTicksAdvance) {
     char tiny[3];
     EXPECT_FALSE(platExecutablePath(tiny, sizeof tiny));
     uint32_t start = platTickCount(), later = start;

@@ -22,15 +22,6 @@ TEST(PaneLayout, RectanglesOfBothPatterns) {
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(sameRect(r[i], three[i])) << i;
 }
 
-TEST(PaneLayout, MatrixValidity) {
-    const int good[4] = {3, 1, 0, 2}, twice[4] = {0, 0, 1, 2}, outOfRange[4] = {0, 1, 2, 4};
-    EXPECT_TRUE(IsValidMatrix(kDefaultMatrix1));
-    EXPECT_TRUE(IsValidMatrix(kDefaultMatrix2));
-    EXPECT_TRUE(IsValidMatrix(good));
-    EXPECT_FALSE(IsValidMatrix(twice));
-    EXPECT_FALSE(IsValidMatrix(outOfRange));
-}
-
 class Layout : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,6 +1,7 @@
 #include "view/pane_paint.h"
 
 #include "pathdata/motion_style.h"
+#include "tests/motion_records.h"
 #include "tests/view/recording_canvas.h"
 #include "view/piece_paint.h"
 
@@ -15,12 +16,8 @@ struct Moves {
     explicit Moves(int n, bool map) {
         store = pathStoreCreate();
         for (int i = 0; i < n; ++i) {
-            MotionRecord r = {};
-            r.kind = kMotionLine;
-            r.gCode = 1;
-            r.line.axisMask = kAxisX;
-            r.line.start[0] = static_cast<float>(i % 100);
-            r.line.end[0] = static_cast<float>(i % 100 + 1);
+            const float x = static_cast<float>(i % 100);
+            const MotionRecord r = lineRecord(1, 0, kAxisX, {x, 0, 0}, {x + 1, 0, 0});
             pathStoreAppend(store, &r);
         }
         if (map) pathStoreMap(store);
@@ -90,16 +87,6 @@ TEST(PanePaint, StopIsAskedEvery5001Records) {
     EXPECT_EQ(PaintPaneContent(p.target, p.input), 5001);
     EXPECT_EQ(polls.count, 2);
     EXPECT_EQ(p.canvas.segments.size(), 5001u);
-}
-
-TEST(PanePaint, ToolImageOnlyWhenGiven) {
-    Paint p;
-    p.target.displayMask = 0;
-    ToolShape tool = {6, 30, 0};
-    p.input.tool = &tool;
-    PaintPaneContent(p.target, p.input);
-    EXPECT_EQ(p.canvas.ellipses.size(), 1u);  // without the wireframe bit: a dot
-    EXPECT_EQ(p.canvas.xorChanges.size(), 2u);
 }
 
 // Enough crossing moves of every style that the threads' pieces overlap

@@ -1,6 +1,7 @@
 #include "view/path_render.h"
 
 #include "pathdata/motion_style.h"
+#include "tests/motion_records.h"
 #include "tests/view/recording_canvas.h"
 
 #include <gtest/gtest.h>
@@ -19,32 +20,16 @@ struct Pane {
 };
 
 MotionRecord straight(int g, uint8_t flags, uint16_t axes, float x1, float y1, float z1) {
-    MotionRecord r = {};
-    r.kind = kMotionLine;
-    r.gCode = static_cast<int16_t>(g);
-    r.modeFlags = flags | kModePlaneXY;
-    r.line.axisMask = axes;
-    r.line.end[0] = x1;
-    r.line.end[1] = y1;
-    r.line.end[2] = z1;
-    return r;
+    return lineRecord(g, flags | kModePlaneXY, axes, {0, 0, 0}, {x1, y1, z1});
 }
 
+// An arc of radius 100 about the origin, starting on +X.
 MotionRecord arc(int g, float sweepFrom, float sweepTo, float z0, float z1) {
-    MotionRecord r = {};
-    r.kind = kMotionArc;
-    r.gCode = static_cast<int16_t>(g);
-    r.modeFlags = kModePlaneXY;
-    r.arc.radius = 100;
-    r.arc.start[0] = 100;  // the arcs start on +X
-    r.arc.start[2] = z0;
     const double a = (g == 2 ? sweepFrom : sweepTo) * 0.017453292519943295;
-    r.arc.end[0] = static_cast<float>(100 * std::cos(a));
-    r.arc.end[1] = static_cast<float>(100 * std::sin(a));
-    r.arc.end[2] = z1;
-    r.arc.angleFrom = sweepFrom;
-    r.arc.angleTo = sweepTo;
-    return r;
+    const float end[3] = {static_cast<float>(100 * std::cos(a)),
+                          static_cast<float>(100 * std::sin(a)), z1};
+    return arcRecord(g, kModePlaneXY, {0, 0, 0}, 100, {100, 0, z0}, {end[0], end[1], end[2]},
+                     sweepFrom, sweepTo);
 }
 
 TEST(PathRender, ArcSegmentCounts) {
@@ -164,25 +149,20 @@ TEST(PathRender, FilterHidesProgramsAndTools) {
     EXPECT_FALSE(IsRecordShown(&filter, 100, 6));  // never present, never shown
 }
 
+// Straight moves are clipped to the pane (the clipping table has the
+// cases); an arc wholly outside strokes no path at all.
 TEST(PathRender, OffscreenSegmentsAreClippedOrDropped) {
     Pane p;
-    MotionRecord r = straight(1, 0, kAxisX, 5000, 0, 0);  // runs far off to the right
-    DrawMotion(p.target, r, nullptr);
+    DrawMotion(p.target, straight(1, 0, kAxisX, 5000, 0, 0), nullptr);
     ASSERT_EQ(p.canvas.segments.size(), 1u);
     EXPECT_EQ(p.canvas.segments[0].x1, 1000);
-    RecordingCanvas& c = p.canvas;
-    c.segments.clear();
-    r.line.start[0] = -3000;
-    r.line.end[0] = -2000;
-    DrawMotion(p.target, r, nullptr);
-    EXPECT_TRUE(c.segments.empty());
-    // An arc wholly outside strokes no path at all.
+    p.canvas.segments.clear();
     MotionRecord far = arc(3, 0, 90, 0, 0);
     far.arc.centre[0] = 5000;
     far.arc.start[0] = 5100;
     DrawMotion(p.target, far, nullptr);
-    EXPECT_TRUE(c.segments.empty());
-    EXPECT_EQ(c.paths, 0);
+    EXPECT_TRUE(p.canvas.segments.empty());
+    EXPECT_EQ(p.canvas.paths, 0);
 }
 
 TEST(PathRender, ToolImageWireframeAndDot) {

@@ -1,5 +1,6 @@
 #include "view/svg_picture.h"
 
+#include "tests/motion_records.h"
 #include "tests/view/recording_canvas.h"
 
 #include <gtest/gtest.h>
@@ -29,16 +30,9 @@ struct DemoDrawing {
     DemoDrawing() {
         drawing.paths = pathStoreCreate();
         for (int i = 0; i < 40; ++i) {
-            MotionRecord r = {};
-            r.kind = kMotionLine;
-            r.gCode = i % 3 == 0 ? 0 : 1;
-            r.line.axisMask = kAxisX | kAxisY | kAxisZ;
-            const float p[2][3] = {{float(i), float(i % 7), float(-i % 5)},
-                                   {float(i + 3), float(i % 11), float(i % 4)}};
-            for (int k = 0; k < 3; ++k) {
-                r.line.start[k] = p[0][k];
-                r.line.end[k] = p[1][k];
-            }
+            const MotionRecord r = lineRecord(i % 3 == 0 ? 0 : 1, 0, kAxisX | kAxisY | kAxisZ,
+                                              {float(i), float(i % 7), float(-i % 5)},
+                                              {float(i + 3), float(i % 11), float(i % 4)});
             pathStoreAppend(drawing.paths, &r);
         }
         pathStoreMap(drawing.paths);
