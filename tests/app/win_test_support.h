@@ -114,9 +114,11 @@ inline void clickButton(HWND parent, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(parent, id)));
 }
 
-// Runs run() while a timer hands the first dialog captioned caption that
-// comes up, once it shows its controls, to action, as a person would answer
-// it inside the dialog's modal loop; the action must close the dialog.
+// Runs run() while a timer hands the first dialog captioned caption to
+// action once it shows its controls (Wine briefly shows an empty window with
+// the save dialog's caption too), as a person would answer it inside the
+// dialog's modal loop. The action must close the dialog; one that a posted
+// message opens must come up inside run(), which then pumps.
 inline std::function<void(HWND)> gDialogAction;
 inline const wchar_t* gDialogCaption = nullptr;
 inline void CALLBACK actOnDialog(HWND, UINT, UINT_PTR id, DWORD) {
