@@ -89,8 +89,11 @@ void runBatch(Program* p, FrameState* fs) {
         if (!PrintDrawing(fs, pane, output == kBatchPrintDialog)) p->exitCode = 1;
     } else {
         PictureSettings picture;
-        ExportDrawing(&fs->drawing, fs->ui.get(), BatchOutputName(p->command), BatchExportType(output),
-                      BatchExportOptions(p->session, fs->drawing, p->command, &picture));
+        const ExportResult written = ExportDrawing(
+            &fs->drawing, fs->ui.get(), BatchOutputName(p->command), BatchExportType(output),
+            BatchExportOptions(p->session, fs->drawing, p->command, &picture));
+        // A program that could not be read leaves no drawing to export.
+        if (written != kExportWritten) p->exitCode = 1;
     }
     CheckToolButton(fs, button, false);
     // Directly, without the close handling: the batch run changes no layout.

@@ -20,7 +20,7 @@ struct Program {
 };
 
 enum StartResult {
-    kStartEnded,    // nothing more to do and nothing to save (steps 1, 8, 9)
+    kStartEnded,    // nothing more to do and nothing to save
     kStartRunning,  // the main window is up: run the loop
     kStartBatch,    // the batch output ran and the window is gone: loop, then save
 };
@@ -32,5 +32,5 @@ StartResult StartProgram(Program* program, const wchar_t* commandLine, int show)
 int RunMessageLoop(HWND frame);
 // Writes the settings, the tool table and the machine definition back.
 void FinishProgram(const Program& program);
-// All three; the exit code is 0 in every case.
+// All three; the exit code is the program's exitCode.
 int RunProgram(HINSTANCE instance, const wchar_t* commandLine, int show);
