@@ -110,6 +110,19 @@ TEST(SvgPicture, PathsMatchTheRecordingCanvasInEveryLayout) {
             const PenSegments expected = recordPane(panes[i], demo);
             EXPECT_EQ(parsePane(pane), expected) << "layout " << layout << " pane " << i;
             EXPECT_GE(expected.size(), 3u);  // the plane, the records and the axes
+            // Where the pane sits, and each pen's colour and width as the
+            // screen shows them (colours are 0x00BBGGRR).
+            const ViewRect& r = panes[i].rect;
+            EXPECT_EQ(pane.find("transform=\"translate(" + std::to_string(r.left) + " " +
+                                std::to_string(r.top) + ")\""),
+                      pane.find("transform="));
+            for (const auto& [pen, lines] : expected) {
+                char style[64];
+                snprintf(style, sizeof style,
+                         "\"pen%d\" stroke=\"#%02X%02X%02X\" stroke-width=\"%d\"", pen, 3 * pen,
+                         2 * pen, pen, pen == kPenRapid ? 1 : 1 + pen % 2);
+                EXPECT_NE(pane.find(style), std::string::npos) << style;
+            }
             EXPECT_NE(pane.find(std::string(">") + panes[i].view.title + "</text>"),
                       std::string::npos);
         }
