@@ -1,6 +1,5 @@
-// The toolbars in the running shell: the command table as the one source of
-// buttons, tooltips and menu items, states shared with the menu, and the
-// style and band order kept across a restart.
+// The toolbars in the running shell: states shared with the menu, clicks
+// reaching the commands, and the style and band order kept across a restart.
 #include "app/win32/commands.h"
 #include "app/win32/toolbars.h"
 #include "res/resource.h"
@@ -9,47 +8,29 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <set>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-int noBox(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDOK;
-}
-
 class WinToolbars : public ShellTest {
 protected:
-    WinToolbars() : ShellTest(noBox, "[Current]\r\nEnableMap=12288\r\n") {}
-    // The buttons of every toolbar, separators left out.
-    std::vector<TBBUTTON> buttons() {
-        std::vector<TBBUTTON> all;
+    // Calls check for every button of every toolbar, separators left out.
+    void forEachButton(const std::function<void(HWND toolbar, int command)>& check) {
         for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
             HWND toolbar = ToolbarWindow(fs(), id);
-            EXPECT_NE(toolbar, nullptr) << id;
+            ASSERT_NE(toolbar, nullptr) << id;
             const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
             for (int i = 0; i < count; ++i) {
                 TBBUTTON b = {};
                 SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
-                if ((b.fsStyle & BTNS_SEP) == 0) all.push_back(b);
+                if ((b.fsStyle & BTNS_SEP) == 0) check(toolbar, b.idCommand);
             }
         }
-        return all;
     }
-    HWND owner(int command) {
-        for (int id : {kToolbarStandard, kToolbarDisplay, kToolbarTrace}) {
-            HWND toolbar = ToolbarWindow(fs(), id);
-            if (SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0) >= 0) return toolbar;
-        }
-        return nullptr;
-    }
-    std::wstring tooltip(int command) {
-        NMTTDISPINFOW info = {};
-        info.hdr.code = TTN_GETDISPINFOW;
-        info.hdr.idFrom = static_cast<UINT_PTR>(command);
-        SendMessageW(frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-        return info.lpszText != nullptr ? info.lpszText : L"";
+    LRESULT state(int toolbar, int command) {
+        return SendMessageW(ToolbarWindow(fs(), toolbar), TB_GETSTATE, command, 0);
     }
     std::vector<int> bandIds(const wchar_t* expectTitle = nullptr) {
         HWND area = GetDlgItem(frame(), IDC_REBAR);
@@ -77,33 +58,27 @@ TEST_F(WinToolbars, ButtonStatesFollowTheMenu) {
     ASSERT_EQ(start(""), kStartRunning);
     auto agree = [&](const char* when) {
         RefreshCommandStates(fs());
-        for (const TBBUTTON& b : buttons()) {
-            const UINT menu = GetMenuState(GetMenu(frame()), b.idCommand, MF_BYCOMMAND);
-            if (menu == 0xFFFFFFFF) continue;  // the direct print has no menu item
-            const LRESULT state = SendMessageW(owner(b.idCommand), TB_GETSTATE, b.idCommand, 0);
-            EXPECT_EQ((state & TBSTATE_ENABLED) != 0, (menu & MF_GRAYED) == 0)
-                << when << " " << b.idCommand;
-            EXPECT_EQ((state & TBSTATE_CHECKED) != 0, (menu & MF_CHECKED) != 0)
-                << when << " " << b.idCommand;
-        }
+        forEachButton([&](HWND toolbar, int command) {
+            const UINT menu = GetMenuState(GetMenu(frame()), command, MF_BYCOMMAND);
+            if (menu == 0xFFFFFFFF) return;  // the direct print has no menu item
+            const LRESULT button = SendMessageW(toolbar, TB_GETSTATE, command, 0);
+            EXPECT_EQ((button & TBSTATE_ENABLED) != 0, (menu & MF_GRAYED) == 0) << when << command;
+            EXPECT_EQ((button & TBSTATE_CHECKED) != 0, (menu & MF_CHECKED) != 0) << when << command;
+        });
     };
     agree("empty");
     // A click reaches the dispatcher; the speed buttons then show the new speed.
-    HWND trace = owner(CMD_SPEED_LOW);
+    HWND trace = ToolbarWindow(fs(), kToolbarTrace);
     RECT r = {};
     SendMessageW(trace, TB_GETRECT, CMD_SPEED_LOW, reinterpret_cast<LPARAM>(&r));
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(trace, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(trace, WM_LBUTTONUP, 0, at);
     EXPECT_EQ(settings().traceSpeed, 2);
-    EXPECT_NE(SendMessageW(owner(CMD_SPEED_LOW), TB_GETSTATE, CMD_SPEED_LOW, 0) & TBSTATE_CHECKED,
-              0);
-    const char* names[] = {nullptr};
-    const std::string file = demo();
-    names[0] = file.c_str();
-    ASSERT_EQ(OpenFiles(fs(), false, names, 1), 1);
+    EXPECT_NE(state(kToolbarTrace, CMD_SPEED_LOW) & TBSTATE_CHECKED, 0);
+    ASSERT_EQ(openFile(demo()), 1);
     agree("loaded");
-    EXPECT_NE(SendMessageW(owner(CMD_SAVE_AS), TB_GETSTATE, CMD_SAVE_AS, 0) & TBSTATE_ENABLED, 0);
+    EXPECT_NE(state(kToolbarStandard, CMD_SAVE_AS) & TBSTATE_ENABLED, 0);
 }
 
 // Style 0 shows images only, raised, without band titles; a band moved to

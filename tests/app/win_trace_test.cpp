@@ -18,22 +18,13 @@
 
 namespace {
 
-int noBox(HWND, const wchar_t*, const wchar_t*, UINT) {
-    return IDOK;
-}
-
-bool noDialog(OPENFILENAMEW*, bool) {
-    return false;
-}
-
 class WinTrace : public ShellTest {
 protected:
     // High speed, without the single-instance rule.
-    WinTrace() : ShellTest(noBox, "[Current]\r\nEnableMap=12288\r\nTraceSpeed=0\r\n") {}
+    WinTrace() : ShellTest(answerNo, "[Current]\r\nEnableMap=12288\r\nTraceSpeed=0\r\n") {}
     void SetUp() override {
-        tlvSetFileDialogHook(noDialog);  // nobody answers a dialog here
         ShellTest::SetUp();
-        ASSERT_EQ(start("\"" + demo() + "\""), kStartRunning);
+        ASSERT_EQ(startDemo(), kStartRunning);
         ASSERT_TRUE(fs()->drawing.loaded);
     }
     void command(int id) { DispatchCommand(fs(), id); }
@@ -46,15 +37,6 @@ protected:
         return traceMode(fs()) != 0;
     }
     HWND statusBar() { return GetDlgItem(frame(), IDC_STATUSBAR); }
-    int registerRows() {
-        HWND list = GetDlgItem(GetDlgItem(frame(), IDC_REGISTER_PANEL), IDC_REGISTER_LIST);
-        return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    }
-    HWND filterButton(int id) { return GetDlgItem(FilterWindow(), id); }
-    void click(int id) {
-        SendMessageW(FilterWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(filterButton(id)));
-    }
 };
 
 TEST_F(WinTrace, DemoAtHighSpeedRunsToItsEnd) {
@@ -65,11 +47,11 @@ TEST_F(WinTrace, DemoAtHighSpeedRunsToItsEnd) {
     for (int i = 0; i < 5; ++i) TraceIdle();
     EXPECT_EQ(std::string(StatusPartText(0)).rfind("000", 0), 0u) << StatusPartText(0);
     EXPECT_EQ(std::string(StatusPartText(5)).size(), 8u);
-    EXPECT_EQ(registerRows(), 11);
+    EXPECT_EQ(listRows(registerList()), 11);
     EXPECT_TRUE(runUntilHeld());
     EXPECT_EQ(traceMode(fs()), -1);  // the end posted the stop command
     EXPECT_FALSE(menuHas(CMD_FILE_OPEN, MF_GRAYED));
-    EXPECT_EQ(registerRows(), 0);
+    EXPECT_EQ(listRows(registerList()), 0);
     EXPECT_EQ(SendMessageW(statusBar(), SB_ISSIMPLE, 0, 0), TRUE);
     EXPECT_STREQ(StatusPartText(-1), tlvString(IDS_READY));
 }
@@ -92,16 +74,15 @@ TEST_F(WinTrace, SingleStepsAndBreakMarks) {
     EXPECT_EQ(traceMode(fs()), -1);
 }
 
-TEST_F(WinTrace, StatusPartsRedrawOnlyOnChangeAndPartZeroNarrows) {
+// A part's text reaches the screen in the part's colour (blue for X); only
+// part 0 gives way when the window narrows.
+TEST_F(WinTrace, StatusPartsShowTheirColoursAndPartZeroNarrows) {
     SetStatusText(frame(), -2, nullptr);
-    EXPECT_EQ(SetStatusText(frame(), 1, "%.3lf", 1.5), 2);
-    EXPECT_EQ(SetStatusText(frame(), 1, "%s", "1.500"), 1);
-    EXPECT_STREQ(StatusPartText(1), "1.500");
-    EXPECT_EQ(SetStatusText(frame(), 7, "x"), 0);
-    // The text reaches the screen in the part's colour (blue for X).
+    UpdateWindow(statusBar());
+    SetStatusText(frame(), 1, "%.3lf", 1.5);  // the change alone repaints the part
     RECT part = {};
     SendMessageW(statusBar(), SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
-    RedrawWindow(statusBar(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    UpdateWindow(statusBar());
     HDC dc = GetDC(statusBar());
     int blue = 0;
     for (int y = part.top; y < part.bottom; ++y) {
@@ -132,25 +113,18 @@ TEST_F(WinTrace, FilterWindowListsInvertsAndShowsAllAfterReload) {
     command(CMD_DISPLAY_FILTER);
     ASSERT_TRUE(IsWindowVisible(FilterWindow()));
     EXPECT_TRUE(menuHas(CMD_DISPLAY_FILTER, MF_CHECKED));
-    HWND tools = filterButton(IDC_FILTER_TOOLS);
-    EXPECT_EQ(SendMessageW(tools, LVM_GETITEMCOUNT, 0, 0), 2);  // T01, T02
-    EXPECT_EQ(SendMessageW(filterButton(IDC_FILTER_PROGRAMS), LVM_GETITEMCOUNT, 0, 0), 2);
+    HWND tools = GetDlgItem(FilterWindow(), IDC_FILTER_TOOLS);
+    EXPECT_EQ(listRows(tools), 2);  // T01, T02
+    EXPECT_EQ(listRows(GetDlgItem(FilterWindow(), IDC_FILTER_PROGRAMS)), 2);
     const DisplayFilter before = fs()->drawing.filter;
-    click(IDC_FILTER_INVERT_TOOLS);
+    clickButton(FilterWindow(), IDC_FILTER_INVERT_TOOLS);
     EXPECT_FALSE(filterToolShown(&fs()->drawing.filter, 1));
-    click(IDC_FILTER_INVERT_TOOLS);
+    clickButton(FilterWindow(), IDC_FILTER_INVERT_TOOLS);
     EXPECT_EQ(memcmp(&before, &fs()->drawing.filter, sizeof before), 0);
     // A click on T01's mark hides it; a click on its text only selects.
-    RECT mark = {LVIR_ICON, 0, 0, 0}, label = {LVIR_LABEL, 0, 0, 0};
-    SendMessageW(tools, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
-    SendMessageW(tools, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&mark));
-    for (const RECT* r : {&label, &mark}) {
-        NMITEMACTIVATE click = {};
-        click.hdr = {tools, IDC_FILTER_TOOLS, static_cast<UINT>(NM_CLICK)};
-        click.iItem = 0;
-        click.ptAction = {(r->left + r->right) / 2, (r->top + r->bottom) / 2};
-        SendMessageW(FilterWindow(), WM_NOTIFY, IDC_FILTER_TOOLS, reinterpret_cast<LPARAM>(&click));
-        EXPECT_EQ(filterToolShown(&fs()->drawing.filter, 1), r == &label);
+    for (int part : {LVIR_LABEL, LVIR_ICON}) {
+        clickListRow(tools, 0, part);
+        EXPECT_EQ(filterToolShown(&fs()->drawing.filter, 1), part == LVIR_LABEL);
     }
     command(CMD_RELOAD);
     EXPECT_TRUE(filterToolShown(&fs()->drawing.filter, 1));

@@ -11,19 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 
 namespace {
 
-// What the timer does once the sheet is up.
-std::function<void(HWND sheet)> gAction;
-
-void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND sheet = GetForegroundWindow();
-    if (sheet == nullptr || GetDlgItem(sheet, kSheetTab) == nullptr) return;
-    KillTimer(nullptr, id);
-    gAction(sheet);
-}
+const wchar_t kProperties[] = L"プロパティ", kMachine[] = L"機械のプロパティ";
 
 // The page of sheet that holds control id.
 HWND pageWith(HWND sheet, int id) {
@@ -34,61 +25,41 @@ HWND pageWith(HWND sheet, int id) {
     return nullptr;
 }
 
-void click(HWND page, int id) {
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
-void selectRow(HWND list, int row) {
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = item.stateMask;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 class WinSheets : public ShellTest {
 protected:
-    WinSheets() : ShellTest(answerNo, "[Current]\r\nEnableMap=12288\r\n") {}
-    // Runs command with action applied to the sheet it opens.
-    void run(int command, std::function<void(HWND)> action) {
-        gAction = std::move(action);
-        SetTimer(nullptr, 0, 50, onTimer);
-        SendMessageW(frame(), WM_COMMAND, command, 0);
-        pump();
+    // Runs command with action applied to the sheet captioned caption it
+    // opens; the action closes the sheet with button.
+    void run(int command, const wchar_t* caption, int button, std::function<void(HWND)> action) {
+        const auto act = [&](HWND sheet) {
+            action(sheet);
+            PostMessageW(sheet, WM_COMMAND, button, 0);
+        };
+        withDialog(caption, act, [&] { SendMessageW(frame(), WM_COMMAND, command, 0); });
     }
 };
 
 TEST_F(WinSheets, OptionsOpensThePageShownLast) {
     ASSERT_EQ(start(""), kStartRunning);
-    run(CMD_PROP_VIEW, [](HWND sheet) { PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0); });
+    run(CMD_PROP_VIEW, kProperties, IDCANCEL, [](HWND) {});
     int shown = -1;
-    run(CMD_OPTIONS, [&](HWND sheet) {
-        shown = TabCtrl_GetCurSel(GetDlgItem(sheet, kSheetTab));
-        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
-    });
+    run(CMD_OPTIONS, kProperties, IDCANCEL,
+        [&](HWND sheet) { shown = TabCtrl_GetCurSel(GetDlgItem(sheet, kSheetTab)); });
     EXPECT_EQ(shown, 2);
 }
 
-TEST_F(WinSheets, ReplacementAddNeedsASearchTextAndStopsAt32) {
+// A full replacement list disables its Add button; Cancel leaves the
+// machine as it was.
+TEST_F(WinSheets, ReplacementAddStopsWhenFullAndCancelKeepsTheMachine) {
     ASSERT_EQ(start(""), kStartRunning);
     const MachineDefinition before = program->session.machine;
-    int emptyAdded = -1;
     bool addEnabledAtFull = true;
-    run(CMD_MACHINE_SETTINGS, [&](HWND sheet) {
+    run(CMD_MACHINE_SETTINGS, kMachine, IDCANCEL, [&](HWND sheet) {
         HWND page = pageWith(sheet, IDC_REPLACE_LIST);
-        HWND list = GetDlgItem(page, IDC_REPLACE_LIST);
-        const LRESULT rows = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
-        SetDlgItemTextW(page, IDC_REPLACE_ORG, L"");
-        SetDlgItemTextW(page, IDC_REPLACE_DST, L"x");
-        click(page, IDC_REPLACE_ADD);
-        emptyAdded = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) - rows);
         SetDlgItemTextW(page, IDC_REPLACE_ORG, L"A");
-        for (int k = 0; k < 40; ++k) click(page, IDC_REPLACE_ADD);
+        for (int k = 0; k < 40; ++k) clickButton(page, IDC_REPLACE_ADD);
+        EXPECT_EQ(listRows(GetDlgItem(page, IDC_REPLACE_LIST)), 32);
         addEnabledAtFull = IsWindowEnabled(GetDlgItem(page, IDC_REPLACE_ADD)) != FALSE;
-        EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 32);
-        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
     });
-    EXPECT_EQ(emptyAdded, 0);
     EXPECT_FALSE(addEnabledAtFull);
     EXPECT_EQ(memcmp(&program->session.machine, &before, sizeof before), 0);
 }
@@ -97,21 +68,13 @@ TEST_F(WinSheets, CancelAfterApplyLeavesTheToolTable) {
     ASSERT_EQ(start(""), kStartRunning);
     const ToolTable before = program->session.tools;
     std::wstring applied;
-    run(CMD_TOOL_SETTINGS, [&](HWND sheet) {
+    run(CMD_TOOL_SETTINGS, L"工具のプロパティ", IDCANCEL, [&](HWND sheet) {
         HWND page = pageWith(sheet, IDC_TOOL_LIST);
-        selectRow(GetDlgItem(page, IDC_TOOL_LIST), 7);
+        selectListRow(GetDlgItem(page, IDC_TOOL_LIST), 7);
         SetDlgItemTextW(page, IDC_TOOL_NAME, L"NEW");
         SetDlgItemTextW(page, IDC_TOOL_DIAMETER, L"12.5");
-        click(page, IDC_TOOL_APPLY);
-        wchar_t text[64] = {};
-        LVITEMW item = {};
-        item.iSubItem = 2;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        SendDlgItemMessageW(page, IDC_TOOL_LIST, LVM_GETITEMTEXTW, 7,
-                            reinterpret_cast<LPARAM>(&item));
-        applied = text;
-        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+        clickButton(page, IDC_TOOL_APPLY);
+        applied = listCell(GetDlgItem(page, IDC_TOOL_LIST), 7, 2);
     });
     EXPECT_EQ(applied, L"12.500");
     EXPECT_EQ(memcmp(&program->session.tools, &before, sizeof before), 0);
@@ -123,11 +86,8 @@ TEST_F(WinSheets, MachineOkWritesTheFileAndRedrawsWithTheNewItoF) {
     // X1000 read with the demo machine's ItoF, then with ten times it.
     const float before = fs()->drawing.range.max[0];
     ASSERT_GT(before, 0.5f);
-    run(CMD_MACHINE_SETTINGS, [](HWND sheet) {
-        SetDlgItemTextW(pageWith(sheet, 1106), 1106, L"0.01");
-        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
-    });
-    pump();
+    run(CMD_MACHINE_SETTINGS, kMachine, IDOK,
+        [](HWND sheet) { SetDlgItemTextW(pageWith(sheet, 1106), 1106, L"0.01"); });
     EXPECT_FLOAT_EQ(program->session.machine.itoF, 0.01f);
     EXPECT_NE(readFile(dir + "\\demo.MDL").find("0.010000"), std::string::npos);
     EXPECT_FLOAT_EQ(fs()->drawing.range.max[0], before * 10.0f);
@@ -139,7 +99,7 @@ TEST_F(WinSheets, MachineOkWritesTheFileAndRedrawsWithTheNewItoF) {
 TEST_F(WinSheets, SpinnerApplyAndGCodeImageClick) {
     ASSERT_EQ(start(""), kStartRunning);
     double applied = 0;
-    run(CMD_PROP_VIEW, [&](HWND sheet) {
+    run(CMD_PROP_VIEW, kProperties, IDCANCEL, [&](HWND sheet) {
         HWND page = pageWith(sheet, 1091);
         SetDlgItemTextW(page, 1091, L"2.5");
         HWND spinner = nullptr;
@@ -155,23 +115,13 @@ TEST_F(WinSheets, SpinnerApplyAndGCodeImageClick) {
         SendMessageW(page, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
         SendMessageW(sheet, WM_COMMAND, MAKEWPARAM(kSheetApply, BN_CLICKED), 0);
         applied = settings().zoomValue;
-        PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_DOUBLE_EQ(applied, 3.5);
     EXPECT_DOUBLE_EQ(settings().zoomValue, 3.5);
     const bool before = MachineGModal(program->session.machine, 1);
-    run(CMD_MACHINE_SETTINGS, [](HWND sheet) {
-        HWND list = GetDlgItem(pageWith(sheet, IDC_GMODAL_LIST), IDC_GMODAL_LIST);
-        RECT icon = {};
-        icon.left = LVIR_ICON;
-        SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));
-        NMITEMACTIVATE click = {};
-        click.hdr = {list, IDC_GMODAL_LIST, NM_CLICK};
-        click.ptAction = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
-        SendMessageW(GetParent(list), WM_NOTIFY, IDC_GMODAL_LIST, reinterpret_cast<LPARAM>(&click));
-        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
+    run(CMD_MACHINE_SETTINGS, kMachine, IDOK, [](HWND sheet) {
+        clickListRow(GetDlgItem(pageWith(sheet, IDC_GMODAL_LIST), IDC_GMODAL_LIST), 1, LVIR_ICON);
     });
-    pump();
     EXPECT_NE(MachineGModal(program->session.machine, 1), before);
 }
 
@@ -183,12 +133,9 @@ bool chooseRed(CHOOSECOLORW* choose) {
 TEST_F(WinSheets, ANewBackgroundColourRepaintsThePanes) {
     ASSERT_EQ(start(""), kStartRunning);
     SetColorChooserHook(chooseRed);
-    run(CMD_PROP_VIEW, [](HWND sheet) {
-        click(pageWith(sheet, 1077), 1077);
-        PostMessageW(sheet, WM_COMMAND, IDOK, 0);
-    });
+    run(CMD_PROP_VIEW, kProperties, IDOK,
+        [](HWND sheet) { clickButton(pageWith(sheet, 1077), 1077); });
     SetColorChooserHook(nullptr);
-    pump();
     EXPECT_EQ(settings().colorMap[4], static_cast<uint32_t>(RGB(255, 0, 0)));
     HWND pane = GetWindow(GetDlgItem(frame(), IDC_VIEW_PANEL), GW_CHILD);
     ASSERT_NE(pane, nullptr);

@@ -1,3 +1,6 @@
+// The GDI canvas against GDI itself: the tool dot's XOR, strokes batched
+// into polylines or set into the picture by the canvas, and the bevel frame.
+// What is drawn where is checked natively on the recording canvas.
 #include "view/win32/gdi_canvas.h"
 
 #include "tests/view/recording_canvas.h"
@@ -54,24 +57,6 @@ protected:
     ViewPens pens = {};
 };
 
-TEST_F(Gdi, PensCarryTheMapColours) {
-    GdiCanvas canvas(dc, &pens);
-    canvas.selectPen(kPenCutting);
-    canvas.moveTo(10, 50);
-    canvas.lineTo(190, 50);
-    canvas.selectPen(kPenCompensation);
-    canvas.beginPath();
-    canvas.moveTo(100, 10);
-    canvas.lineTo(100, 40);
-    canvas.strokePath();
-    EXPECT_EQ(pixel(60, 50), 0xFFFF00u);
-    EXPECT_EQ(pixel(100, 20), 0x0000FFu);
-    EXPECT_EQ(pixel(60, 60), 0u);
-    EXPECT_EQ(pens.pens[4], nullptr);
-    BuildPens(&pens, kPensBlack, kColors, kWidths);
-    EXPECT_NE(pens.pens[9], nullptr);
-}
-
 TEST_F(Gdi, ToolDotIsErasedByDrawingItTwice) {
     GdiCanvas canvas(dc, &pens);
     TestPane pane(&canvas, kViewXY, {0, 0, 200, 200});
@@ -81,24 +66,6 @@ TEST_F(Gdi, ToolDotIsErasedByDrawingItTwice) {
     EXPECT_GT(lit(), 40);
     DrawToolImage(pane.target, nullptr, at);
     EXPECT_EQ(lit(), 0);
-}
-
-TEST_F(Gdi, MotionAndLabelsReachThePicture) {
-    GdiCanvas canvas(dc, &pens);
-    TestPane pane(&canvas, kViewXY, {0, 0, 200, 200});
-    MotionRecord r = {};
-    r.kind = kMotionArc;
-    r.gCode = 3;
-    r.modeFlags = kModePlaneXY;
-    r.arc.radius = 50;
-    r.arc.start[0] = 50;
-    r.arc.end[0] = 50;
-    r.arc.angleTo = 360;
-    ASSERT_EQ(DrawMotion(pane.target, r, nullptr), 1);
-    EXPECT_EQ(pixel(150, 100), 0xFFFF00u);  // the circle crosses +X at (150, 100)
-    EXPECT_EQ(pixel(100, 100), 0u);         // and leaves its centre dark
-    canvas.text(5, 5, "\x82\x60X", 0x00FF00);  // "ＡX" in CP932
-    EXPECT_GT(lit(), 300);
 }
 
 // One MoveToEx/LineTo pair per line, as the batching canvas must look.

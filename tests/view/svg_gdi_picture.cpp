@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,10 +106,9 @@ std::vector<uint8_t> gdiPicture(const Drawing& drawing, const PictureSettings& s
 }
 
 bool writeFile(const std::string& path, const void* data, size_t size) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = fwrite(data, 1, size, f) == size;
-    return fclose(f) == 0 && ok;
+    std::ofstream out(path, std::ios::binary);
+    return static_cast<bool>(
+        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)));
 }
 
 }  // namespace

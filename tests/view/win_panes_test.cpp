@@ -1,6 +1,5 @@
-// The pane windows inside the running shell under the desktop: titles and
-// layouts of both patterns and single-pane mode, the
-// demo's pixels in the cached picture, zoom, invalidation, clicks and the
+// The pane windows inside the running shell under the desktop: the demo's
+// pixels in the cached picture, zoom, invalidation, resizing, clicks and the
 // angles saved per kind at the end.
 #include "app/win32/commands.h"
 #include "app/win32/view_panel.h"
@@ -10,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -40,92 +37,31 @@ protected:
         DispatchCommand(fs(), id);
         pump();
     }
-    int find(int kind) {
-        for (int i = 0; i < kPaneCount; ++i) {
-            if (settings().viewMatrix[settings().viewSeparate][i] == kind) return i;
-        }
-        return -1;
-    }
-    // Over the register panel: never a pane, wherever the frame lies, so a
-    // pointer that arrives late still lands off the panes.
-    void cursorAway() {
-        RECT r;
-        GetWindowRect(GetDlgItem(frame(), IDC_REGISTER_PANEL), &r);
-        moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
     // Whether a pixel of colour (0x00BBGGRR) lies within 2 pixels of the
     // projection of model point (x, y, z) in slot's cached picture.
     bool colourNear(int slot, float x, float y, float z, uint32_t colorRef) {
         const ViewPane& pane = set()->view.panes[slot];
-        BITMAP info = {};
-        GetObjectW(static_cast<HBITMAP>(pane.cachedPicture), sizeof info, &info);
-        const int w = info.bmWidth, h = info.bmHeight;
-        std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);  // 0x00RRGGBB, top-down
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC dc = GetDC(nullptr);
-        GetDIBits(dc, static_cast<HBITMAP>(pane.cachedPicture), 0, h, pixels.data(), &bi,
-                  DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
         float px = 0, py = 0;
         ProjectPoint(pane.matrix, x, y, z, &px, &py);
         const int cx = static_cast<int>(px);
         const int cy = static_cast<int>(
             static_cast<float>(pane.clientRect.top + pane.clientRect.bottom) - py);
-        const uint32_t rgb =
-            ((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF);
-        for (int Y = std::max(cy - 2, 0); Y <= std::min(cy + 2, h - 1); ++Y) {
-            for (int X = std::max(cx - 2, 0); X <= std::min(cx + 2, w - 1); ++X) {
-                if ((pixels[static_cast<size_t>(Y) * w + X] & 0xFFFFFF) == rgb) return true;
-            }
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(pane.cachedPicture));
+        bool found = false;
+        for (int Y = cy - 2; Y <= cy + 2; ++Y) {
+            for (int X = cx - 2; X <= cx + 2; ++X) found = found || GetPixel(dc, X, Y) == colorRef;
         }
-        return false;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return found;
     }
 };
-
-TEST_F(WinPanes, DemoPaintsItsPathWhereTheNumbersSay) {
-    runDemo();
-    PaneSet* s = set();
-    const int xy = find(0);
-    ASSERT_TRUE(fs()->drawing.loaded);
-    // The fit centres the widened range of the demo (X -10..70, Y -10..50).
-    EXPECT_NEAR(s->view.panes[xy].panX, 30.0f, 0.01f);
-    EXPECT_NEAR(s->view.panes[xy].panY, 20.0f, 0.01f);
-    UpdateWindow(s->windows[xy]);
-    ASSERT_NE(s->view.panes[xy].cachedPicture, nullptr);
-    const AppSettings& a = settings();
-    struct Spot {
-        float x, y, z;
-        uint32_t colour;
-    };
-    const Spot spots[] = {
-        {25, 25, -2, a.colorMap[1]},      // pocket circle, radius 10 about (35, 25)
-        {35, 35, -2, a.colorMap[1]},
-        {15 + 3.4f, 15, 2, a.colorMap[1]},  // drill hole outlines, tool radius 3.4
-        {55 + 3.4f, 35, 2, a.colorMap[1]},
-        {0, 20, -5, a.colorMap[3]},      // contour under cutter compensation
-        {70, 25, -5, a.colorMap[3]},
-        {35, 50, -5, a.colorMap[3]},
-        {60, 23, 0, a.colorMap[4]},      // nothing drawn here
-    };
-    for (const Spot& spot : spots) {
-        EXPECT_TRUE(colourNear(xy, spot.x, spot.y, spot.z, spot.colour)) << spot.x << "," << spot.y;
-    }
-    // The XZ pane shows the plunge to Z -5 at X -10 and the contour at
-    // that depth.
-    EXPECT_TRUE(colourNear(find(1), -10, -10, -2, a.colorMap[2]));
-    EXPECT_TRUE(colourNear(find(1), 64, 0, -5, a.colorMap[3]));
-    EXPECT_FALSE(colourNear(find(1), 64, 0, 20, a.colorMap[3]));
-}
 
 TEST_F(WinPanes, ZoomCommandScalesTheActivePaneByZoomValue) {
     runDemo();
     PaneSet* s = set();
-    cursorAway();
+    pointerOffThePanes();
     const int active = settings().viewActive;
     const float before = s->view.panes[active].scale;
     command(CMD_ZOOM_OUT);  // the zoom's own rules are checked natively
@@ -147,43 +83,46 @@ TEST_F(WinPanes, ZoomCommandScalesTheActivePaneByZoomValue) {
     const ViewRect& c = s->view.panes[other].clientRect;
     EXPECT_NEAR(at.x, (c.left + c.right) / 2, 1);
     EXPECT_NEAR(at.y, (c.top + c.bottom) / 2, 1);
-    cursorAway();
+    pointerOffThePanes();
 }
 
-TEST_F(WinPanes, InvalidationDiscardsTheCachedPicture) {
+// An expose only copies the cached picture; an invalidation discards it,
+// and with repaint the pane is drawn again from the records at once. A
+// paint stopped by Escape keeps no partial picture; the next is complete.
+TEST_F(WinPanes, CachedPictureIsReusedDiscardedAndNeverPartial) {
     runDemo();
     PaneSet* s = set();
     for (HWND w : s->windows) UpdateWindow(w);
     for (const ViewPane& p : s->view.panes) EXPECT_NE(p.cachedPicture, nullptr);
     s->stopRequested = countStops;
     gStopCalls = 0;
-    // An expose only copies the picture: no record loop runs.
     InvalidateRect(s->windows[0], nullptr, FALSE);
     UpdateWindow(s->windows[0]);
-    EXPECT_EQ(gStopCalls, 0);
+    EXPECT_EQ(gStopCalls, 0);  // no record loop ran
     InvalidatePanes(s, -1, false);
     for (const ViewPane& p : s->view.panes) EXPECT_EQ(p.cachedPicture, nullptr);
-    // With repaint the pane is drawn again from the records at once.
     InvalidateViewPanes(frame(), 2);
     EXPECT_EQ(gStopCalls, 1);
     EXPECT_NE(s->view.panes[2].cachedPicture, nullptr);
     EXPECT_EQ(s->lastPaintRecords, pathStoreCount(fs()->drawing.paths));
-}
 
-TEST_F(WinPanes, EscapeStopsThePaintAndTheNextPaintIsComplete) {
-    runDemo();
-    PaneSet* s = set();
-    const int xy = find(0);
+    const int xy = slotOf(0);
     s->stopRequested = stopAtOnce;
     InvalidateViewPanes(frame(), xy);
     EXPECT_EQ(s->lastPaintRecords, 0);
-    EXPECT_EQ(s->view.panes[xy].cachedPicture, nullptr);  // a partial picture is not kept
+    EXPECT_EQ(s->view.panes[xy].cachedPicture, nullptr);
     s->stopRequested = nullptr;
     InvalidateRect(s->windows[xy], nullptr, FALSE);
     UpdateWindow(s->windows[xy]);
     ASSERT_NE(s->view.panes[xy].cachedPicture, nullptr);
     EXPECT_EQ(s->lastPaintRecords, pathStoreCount(fs()->drawing.paths));
-    EXPECT_TRUE(colourNear(xy, 25, 25, -2, settings().colorMap[1]));
+    // The demo's pocket circle (radius 10 about (35, 25)) and its contour
+    // under cutter compensation lie where the projection puts them, with
+    // nothing beside them; which pen draws what is checked natively.
+    const AppSettings& a = settings();
+    EXPECT_TRUE(colourNear(xy, 25, 25, -2, a.colorMap[1]));
+    EXPECT_TRUE(colourNear(xy, 0, 20, -5, a.colorMap[3]));
+    EXPECT_TRUE(colourNear(xy, 60, 23, 0, a.colorMap[4]));
 }
 
 // While the layout moves (a splitter drag), a pane shows its old picture
@@ -191,7 +130,7 @@ TEST_F(WinPanes, EscapeStopsThePaintAndTheNextPaintIsComplete) {
 TEST_F(WinPanes, ResizedPaneKeepsItsPictureUntilTheLayoutIsStill) {
     runDemo();
     PaneSet* s = set();
-    const int xy = find(0);
+    const int xy = slotOf(0);
     UpdateWindow(s->windows[xy]);
     const void* before = s->view.panes[xy].cachedPicture;
     ASSERT_NE(before, nullptr);
@@ -216,18 +155,17 @@ TEST_F(WinPanes, ResizedPaneKeepsItsPictureUntilTheLayoutIsStill) {
 TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
     runDemo();
     PaneSet* s = set();
-    struct Case {
+    // The middle click's fit is seen through the main loop in the input tests.
+    const struct {
         UINT message;
         int slot;
         bool singleAfter;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {WM_LBUTTONDOWN, 3, false},
         {WM_LBUTTONDBLCLK, 1, true},   // shows the pane alone
         {WM_LBUTTONDBLCLK, 1, false},  // and back
-        {WM_MBUTTONDOWN, 2, false},    // fits the pane
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         s->view.panes[c.slot].scale *= 3;
         const float zoomed = s->view.panes[c.slot].scale;
@@ -235,17 +173,13 @@ TEST_F(WinPanes, ClicksActivateAndPostTheirCommands) {
         pump();
         EXPECT_EQ(settings().viewActive, c.slot);
         EXPECT_EQ((settings().enableMap & EM_SINGLE_PANE) != 0, c.singleAfter);
-        if (c.message == WM_MBUTTONDOWN) {
-            EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale * 3, zoomed);
-        } else {
-            EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale, zoomed);
-        }
+        EXPECT_FLOAT_EQ(s->view.panes[c.slot].scale, zoomed);  // a click keeps the zoom
     }
 }
 
 TEST_F(WinPanes, AnglesAreSavedPerKindAtTheEnd) {
     run();
-    const int xyz = find(3);
+    const int xyz = slotOf(3);
     RotateView(&set()->view, xyz, 0, 0, 20);
     const float expected = set()->view.panes[xyz].angleZ;
     command(CMD_VIEW_PATTERN2);  // the kind moves to another slot first
