@@ -20,7 +20,7 @@ struct Gesture {
     InputActions& operator()(const InputEvent& e) { return last = inputHandle(&drag, e); }
 };
 
-TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
+TEST(Input, MiddleClickFitsMiddleDragPansWithTruncatedStepsAndShiftDragRotates) {
     Gesture g;
     EXPECT_TRUE(g(ev(kEventButtonDown, 100, 100, 0, 1)).startTimer);
     EXPECT_EQ(g.last.cursor, IDC_DRAG_NEUTRAL);
@@ -36,10 +36,7 @@ TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
               std::vector<int>({-3, -6, IDC_DRAG_NORTHWEST}));
     EXPECT_FALSE(g(ev(kEventButtonUp, 85, 83)).fit);
     EXPECT_EQ(g.drag.pane, -1);
-}
-
-TEST(Input, ShiftMiddleDragRotatesAndReleaseKeepsTheAngles) {
-    Gesture g;
+    // With Shift the drag rotates, and the release keeps the angles.
     g(ev(kEventButtonDown, 50, 50, kInputShift, 1));
     g(ev(kEventMove, 74, 34, kInputMiddle));  // 3 steps right, 2 up
     g(ev(kEventTimer));
