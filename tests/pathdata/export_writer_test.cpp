@@ -120,14 +120,14 @@ TEST_F(Export, DxfHeaderAndLayerTable) {
         "  9\n$EXTMIN\n 10\n-10.000000\n 20\n-10.000000\n 30\n-5.000000\n"
         "  9\n$EXTMAX\n 10\n110.000000\n 20\n60.000000\n 30\n55.000000\n  0\nENDSEC\n";
     EXPECT_EQ(text.substr(0, head.size()), head);
-    EXPECT_NE(text.find("  3\nDot ...........................................\n 72\n 65\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("  2\nLAYER\n 70\n 16\n"), std::string::npos);
     // Yellow hidden rapid layer: -2; red 1, green 3, magenta 6.
-    EXPECT_NE(text.find("  2\nLayer_G00\n 70\n  0\n 62\n -2\n  6\nDOT\n"), std::string::npos);
-    EXPECT_NE(text.find("  2\nLayer_G01XYZ\n 70\n  0\n 62\n  1\n  6\nCONTINUOUS\n"), std::string::npos);
-    EXPECT_NE(text.find("  2\nLayer_G01Z\n 70\n  0\n 62\n  3\n"), std::string::npos);
-    EXPECT_NE(text.find("  2\nLayer_G01D\n 70\n  0\n 62\n  6\n"), std::string::npos);
+    for (const char* part :
+         {"  3\nDot ...........................................\n 72\n 65\n",
+          "  2\nLAYER\n 70\n 16\n", "  2\nLayer_G00\n 70\n  0\n 62\n -2\n  6\nDOT\n",
+          "  2\nLayer_G01XYZ\n 70\n  0\n 62\n  1\n  6\nCONTINUOUS\n",
+          "  2\nLayer_G01Z\n 70\n  0\n 62\n  3\n", "  2\nLayer_G01D\n 70\n  0\n 62\n  6\n"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
     const std::string tail = "ENTITIES\n  0\nENDSEC\n  0\nEOF\n";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
