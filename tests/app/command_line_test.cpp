@@ -42,9 +42,7 @@ TEST(CommandLineTokens, QuotingSpacesAndLimits) {
         {"", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(tokensOf(c.text), c.tokens) << c.text;
-}
-
-TEST(CommandLineTokens, LongTextIsCutWithoutOverrun) {
+    // A long text is cut without overrun.
     std::string text(5000, 'x');
     auto tokens = tokensOf(text.c_str());
     ASSERT_EQ(tokens.size(), 1u);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -19,7 +20,7 @@ struct Gesture {
     InputActions& operator()(const InputEvent& e) { return last = inputHandle(&drag, e); }
 };
 
-TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
+TEST(Input, MiddleClickFitsMiddleDragPansWithTruncatedStepsAndShiftDragRotates) {
     Gesture g;
     EXPECT_TRUE(g(ev(kEventButtonDown, 100, 100, 0, 1)).startTimer);
     EXPECT_EQ(g.last.cursor, IDC_DRAG_NEUTRAL);
@@ -35,10 +36,7 @@ TEST(Input, MiddleClickFitsAndMiddleDragPansWithTruncatedSteps) {
               std::vector<int>({-3, -6, IDC_DRAG_NORTHWEST}));
     EXPECT_FALSE(g(ev(kEventButtonUp, 85, 83)).fit);
     EXPECT_EQ(g.drag.pane, -1);
-}
-
-TEST(Input, ShiftMiddleDragRotatesAndReleaseKeepsTheAngles) {
-    Gesture g;
+    // With Shift the drag rotates, and the release keeps the angles.
     g(ev(kEventButtonDown, 50, 50, kInputShift, 1));
     g(ev(kEventMove, 74, 34, kInputMiddle));  // 3 steps right, 2 up
     g(ev(kEventTimer));
@@ -67,9 +65,7 @@ TEST(Input, LeftDragShowsANormalisedBandOnlyPastOneStepAndZoomsOnRelease) {
         const InputActions& down = g(ev(kEventButtonDown, 100, 100));
         EXPECT_TRUE(down.capture && down.activate && down.bandChanged && !down.startTimer);
         const ViewRect b = g(ev(kEventMove, c.x, c.y, kInputLeft)).band;
-        EXPECT_TRUE(b.left == c.band.left && b.top == c.band.top && b.right == c.band.right &&
-                    b.bottom == c.band.bottom)
-            << c.x << "," << c.y;
+        EXPECT_EQ(memcmp(&b, &c.band, sizeof b), 0) << c.x << "," << c.y;
         const InputActions& up = g(ev(kEventButtonUp, c.x, c.y, c.keys));
         EXPECT_EQ(up.command, c.command) << c.x;
         EXPECT_TRUE(up.release && !up.bandChanged);
@@ -98,40 +94,32 @@ TEST(Input, LostButtonUpAndRightClickEndTheDrag) {
 }
 
 TEST(Input, WheelTable) {
-    struct Case {
+    // Off the panes (pane -1) the wheel is not ours; during a drag it is eaten.
+    const struct {
         int delta;
         uint32_t keys;
-        int command;
-    };
-    const Case cases[] = {
-        {120, 0, CMD_ZOOM_IN},
-        {-120, 0, CMD_ZOOM_OUT},
-        {120, kInputShift, CMD_PAN_UP},
-        {-240, kInputShift, CMD_PAN_DOWN},
-        {120, kInputCtrl, CMD_PAN_LEFT},
-        {-120, kInputCtrl, CMD_PAN_RIGHT},
-        {120, kInputCtrl | kInputShift, 0},
-        {120, kInputMiddle, 0},
-        {-120, kInputMiddle | kInputShift, 0},
-    };
-    for (const Case& c : cases) {
+        int pane, command;
+        bool dragging = false, consumed = true;
+    } cases[] = {{120, 0, 0, CMD_ZOOM_IN},
+                 {-120, 0, 0, CMD_ZOOM_OUT},
+                 {120, kInputShift, 0, CMD_PAN_UP},
+                 {-240, kInputShift, 0, CMD_PAN_DOWN},
+                 {120, kInputCtrl, 0, CMD_PAN_LEFT},
+                 {-120, kInputCtrl, 0, CMD_PAN_RIGHT},
+                 {120, kInputCtrl | kInputShift, 0, 0},
+                 {120, kInputMiddle, 0, 0},
+                 {-120, kInputMiddle | kInputShift, 0, 0},
+                 {120, 0, -1, 0, false, false},
+                 {120, 0, 0, 0, true}};
+    for (const auto& c : cases) {
         Gesture g;
-        InputEvent e = ev(kEventWheel);
+        if (c.dragging) g(ev(kEventButtonDown, 10, 10));
+        InputEvent e = ev(kEventWheel, 0, 0, c.keys);
         e.wheel = c.delta;
-        e.keys = c.keys;
-        EXPECT_TRUE(g(e).consumed);
+        e.pane = c.pane;
+        EXPECT_EQ(g(e).consumed, c.consumed);
         EXPECT_EQ(g.last.command, c.command) << c.delta << " " << c.keys;
     }
-    // Off the panes the wheel is not ours; during a drag it is eaten.
-    Gesture g;
-    InputEvent e = ev(kEventWheel);
-    e.wheel = 120;
-    e.pane = -1;
-    EXPECT_FALSE(g(e).consumed);
-    g(ev(kEventButtonDown, 10, 10));
-    e.pane = 0;
-    EXPECT_TRUE(g(e).consumed);
-    EXPECT_EQ(g.last.command, 0);
 }
 
 // Applies a key's rotation or reset to pane 0 of a view showing kind.

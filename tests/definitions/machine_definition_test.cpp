@@ -120,7 +120,9 @@ TEST(MachineFile, RoundTripKeepsEveryFieldAndTheEngineGetsAllPairsUncut) {
     for (int t = 0; t < kToolCount; ++t) tools.entries[t].diameter = static_cast<float>(t);
     NcMachineConfig config;
     memset(&config, 0x5A, sizeof config);
-    ASSERT_EQ(BuildMachineConfig(back, tools, &config), 1);
+    auto state = std::make_unique<NcModalState>();
+    memset(state.get(), 0x5A, sizeof *state);
+    ASSERT_EQ(BuildMachineConfig(back, tools, &config, state.get()), 1);
     char text[160];
     snprintf(text, sizeof text, "%g %g %g %g %g %g %g %g %g %d %g %g", config.scaleXYZ[0],
              config.scaleXYZ[1], config.scaleXYZ[2], config.scaleIJK[0], config.scaleIJK[1],
@@ -134,6 +136,11 @@ TEST(MachineFile, RoundTripKeepsEveryFieldAndTheEngineGetsAllPairsUncut) {
         ASSERT_EQ(std::string(from) + "/" + to, fullOrg(k) + "/" + (k % 5 ? fullDst(k) : "")) << k;
     }
     EXPECT_EQ(*from + *to, 0);
+    // The interpreter is reset to the machine's modal codes (the fill pattern
+    // has these bits the other way round); the rest of the reset is its own.
+    EXPECT_TRUE(ncModalBit(state->gModal, 10) && ncModalBit(state->gModal, 24));
+    EXPECT_FALSE(ncModalBit(state->gModal, 1) || ncModalBit(state->gModal, 91));
+    EXPECT_EQ(state->callLevel, 0);
 }
 
 TEST(MachineFile, ReadRepairsScalesAndKeepsDefaultsOfModalCodesNotNamed) {
@@ -218,21 +225,6 @@ TEST(MachineFile, BareNameIsLookedForBesideTheExecutable) {
     ASSERT_EQ(ReadMachineFile(name.c_str(), &machine), 1);
     EXPECT_STREQ(machine.machineName, "beside");
     platFileDelete(beside.c_str());
-}
-
-TEST(MachineConfig, BuildingResetsTheInterpreterToTheMachinesModalCodes) {
-    MachineDefinition m;
-    SetMachineDefaults(&m);
-    SetMachineGModal(&m, 91, true);
-    SetMachineGModal(&m, 90, false);
-    auto state = std::make_unique<NcModalState>();
-    memset(state.get(), 0x5A, sizeof *state);
-    NcMachineConfig config;
-    ASSERT_EQ(BuildMachineConfig(m, ToolTable{}, &config, state.get()), 1);
-    EXPECT_TRUE(ncModalBit(state->gModal, 91));
-    EXPECT_FALSE(ncModalBit(state->gModal, 90));
-    EXPECT_TRUE(ncModalBit(state->gModal, 17));
-    EXPECT_EQ(state->callLevel, 0);  // the rest of the reset is the interpreter's own
 }
 
 }  // namespace

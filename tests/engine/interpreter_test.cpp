@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(ModalReset, MarksRangesUnsetAndKeepsOnlyGCodeBits) {
+TEST(ModalReset, KeepsOnlyGCodeBitsAndMarksRangesUnsetForUpdatesToWiden) {
     auto state = std::make_unique<NcModalState>();
     memset(state.get(), 0x5A, sizeof *state);
     const uint32_t all[4] = {~0u, ~0u, ~0u, ~0u};
@@ -20,13 +20,10 @@ TEST(ModalReset, MarksRangesUnsetAndKeepsOnlyGCodeBits) {
     const std::string unset = "(-99999,-99999,-99999)";
     EXPECT_EQ(range(state->pathMin, state->pathMax), cat(unset, "-", unset));
     EXPECT_EQ(range(state->cutMin, state->tools[99].rangeMax), cat(unset, "-", unset));
-}
-
-TEST(RangeUpdate, WidensPerAxisAndSkipsUnsetCoordinates) {
-    float min[3] = {-99999.0f, -99999.0f, -99999.0f}, max[3] = {-99999.0f, -99999.0f, -99999.0f};
+    // An update widens each axis and skips unset coordinates.
     const float points[3][3] = {{1, 2, -99999}, {-1, 5, 3}, {NAN, NAN, NAN}};
-    for (const float* p : points) EXPECT_EQ(ncRangeUpdate(min, max, p), 1);
-    EXPECT_EQ(range(min, max), "(-1,2,3)-(1,5,3)");
+    for (const float* p : points) EXPECT_EQ(ncRangeUpdate(state->pathMin, state->pathMax, p), 1);
+    EXPECT_EQ(range(state->pathMin, state->pathMax), "(-1,2,3)-(1,5,3)");
 }
 
 // Runaway numbers stop at their block instead of carrying infinities into

@@ -26,11 +26,6 @@ void setReplacements(NcMachineConfig* config, const Pairs& pairs) {
     }
 }
 
-std::string baseName(const char* path) {
-    std::string p(path);
-    return p.substr(p.find_last_of(platPathSeparator()) + 1);
-}
-
 class Loader : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,7 +64,8 @@ TEST_F(Loader, ProgramsFollowOWordsAndRepeatedNumbersAreRefused) {
     EXPECT_EQ(describePrograms(store), "10000:0+2 1:2+5 /7");
     NcBlockText header = blockAt(10000, 0);
     EXPECT_EQ(header.kind * 1000 + header.lineIndex, KindFileHeader * 1000 - 1);
-    EXPECT_EQ(std::string(header.text), baseName(file.path));
+    const std::string path = file.path;
+    EXPECT_EQ(header.text, path.substr(path.find_last_of(platPathSeparator()) + 1));
     EXPECT_EQ(int32_t{blockAt(1, 4).lineIndex}, 5);
     EXPECT_NE(store->view, nullptr);  // mapped again after the load
     ASSERT_EQ(load(file), 0);

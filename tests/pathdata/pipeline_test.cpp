@@ -74,6 +74,9 @@ TEST_F(Pipeline, LoadsTranslatesAndShowsRanges) {
     EXPECT_EQ(ui.status, tlvString(IDS_READY));
     EXPECT_EQ(drawing->reportState.pathMax[0] + 0.0f, 100.0f);  // the report's own copy
     EXPECT_TRUE(IsRecordShown(&drawing->filter, 1, 0));
+    // A program that moves nothing gets the default range box back.
+    ASSERT_EQ(open({add("i.nc", "(ONLY A COMMENT)\n")}), 1);
+    EXPECT_TRUE(drawing->loaded && drawing->range.min[0] == 0 && drawing->range.max[0] == 50);
 }
 
 TEST_F(Pipeline, NumberedMainProgramsWinAndAddingKeepsPrograms) {
@@ -130,14 +133,6 @@ TEST_F(Pipeline, RefusesWhileTracingAndAsksForMissingFiles) {
     EXPECT_EQ(ui.openDialogs, 1);
     EXPECT_EQ(OpenNcFiles(drawing.get(), &ui, false, nullptr, 0), 0);
     EXPECT_EQ(ui.openDialogs, 2);
-}
-
-TEST_F(Pipeline, EmptyProgramKeepsTheDefaultRangeBox) {
-    const char* a = add("i.nc", "(ONLY A COMMENT)\n");
-    ASSERT_EQ(open({a}), 1);
-    ASSERT_TRUE(drawing->loaded);
-    EXPECT_EQ(drawing->range.min[2], 0.0f);
-    EXPECT_EQ(drawing->range.max[2], 50.0f);
 }
 
 TEST_F(Pipeline, ExportProposesTheProgramsNameAndOverwritesUnasked) {

@@ -142,21 +142,20 @@ TEST(ReportText, WholeReportButTheDate) {
     EXPECT_EQ(lines, want);
 }
 
-TEST(ReportText, ProgramNumberOnlyForNumberedPrograms) {
-    for (int number : {0, 10000, 12345}) {
-        Report r;
-        r.in.programNumber = number;
-        EXPECT_EQ(r.text().find("プログラムNo"), std::string::npos) << number;
-    }
-}
-
-TEST(ReportText, NoReportWithoutDataOrWhileTracing) {
+// Nothing without data or while tracing; no program number for automatic
+// programs.
+TEST(ReportText, LeavesOutTheReportWithoutDataAndTheNumberOfUnnumberedPrograms) {
     for (int missing = 0; missing < 3; ++missing) {
         Report r;
         r.in.tracing = missing == 0;
         r.in.loaded = missing != 1;
         if (missing == 2) r.setPath("");
         EXPECT_EQ(BuildReportText(r.in, false, nullptr, 0, "\n"), 0u) << missing;
+    }
+    for (int number : {0, 10000, 12345}) {
+        Report r;
+        r.in.programNumber = number;
+        EXPECT_EQ(r.text().find("プログラムNo"), std::string::npos) << number;
     }
 }
 

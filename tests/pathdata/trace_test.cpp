@@ -76,6 +76,7 @@ constexpr const char* kProgram =
     "O0100\nT150 M06\nG00 X10. Y-0.0004 Z5.\nG01 Z-1. F300 S1200 D3 H2\nX20.\nM30\n";
 
 TEST_F(Trace, RunsToTheEndShowingEachBlockAfterItRan) {
+    EXPECT_FALSE(traceStart(&trace, drawing.get(), &screen) || drawing->tracing);  // no drawing
     load(kProgram);
     std::string shownBeforeM30[kTraceRegisterRows];
     for (int calls = 0; !screen.ended && calls < 100; ++calls) {
@@ -156,11 +157,6 @@ TEST_F(Trace, TextsOfTimesAndCoordinates) {
     }
     traceCoordinateText(-1.2344f, text, sizeof text);  // -0.0004 shows as 0.000 above
     EXPECT_STREQ(text, "-1.234");
-}
-
-TEST_F(Trace, DoesNotStartWithoutDrawingData) {
-    EXPECT_FALSE(traceStart(&trace, drawing.get(), &screen));
-    EXPECT_FALSE(drawing->tracing);
 }
 
 }  // namespace

@@ -19,12 +19,6 @@ PlatFile* open(const char* path, PlatCreate create, PlatAccess access = PlatAcce
     return platFileOpen(path, access, share, create);
 }
 
-std::string baseName(const char* path) {
-    std::string p(path);
-    size_t cut = p.find_last_of(platPathSeparator());
-    return cut == std::string::npos ? p : p.substr(cut + 1);
-}
-
 TEST(PlatformTempFile, IsCreatedEmptyWithPrefixAndUniqueName) {
     TempFile a("", "nck"), b("", "nck");
     EXPECT_NE(std::string(a.path), std::string(b.path));
@@ -162,7 +156,7 @@ TEST(PlatformFacts, JapaneseFileNameRoundTrips) {
     platFileClose(f);
     PlatFileFacts facts;
     ASSERT_TRUE(platFindFile(path.c_str(), &facts));
-    EXPECT_EQ(std::string(facts.name), baseName(path.c_str()));
+    EXPECT_EQ(std::string(facts.name), path.substr(path.find_last_of(platPathSeparator()) + 1));
     EXPECT_TRUE(platFileDelete(path.c_str()));
 }
 

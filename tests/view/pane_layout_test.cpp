@@ -6,20 +6,16 @@
 
 namespace {
 
-bool sameRect(const ViewRect& a, const ViewRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST(PaneLayout, RectanglesOfBothPatterns) {
     ViewRect r[4];
     ComputePaneRects(0, {0, 0, 501, 301}, r);
-    const ViewRect two[4] = {{0, 0, 250, 150}, {250, 0, 501, 150}, {0, 150, 250, 301},
-                             {250, 150, 501, 301}};
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(sameRect(r[i], two[i])) << i;
+    const ViewRect two[4] = {
+        {0, 0, 250, 150}, {250, 0, 501, 150}, {0, 150, 250, 301}, {250, 150, 501, 301}};
+    EXPECT_EQ(memcmp(r, two, sizeof r), 0);
     ComputePaneRects(1, {10, 20, 310, 320}, r);
-    const ViewRect three[4] = {{10, 20, 110, 120}, {10, 120, 110, 220}, {10, 220, 110, 320},
-                               {110, 20, 310, 320}};
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(sameRect(r[i], three[i])) << i;
+    const ViewRect three[4] = {
+        {10, 20, 110, 120}, {10, 120, 110, 220}, {10, 220, 110, 320}, {110, 20, 310, 320}};
+    EXPECT_EQ(memcmp(r, three, sizeof r), 0);
 }
 
 class Layout : public ::testing::Test {

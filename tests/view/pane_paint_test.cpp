@@ -58,35 +58,31 @@ TEST(PanePaint, DrawsPlaneRecordsAndAxesInOrder) {
     }
 }
 
-TEST(PanePaint, MaskLeavesOutPlaneAndAxesAndTheTraceCountLimitsRecords) {
-    Moves moves(10, true);
-    Paint p;
-    p.target.displayMask = kShowCutting;
-    p.input.paths = moves.store;
-    p.input.recordCount = 4;  // a trace shows only what it has reached
-    EXPECT_EQ(PaintPaneContent(p.target, p.input), 4);
-    EXPECT_EQ(p.canvas.segments.size(), 4u);
-    EXPECT_TRUE(p.canvas.texts.empty());
-}
-
-TEST(PanePaint, StopIsAskedEvery5001Records) {
+// The mask leaves out plane and axes, a trace shows only the records it has
+// reached, and a stop is asked for every 5001 records.
+TEST(PanePaint, MaskTraceCountAndStopLimitWhatIsDrawn) {
     Moves moves(12000, true);
-    Paint p;
-    p.target.displayMask = kShowCutting;
-    p.input.paths = moves.store;
-    p.input.recordCount = 12000;
     struct Polls {
         int count = 0;
-        int stopAt = 2;
+        int stopAt = 0;
     } polls;
-    p.input.context = &polls;
-    p.input.stopRequested = [](void* c) {
-        auto* q = static_cast<Polls*>(c);
-        return ++q->count == q->stopAt;
-    };
-    EXPECT_EQ(PaintPaneContent(p.target, p.input), 5001);
-    EXPECT_EQ(polls.count, 2);
-    EXPECT_EQ(p.canvas.segments.size(), 5001u);
+    for (int stopAt : {0, 2}) {
+        Paint p;
+        p.target.displayMask = kShowCutting;
+        p.input.paths = moves.store;
+        p.input.recordCount = 11000;
+        polls = {0, stopAt};
+        p.input.context = &polls;
+        p.input.stopRequested = [](void* c) {
+            auto* q = static_cast<Polls*>(c);
+            return ++q->count == q->stopAt;
+        };
+        const int drawn = stopAt == 0 ? 11000 : 5001;
+        EXPECT_EQ(PaintPaneContent(p.target, p.input), drawn);
+        EXPECT_EQ(polls.count, stopAt == 0 ? 3 : 2);
+        EXPECT_EQ(p.canvas.segments.size(), static_cast<size_t>(drawn));
+        EXPECT_TRUE(p.canvas.texts.empty());
+    }
 }
 
 // Enough crossing moves of every style that the threads' pieces overlap
