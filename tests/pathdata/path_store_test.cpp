@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>

@@ -3,11 +3,13 @@
 // What is drawn where is checked natively on the recording canvas.
 #include "view/win32/gdi_canvas.h"
 
+#include "tests/motion_records.h"
 #include "tests/view/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -21,11 +23,7 @@ class Gdi : public ::testing::Test {
 protected:
     void SetUp() override {
         BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = 200;
-        bi.bmiHeader.biHeight = -200;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader = {sizeof bi.bmiHeader, 200, -200, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         dc = CreateCompatibleDC(nullptr);
         bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
         ASSERT_NE(bitmap, nullptr);
@@ -90,40 +88,25 @@ TEST_F(Gdi, BatchedStrokesGiveThePixelsOfSingleLines) {
     auto next = [&seed](int range) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % range; };
     float at[3] = {0, 0, 0};
     for (int i = 0; i < 400; ++i) {
-        MotionRecord r = {};
-        r.modeFlags = kModePlaneXY;
         const int what = next(20);
+        const float x = at[0], y = at[1], z = at[2];
         if (what == 0) {
-            r.kind = kMotionArc;
-            r.gCode = 3;
-            r.arc.radius = 10;
-            for (int k = 0; k < 3; ++k) r.arc.centre[k] = r.arc.start[k] = r.arc.end[k] = at[k];
-            r.arc.start[0] = r.arc.end[0] = at[0] + 10;
-            r.arc.angleTo = 90 + next(270);
-        } else {
-            r.kind = kMotionLine;
-            r.gCode = what < 3 ? 0 : 1;
-            r.line.axisMask = kAxisX | kAxisY | (what == 3 ? kAxisZ : 0);
-            ncStorePoint(r.line.start, at);
-            at[0] = std::clamp(at[0] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
-            at[1] = std::clamp(at[1] + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
-            if (what == 3) at[2] += 1;
-            ncStorePoint(r.line.end, at);
+            const float sweep = static_cast<float>(90 + next(270));
+            records.push_back(arcRecord(3, kModePlaneXY, {x, y, z}, 10, {x + 10, y, z},
+                                        {x + 10, y, z}, 0, sweep));
+            continue;
         }
-        records.push_back(r);
+        at[0] = std::clamp(x + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
+        at[1] = std::clamp(y + static_cast<float>(next(9) - 4) * 0.6f, -90.0f, 90.0f);
+        if (what == 3) at[2] += 1;
+        records.push_back(lineRecord(what < 3 ? 0 : 1, kModePlaneXY,
+                                     kAxisX | kAxisY | (what == 3 ? kAxisZ : 0), {x, y, z},
+                                     {at[0], at[1], at[2]}));
     }
     // Lines that leave the picture, one of them far (GDI clips those).
     const float ends[][4] = {{-150, -30, 140, 60}, {-40, 120, 30, -130}, {-5000, 10, 5000, -20}, {7, 7, 7, 7}};
-    for (const auto& e : ends) {
-        MotionRecord r = {};
-        r.kind = kMotionLine;
-        r.gCode = 1;
-        r.line.axisMask = kAxisX | kAxisY;
-        const float from[3] = {e[0], e[1], 0}, to[3] = {e[2], e[3], 0};
-        ncStorePoint(r.line.start, from);
-        ncStorePoint(r.line.end, to);
-        records.push_back(r);
-    }
+    for (const auto& e : ends)
+        records.push_back(lineRecord(1, 0, kAxisX | kAxisY, {e[0], e[1], 0}, {e[2], e[3], 0}));
     for (int width : {1, 3}) {
         int widths[16];
         std::fill(widths, widths + 16, width);
@@ -150,10 +133,8 @@ TEST_F(Gdi, BevelFrameFillsItsBandAndShrinksTheRectangle) {
     DrawBevelFrame(dc, &r, 4, 3, brush);
     DeleteObject(brush);
     // One edge pixel outside and inside the band on each side.
-    EXPECT_EQ(r.left, 10 + 1 + 4 + 1);
-    EXPECT_EQ(r.top, 20 + 1 + 3 + 1);
-    EXPECT_EQ(r.right, 110 - 1 - 4 - 1);
-    EXPECT_EQ(r.bottom, 90 - 1 - 3 - 1);
+    EXPECT_EQ(std::tie(r.left, r.top, r.right, r.bottom),
+              std::make_tuple(10 + 1 + 4 + 1, 20 + 1 + 3 + 1, 110 - 1 - 4 - 1, 90 - 1 - 3 - 1));
     const struct {
         int x, y;
         uint32_t colour;

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
