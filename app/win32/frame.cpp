@@ -141,7 +141,7 @@ bool OnCreate(HWND frame, CREATESTRUCTW* create) {
     fs->frame = frame;
     fs->session = static_cast<Session*>(create->lpCreateParams);
     AddFrameState(fs);
-    fs->ui = std::make_unique<GuiUi>(fs, RefreshCommandStates, &fs->session->settings);
+    fs->ui = std::make_unique<GuiUi>(fs, RefreshCommandStates);
     const AppSettings& settings = fs->session->settings;
     fs->registerWanted = {settings.registerSize[0], settings.registerSize[1]};
     // The stores come first: the code list reads the block store.

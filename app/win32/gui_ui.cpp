@@ -101,12 +101,14 @@ bool SplitOpenResult(const wchar_t* result, PathName* files, int capacity, int* 
     return *count > 0;
 }
 
-GuiUi::GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs), AppSettings* settings)
-    : fs_(fs), frame_(fs->frame), refreshStates_(refreshStates) {
-    this->settings = settings;
+GuiUi::GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs))
+    : fs_(fs), refreshStates_(refreshStates) {
+    settings = &fs->session->settings;
 }
 
-bool GuiUi::visible() { return IsWindowVisible(frame_) != FALSE; }
+bool GuiUi::visible() {
+    return IsWindowVisible(fs_->frame) != FALSE;
+}
 
 bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     // Nobody can answer a dialog in a batch run: a name that is no file is
@@ -128,7 +130,7 @@ bool GuiUi::chooseOpenFiles(PathName* files, int capacity, int* count) {
     std::wstring title = tlvWiden(tlvString(IDS_OPEN_FILE));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = frame_;
+    ofn.hwndOwner = fs_->frame;
     ofn.lpstrFilter = filters.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(s.openFilterId > 0 ? s.openFilterId : 1);
     ofn.lpstrFile = result.data();
@@ -152,7 +154,7 @@ bool GuiUi::chooseSaveFile(char* path, size_t size, int* type) {
     std::wstring title = tlvWiden(tlvString(IDS_SAVE_AS));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = frame_;
+    ofn.hwndOwner = fs_->frame;
     ofn.lpstrFilter = filters.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(*type + 1);
     ofn.lpstrFile = result;
@@ -180,7 +182,7 @@ bool GuiUi::chooseDefinitionFile(int titleId, int filterId, char* path, size_t s
     std::wstring title = tlvWiden(tlvString(titleId));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = frame_;
+    ofn.hwndOwner = fs_->frame;
     ofn.lpstrFilter = filters.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = result;
@@ -205,11 +207,12 @@ void GuiUi::message(const char* caption, const char* text, UiIcon icon) {
         return;
     }
     const UINT icons[] = {MB_ICONERROR, MB_ICONEXCLAMATION, MB_ICONQUESTION};
-    tlvMessageBox(frame_, tlvWiden(text).c_str(), tlvWiden(caption).c_str(), MB_OK | icons[icon]);
+    tlvMessageBox(fs_->frame, tlvWiden(text).c_str(), tlvWiden(caption).c_str(),
+                  MB_OK | icons[icon]);
 }
 
 void GuiUi::statusText(const char* text) {
-    SetStatusText(frame_, -1, "%s", text);
+    SetStatusText(fs_->frame, -1, "%s", text);
 }
 
 void GuiUi::progressOpen(const char* title, bool twoBars) {
@@ -217,7 +220,7 @@ void GuiUi::progressOpen(const char* title, bool twoBars) {
     twoBars_ = twoBars;
     quietSteps_ = 0;
     lastVisit_ = GetTickCount();
-    progress_ = twoBars ? DualProgressOpen(frame_, title) : ProgressOpen(frame_, title);
+    progress_ = twoBars ? DualProgressOpen(fs_->frame, title) : ProgressOpen(fs_->frame, title);
 }
 
 void GuiUi::progressTitle(const char* title) {
@@ -254,19 +257,19 @@ void GuiUi::drawingChanged(const Drawing& drawing, uint32_t what) {
         SyncRunState(fs_);
         if (refreshStates_ != nullptr) refreshStates_(fs_);
     }
-    if ((what & kDrawingRange) != 0) FitViewPanes(frame_, -1);
+    if ((what & kDrawingRange) != 0) FitViewPanes(fs_->frame, -1);
 }
 
 void GuiUi::showLists(const Drawing& drawing) {
-    ClearRegisterList(frame_);
-    ClearCodeList(frame_);
+    ClearRegisterList(fs_->frame);
+    ClearCodeList(fs_->frame);
     if (!drawing.loaded) return;
-    SetCodeListCount(frame_, ncBlockListCount(drawing.blocks) + 1);
+    SetCodeListCount(fs_->frame, ncBlockListCount(drawing.blocks) + 1);
     for (int axis = 0; axis < 3; ++axis) {
         char text[128];
         RangeCellText(drawing, axis, text, sizeof text);
-        SetRegisterCell(frame_, axis, 0, "%s", RangeCellLabel(axis));
-        SetRegisterCell(frame_, axis, 1, "%s", text);
+        SetRegisterCell(fs_->frame, axis, 0, "%s", RangeCellLabel(axis));
+        SetRegisterCell(fs_->frame, axis, 1, "%s", text);
     }
-    SelectCodeLine(frame_, 0);
+    SelectCodeLine(fs_->frame, 0);
 }

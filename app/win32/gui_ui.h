@@ -22,8 +22,9 @@ void WriteStandardError(const std::string& line);
 class GuiUi : public DrawingUi {
 public:
     // refreshStates sets the menus' and buttons' states after the run
-    // state changed; the load keeps its folder and history in settings.
-    GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs), AppSettings* settings);
+    // state changed; the load keeps its folder and history in the
+    // window's settings.
+    GuiUi(FrameState* fs, void (*refreshStates)(FrameState* fs));
     bool visible() override;
     bool chooseOpenFiles(PathName* files, int capacity, int* count) override;
     bool chooseSaveFile(char* path, size_t size, int* type) override;
@@ -46,7 +47,6 @@ private:
     void showLists(const Drawing& drawing);
 
     FrameState* fs_;  // the window's state, which owns this
-    HWND frame_;
     void (*refreshStates_)(FrameState* fs);
     HWND progress_ = nullptr;
     bool twoBars_ = false;

@@ -56,18 +56,18 @@ void drawPaneStep(PaneSet* set, int slot, const MotionRecord& record, const Tool
 
 class WindowTraceUi : public TraceUi {
 public:
-    explicit WindowTraceUi(const FrameState* fs) : fs_(fs), frame_(fs->frame) {}
+    explicit WindowTraceUi(const FrameState* fs) : fs_(fs) {}
     void statusPart(int part, const char* text) override {
-        SetStatusText(frame_, part, "%s", text);
+        SetStatusText(fs_->frame, part, "%s", text);
     }
-    void clearRegisters() override { ClearRegisterList(frame_); }
+    void clearRegisters() override { ClearRegisterList(fs_->frame); }
     void registerCell(int row, int column, const char* text) override {
-        SetRegisterCell(frame_, row, column, "%s", text);
+        SetRegisterCell(fs_->frame, row, column, "%s", text);
     }
-    void selectCodeLine(int32_t row) override { SelectCodeLine(frame_, row); }
-    bool breakMarkAt(int32_t row) override { return SetBreakMark(frame_, 3, row) != 0; }
+    void selectCodeLine(int32_t row) override { SelectCodeLine(fs_->frame, row); }
+    bool breakMarkAt(int32_t row) override { return SetBreakMark(fs_->frame, 3, row) != 0; }
     void drawStep(const MotionRecord& record, int previousTool, int tool) override {
-        PaneSet* set = panesOf(frame_);
+        PaneSet* set = panesOf(fs_->frame);
         if (set == nullptr) return;
         const ToolShape before = toolShape(fs_, previousTool), after = toolShape(fs_, tool);
         for (int slot = 0; slot < kPaneCount; ++slot)
@@ -76,11 +76,10 @@ public:
         // A full paint from now on draws every record drawn so far.
         set->traceRecords = gTrace.state.stepCount;
     }
-    void traceEnded() override { PostMessageW(frame_, WM_COMMAND, CMD_TRACE_STOP, 0); }
+    void traceEnded() override { PostMessageW(fs_->frame, WM_COMMAND, CMD_TRACE_STOP, 0); }
 
 private:
     const FrameState* fs_;
-    HWND frame_;
 };
 
 TraceSpeed speedOf(FrameState* fs) {
