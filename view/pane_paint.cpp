@@ -28,9 +28,10 @@ int32_t drawRecords(const RenderTarget& t, const PanePaintInput& in, int32_t fir
 
 int32_t PaintPaneRecords(const RenderTarget& t, const PanePaintInput& in, int32_t first, int32_t end) {
     if (first <= 0 && (t.displayMask & kShowWorkPlane)) DrawWorkPlane(t, in.kind, *in.range);
-    if (end > in.recordCount) end = in.recordCount;
+    const int32_t count = in.paths != nullptr ? in.recordCount : 0;
+    if (end > count) end = count;
     if (first < 0) first = 0;
-    return in.paths != nullptr && first < end ? drawRecords(t, in, first, end) : end;
+    return first < end ? drawRecords(t, in, first, end) : end;
 }
 
 void PaintPaneOverlay(const RenderTarget& t, const PanePaintInput& in) {
@@ -41,5 +42,5 @@ void PaintPaneOverlay(const RenderTarget& t, const PanePaintInput& in) {
 int32_t PaintPaneContent(const RenderTarget& t, const PanePaintInput& in) {
     const int32_t drawn = PaintPaneRecords(t, in, 0, in.recordCount);
     PaintPaneOverlay(t, in);
-    return in.paths != nullptr ? drawn : 0;
+    return drawn;
 }

@@ -14,7 +14,7 @@ constexpr int32_t kRecordsPerThread = 20000;
 
 struct Piece {
     int32_t first, end;
-    std::vector<uint32_t> layer;  // empty for the first piece: it draws into the picture
+    std::vector<uint32_t> layer;  // made by its thread; the first piece draws into the picture
     int32_t reached = 0;          // where its records stopped
     bool exact = true;
 };
@@ -44,7 +44,9 @@ bool callerStop(void* context) {
 void paintPiece(Shared* shared, Piece* piece, bool caller) {
     const PiecePaint& p = *shared->paint;
     PixelPicture picture = p.picture;
-    if (!piece->layer.empty()) {
+    if (piece != &shared->pieces.front()) {
+        piece->layer.assign(
+            static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height), kUnset);
         picture.bits = piece->layer.data();
         picture.topDown = true;
     }
@@ -71,14 +73,11 @@ void work(Shared* shared, bool caller) {
 void splitRecords(Shared* shared, int count) {
     const int32_t records =
         shared->paint->input.paths != nullptr ? shared->paint->input.recordCount : 0;
-    const PixelPicture& picture = shared->paint->picture;
-    const size_t size = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
     shared->pieces.resize(static_cast<size_t>(count));
     for (int k = 0; k < count; ++k) {
         Piece& piece = shared->pieces[static_cast<size_t>(k)];
         piece.first = static_cast<int32_t>(static_cast<int64_t>(records) * k / count);
         piece.end = static_cast<int32_t>(static_cast<int64_t>(records) * (k + 1) / count);
-        if (k > 0) piece.layer.assign(size, kUnset);
     }
 }
 

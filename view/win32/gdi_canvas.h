@@ -87,10 +87,10 @@ private:
     bool dotted_[10] = {};
     RasterPen kinds_[10] = {};   // thin, dotted or other, and the picture pixel
     PixelPicture picture_ = {};        // the picture's pixels; bits null: none
-    bool raster_ = false;      // lines of the pen are set into bits_
+    bool raster_ = false;              // lines of the pen are set into the picture
     bool xor_ = false, inPath_ = false;
     bool rasterPath_ = false;  // a path of a thin pen, its lines set as they come
-    bool gdiDrew_ = false;     // GDI may hold drawing not yet in bits_
+    bool gdiDrew_ = false;     // GDI may hold drawing not yet in the picture
     POINT at_ = {};            // the current position of the canvas
     POINT gdiAt_ = {};         // ... and of the device context
     bool penChanged_ = false;  // pen_ is not yet selected into the device context

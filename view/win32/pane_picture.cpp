@@ -47,13 +47,15 @@ int32_t paintPieces(PaneSet* set, const RenderTarget& target, const PanePaintInp
                     int height) {
     PiecePaint paint = {};
     DescribePens(&set->pens, paint.pens);
-    if (set->paintThreads == 1 || !piecesPossible(paint.pens)) return -1;
+    if (!piecesPossible(paint.pens)) return -1;
     paint.picture = {bits, width, height, true};
     paint.target = target;
     paint.input = input;
-    paint.threads = set->paintThreads > 0 ? set->paintThreads : PieceThreadCount();
+    paint.threads = PieceThreadCount();
     int32_t drawn = 0;
-    return PaintRecordPieces(paint, &drawn) == kPiecesInexact ? -1 : drawn;
+    if (PaintRecordPieces(paint, &drawn) != kPiecesInexact) return drawn;
+    fillBackground(set, bits, width, height);  // what the pieces drew goes
+    return -1;
 }
 
 // Draws the pane's content into a new bitmap of the client size, which
@@ -91,14 +93,10 @@ HBITMAP paintPicture(PaneSet* set, HDC dc, int slot, const ViewRect& rect) {
         GdiCanvas canvas(memory, &set->pens);
         RenderTarget target = plain;
         target.canvas = &canvas;
-        if (drawn < 0) {
-            GdiFlush();
-            fillBackground(set, pixels, width, height);
-            drawn = PaintPaneRecords(target, input, 0, input.recordCount);
-        }
+        if (drawn < 0) drawn = PaintPaneRecords(target, input, 0, input.recordCount);
         PaintPaneOverlay(target, input);
     }
-    set->lastPaintRecords = input.paths != nullptr ? drawn : 0;
+    set->lastPaintRecords = drawn;
     set->paintedKind[slot] = input.kind;
     set->stale[slot] = false;
     BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);

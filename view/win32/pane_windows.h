@@ -50,9 +50,6 @@ struct PaneSet {
     // paint there. Polls the Escape key unless a test replaces it.
     bool (*stopRequested)(void* context);
     int32_t lastPaintRecords;  // records drawn by the last full paint
-    // Threads a full paint uses: 0 as many as the machine has, 1 paints
-    // through GDI on the window's thread alone.
-    int paintThreads;
     // While a trace runs a full paint draws only the records the trace has
     // shown, and the tool marker where the trace last drew it in each pane
     // (bit i of markerMask: pane i shows it), so that the trace's next
