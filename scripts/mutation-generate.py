@@ -64,7 +64,7 @@ STATEMENT = re.compile(r"^\s*([A-Za-z_][\w.\->\[\]]*\s*(=|\+=|-=|\|=|&=|\+\+|--|
 DECLARATION = re.compile(r"^\s*(const |static |auto |unsigned |int |float |double |char |bool |std::|Nc|return\b)")
 
 
-def candidates(path, lines):
+def candidates(lines):
     """Every mutation site of one file as (kind, line index, start, end,
     replacement) over the line's own text."""
     found, in_block = [], False
@@ -133,7 +133,7 @@ def main():
         for path in sorted(pathlib.Path(folder).glob("*.cpp")):
             text = path.read_text(encoding="utf-8")
             lines = text.split("\n")
-            for kind, k, start, end, repl in candidates(path, lines):
+            for kind, k, start, end, repl in candidates(lines):
                 sites[(folder, kind)].append((str(path), text, lines, k, start, end, repl))
     for key in sites:
         random.shuffle(sites[key])
