@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-struct FrameState;
-
 #include <string>
+
+struct FrameState;
 
 // Opens the file of the code list's selected row at that row's line (line
 // 0 for a file's header row). 1 when a start was attempted, 0 when the

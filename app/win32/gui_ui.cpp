@@ -239,9 +239,10 @@ int GuiUi::progressStep(int bar, const char* label, int percent) {
     if (label == nullptr) {
         if (++quietSteps_ < kQuietStepsPerCheck) return 1;
         quietSteps_ = 0;
-        if (GetTickCount() - lastVisit_ < kVisitIntervalMs) return 1;
     }
-    lastVisit_ = GetTickCount();
+    const DWORD now = GetTickCount();
+    if (label == nullptr && now - lastVisit_ < kVisitIntervalMs) return 1;
+    lastVisit_ = now;
     return twoBars_ ? DualProgressStep(progress_, bar, label, percent) : ProgressStep(progress_, label, percent);
 }
 

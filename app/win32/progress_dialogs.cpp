@@ -72,7 +72,7 @@ HWND openDialog(HWND owner, const char* title, bool twoBars) {
     return dialog;
 }
 
-// Sets a label and a bar; true when anything visible changed.
+// Sets a label and a bar.
 void setBar(HWND dialog, ProgressState* state, int bar, int labelId, int barId, const char* label,
             int percent) {
     if (label != nullptr) SetDlgItemTextW(dialog, labelId, tlvWiden(label).c_str());

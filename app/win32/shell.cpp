@@ -10,6 +10,7 @@
 #include "app/win32/toolbars.h"
 #include "app/win32/view_panel.h"
 #include "panes/panes.h"
+#include "view/win32/pane_windows.h"
 #include "pathdata/export.h"
 #include "pathdata/pipeline.h"
 #include "res/resource.h"
@@ -125,7 +126,8 @@ StartResult StartProgram(Program* p, const wchar_t* commandLine, int show) {
     }
     if (handedOver(*p)) return kStartEnded;
     if (hiddenWithoutOutput(p->command)) {
-        WriteStandardError(std::string("Taliver: ") + tlvString(IDS_HIDDEN_NO_OUTPUT) + "\r\n");
+        WriteStandardError(std::string(tlvString(IDS_PRODUCT)) + ": " +
+                           tlvString(IDS_HIDDEN_NO_OUTPUT) + "\r\n");
         p->exitCode = 1;
         return kStartEnded;
     }
@@ -186,7 +188,7 @@ int RunMessageLoop(HWND frame) {
             // Keys pressed over a pane reach the main window's key handler,
             // whichever of its children has the focus; a window of its own
             // (the notes) keeps its keys wherever the pointer rests.
-            if (ViewPaneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
+            if (PaneFromWindow(WindowFromPoint(at)) >= 0) msg.hwnd = frame;
         }
         if (FilterInputMessage(frame, &msg)) continue;
         TranslateMessage(&msg);

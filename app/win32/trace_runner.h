@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-struct FrameState;
-
 #include <cstdint>
+
+struct FrameState;
 
 // Starts a trace when none runs (nothing without drawing data), else stops it.
 void ToggleTrace(FrameState* fs);

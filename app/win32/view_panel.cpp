@@ -53,7 +53,6 @@ void StorePaneAngles(FrameState* fs) {
     StorePaneRotations(&fs->session->settings, angles);
 }
 
-int ViewPaneFromWindow(HWND window) { return PaneFromWindow(window); }
 void ActivateViewPane(HWND frame, int pane) {
     if (PaneSet* set = viewPanes(frame)) ActivatePane(set, pane);
 }

@@ -4,16 +4,15 @@
 
 #include <windows.h>
 
-struct FrameState;
-
 #include <cstdint>
+
+struct FrameState;
 
 // View panes. RegisterViewPanes registers the pane class and hands the
 // view panel's create, destroy and layout hooks to the panels;
 // StorePaneAngles writes each pane's angles to the settings of its kind.
 bool RegisterViewPanes(HINSTANCE instance);
 void StorePaneAngles(FrameState* fs);
-int ViewPaneFromWindow(HWND window);     // pane 0-3 of a pane window, else -1
 void ActivateViewPane(HWND frame, int pane);
 void FitViewPanes(HWND frame, int pane);  // -1 for all
 void ZoomViewPane(HWND frame, bool zoomIn);

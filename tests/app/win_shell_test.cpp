@@ -5,7 +5,7 @@
 #include "app/win32/commands.h"
 #include "app/win32/notes_window.h"
 #include "app/win32/progress_dialogs.h"
-#include "app/win32/view_panel.h"
+#include "view/win32/pane_windows.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "tests/app/win_test_support.h"
@@ -190,11 +190,11 @@ TEST_F(WinShell, NotesWindowListsTheNotesAndShowsTheirLines) {
          p = GetWindow(p, GW_HWNDNEXT)) {
         RECT pr;
         GetWindowRect(p, &pr);
-        if (ViewPaneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
+        if (PaneFromWindow(WindowFromPoint({pr.left + 5, pr.top + 5})) >= 0)
             onPane = {pr.left + 5, pr.top + 5};
     }
     ASSERT_TRUE(SetCursorPos(onPane.x, onPane.y));
-    ASSERT_GE(ViewPaneFromWindow(WindowFromPoint(onPane)), 0);
+    ASSERT_GE(PaneFromWindow(WindowFromPoint(onPane)), 0);
     SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
     runLoop(frame());
