@@ -178,9 +178,7 @@ protected:
         writeFile(dir + "\\t.cfg", settings_);
     }
     void TearDown() override {
-        if (program && program->frame != nullptr && IsWindow(program->frame)) {
-            DestroyWindow(program->frame);
-        }
+        if (program && IsWindow(program->frame)) DestroyWindow(program->frame);
         pump();
         tlvSetMessageBoxHook(nullptr);
         tlvSetFileDialogHook(nullptr);
